@@ -1,0 +1,53 @@
+#include "AudioFilterBase.h"
+
+#include "AudioFilterEditor.h"
+
+AudioFilterBase::~AudioFilterBase()
+{
+    // An adapter deletes the editor before the filter; this only guards
+    // against an editor that outlives it by mistake.
+    const juce::ScopedLock sl (callbackLock);
+    if (activeEditor != nullptr)
+        activeEditor->filterBeingDeleted();
+    activeEditor = nullptr;
+}
+
+void AudioFilterBase::setParameterNotifyingHost (int index, float value)
+{
+    if (host != nullptr)
+        host->setParameterFromEditor (*this, index, value);
+    else
+        setParameterValue (index, value);
+}
+
+AudioFilterEditor* AudioFilterBase::createEditorIfNeeded()
+{
+    if (auto* existing = getActiveEditor())
+        return existing;
+
+    auto* editor = makeEditor();
+    const juce::ScopedLock sl (callbackLock);
+    activeEditor = editor;
+    return editor;
+}
+
+AudioFilterEditor* AudioFilterBase::getActiveEditor() const noexcept
+{
+    const juce::ScopedLock sl (callbackLock);
+    return activeEditor;
+}
+
+void AudioFilterBase::editorBeingDeleted (AudioFilterEditor* editor)
+{
+    const juce::ScopedLock sl (callbackLock);
+    if (activeEditor == editor)
+        activeEditor = nullptr;
+}
+
+void AudioFilterBase::setPlayConfiguration (int inputs, int outputs, double rate, int block) noexcept
+{
+    numInputChannels = inputs;
+    numOutputChannels = outputs;
+    sampleRate = rate;
+    blockSize = block;
+}

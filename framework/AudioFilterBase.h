@@ -1,0 +1,102 @@
+#pragma once
+
+#include <juce_audio_basics/juce_audio_basics.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+class AudioFilterBase;
+class AudioFilterEditor;
+
+/** What a filter needs from the host it is attached to. The VST 2 adapter
+    implements it; a filter without a host has none. Called on the thread that
+    made the change (the message thread for the editor). */
+class AudioFilterHost
+{
+public:
+    virtual ~AudioFilterHost() = default;
+
+    /** The editor changed a parameter: the host applies it to the filter and
+        then records it as automation. */
+    virtual void setParameterFromEditor (AudioFilterBase& filter, int index, float value) = 0;
+};
+
+/** The plug-in filter as a host adapter sees it: parameters, programs, state
+    chunks, block processing and an editor. The virtual operations are listed
+    in the order that the adapters rely on. */
+class AudioFilterBase
+{
+public:
+    AudioFilterBase() = default;
+    virtual ~AudioFilterBase();
+
+    AudioFilterBase (const AudioFilterBase&) = delete;
+    AudioFilterBase& operator= (const AudioFilterBase&) = delete;
+
+    /** Called before the first block, with the host's rate in Hz. */
+    virtual void prepare (double sampleRate, int blockSize) = 0;
+    /** Called when the host switches processing off. */
+    virtual void release() = 0;
+    /** Processes one block on the audio thread, under the callback lock. */
+    virtual void renderBlock (const juce::AudioBuffer<float>& input,
+                              juce::AudioBuffer<float>& output,
+                              bool accumulate,
+                              juce::MidiBuffer& midi) = 0;
+    /** Creates a new editor; the caller owns it. May return nullptr. */
+    virtual AudioFilterEditor* makeEditor() = 0;
+
+    virtual int parameterCount() = 0;
+    virtual juce::String parameterName (int index) = 0;
+    virtual float parameterValue (int index) = 0;
+    virtual juce::String parameterText (int index) = 0;
+    virtual void setParameterValue (int index, float value) = 0;
+
+    virtual int programCount() = 0;
+    virtual int currentProgramIndex() = 0;
+    virtual void selectProgram (int index) = 0;
+    virtual juce::String programNameAt (int index) = 0;
+    virtual void renameProgram (int index, const juce::String& newName) = 0;
+
+    virtual void writeBankState (juce::MemoryBlock& destination) = 0;
+    virtual void writePresetState (juce::MemoryBlock& destination) = 0;
+    virtual void readBankState (const void* data, int sizeInBytes) = 0;
+    virtual void readPresetState (const void* data, int sizeInBytes) = 0;
+
+    /** Sets a parameter as the user did it: through the host when there is
+        one (so it is recorded as automation), otherwise directly. */
+    void setParameterNotifyingHost (int index, float value);
+
+    /** The lock the adapter holds around every block; the editor takes it
+        while it copies parameter values. */
+    const juce::CriticalSection& getCallbackLock() const noexcept { return callbackLock; }
+
+    void setHost (AudioFilterHost* newHost) noexcept { host = newHost; }
+    AudioFilterHost* getHost() const noexcept { return host; }
+
+    /** Returns the open editor, creating it through makeEditor the first time.
+        Message thread. */
+    AudioFilterEditor* createEditorIfNeeded();
+    /** The open editor, or nullptr. */
+    AudioFilterEditor* getActiveEditor() const noexcept;
+    /** Called by an editor as it is deleted, so the filter forgets it. */
+    void editorBeingDeleted (AudioFilterEditor* editor);
+
+    void setPlayConfiguration (int inputs, int outputs, double rate, int block) noexcept;
+    int getNumInputChannels() const noexcept { return numInputChannels; }
+    int getNumOutputChannels() const noexcept { return numOutputChannels; }
+    double getSampleRate() const noexcept { return sampleRate; }
+    int getBlockSize() const noexcept { return blockSize; }
+
+    /** A suspended filter's output is cleared by the adapter instead of
+        being rendered. */
+    bool isSuspended() const noexcept { return suspended; }
+    void setSuspended (bool shouldBeSuspended) noexcept { suspended = shouldBeSuspended; }
+
+private:
+    juce::CriticalSection callbackLock;
+    AudioFilterHost* host = nullptr;
+    AudioFilterEditor* activeEditor = nullptr;
+    int numInputChannels = 0;
+    int numOutputChannels = 0;
+    double sampleRate = 0.0;
+    int blockSize = 0;
+    bool suspended = false;
+};

@@ -1,0 +1,14 @@
+#include "AudioFilterEditor.h"
+
+#include "AudioFilterBase.h"
+
+AudioFilterEditor::AudioFilterEditor (AudioFilterBase* owner)
+    : filter (owner)
+{
+}
+
+AudioFilterEditor::~AudioFilterEditor()
+{
+    if (filter != nullptr)
+        filter->editorBeingDeleted (this);
+}

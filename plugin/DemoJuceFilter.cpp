@@ -1,0 +1,196 @@
+#include "DemoJuceFilter.h"
+
+#include "ParameterText.h"
+#include "xReverb.h"
+
+#include <cmath>
+
+namespace
+{
+constexpr float volumeBase = 1.12202f;    // 1 dB as a gain ratio, so gain = base^dB
+constexpr float volumeRangeDb = 24.0f;    // Volume 0..1 spans -12..+12 dB
+constexpr float volumeOffsetDb = 12.0f;
+constexpr double earlyTopNote = 60.0;     // EarlySize 0: early field off
+constexpr float lateTopNote = 48.0f;      // LateSize 0: late field off
+constexpr float sizeRangeNotes = 72.0f;   // both sizes span six octaves
+constexpr double decayRange = 60.0;       // Decay 0..1 maps to exponent 0..60
+
+inline float finiteOrZero (float x) noexcept
+{
+    // The engine has no reset: one NaN or infinity would ring in its loops for
+    // the rest of the session, so such samples enter as silence.
+    return std::isfinite (x) ? x : 0.0f;
+}
+}
+
+DemoJuceFilter::DemoJuceFilter()
+{
+    for (const auto& p : parameterTable)
+        setLive (p.index, p.defaultValue);
+
+    for (auto& record : programs)
+        record = std::make_unique<ProgramRecord>();
+
+    engine = std::make_unique<xReverb>();
+    engine->setBypass (false);
+
+    selectProgram (0);
+}
+
+DemoJuceFilter::~DemoJuceFilter()
+{
+    for (auto& record : programs)
+        record.reset();
+    engine.reset();
+}
+
+void DemoJuceFilter::prepare (double sampleRate, int)
+{
+    engine->setSampleRate ((float) sampleRate);
+}
+
+void DemoJuceFilter::release() {}
+
+void DemoJuceFilter::updateEngine() noexcept
+{
+    using namespace ParameterIndex;
+
+    engine->setEarlySize ((float) (earlyTopNote - (double) (live (earlySize) * sizeRangeNotes)));
+    engine->setLateSize (lateTopNote - live (lateSize) * sizeRangeNotes);
+    engine->setDiffusion (live (diffusion));
+    engine->setDecay ((float) ((double) live (decay) * decayRange));
+    engine->setListener (live (listener));
+
+    if (live (onOff) == 1.0f)
+    {
+        engine->setBypass (false);
+        const float exponent = live (volume) * volumeRangeDb - volumeOffsetDb;
+        fGain.store ((float) std::pow ((double) volumeBase, (double) exponent), std::memory_order_relaxed);
+    }
+    else
+    {
+        engine->setBypass (true);
+        fGain.store (1.0f, std::memory_order_relaxed);
+    }
+}
+
+void DemoJuceFilter::renderBlock (const juce::AudioBuffer<float>& input,
+                                  juce::AudioBuffer<float>& output,
+                                  bool accumulate,
+                                  juce::MidiBuffer&)
+{
+    using namespace ParameterIndex;
+
+    updateEngine();
+
+    if (input.getNumChannels() != 2 || output.getNumChannels() != 2)
+    {
+        if (! accumulate)
+            output.clear();
+        return;
+    }
+
+    const float* inL = input.getReadPointer (0);
+    const float* inR = input.getReadPointer (1);
+    float* outL = output.getWritePointer (0);
+    float* outR = output.getWritePointer (1);
+    const float gain = fGain.load (std::memory_order_relaxed);
+    const int frames = juce::jmin (input.getNumSamples(), output.getNumSamples());
+
+    for (int i = 0; i < frames; ++i)
+    {
+        // Both inputs are read before either output is written, so in-place
+        // buffers are safe.
+        float l = finiteOrZero (inL[i]);
+        float r = finiteOrZero (inR[i]);
+
+        if (live (leftOnOff) != 0.0f)
+            r = l;
+        else if (live (rightOnOff) != 0.0f)
+            l = r;
+
+        float frame[2] = { l, r };
+        const float* wet = engine->processFrame (frame, 2);
+
+        const float m = live (dryWet);
+        const float dryShare = 1.0f - m;
+        const float yl = (wet[0] * m + dryShare * l) * gain;
+        const float yr = (wet[1] * m + dryShare * r) * gain;
+
+        if (accumulate)
+        {
+            outL[i] += yl;
+            outR[i] += yr;
+        }
+        else
+        {
+            outL[i] = yl;
+            outR[i] = yr;
+        }
+    }
+}
+
+AudioFilterEditor* DemoJuceFilter::makeEditor()
+{
+    return nullptr;
+}
+
+int DemoJuceFilter::parameterCount() { return ParameterIndex::count; }
+
+juce::String DemoJuceFilter::parameterName (int index)
+{
+    return isValidParameter (index) ? juce::String (parameterTable[(size_t) index].hostName) : juce::String();
+}
+
+float DemoJuceFilter::parameterValue (int index)
+{
+    return isValidParameter (index) ? live (index) : 0.0f;
+}
+
+juce::String DemoJuceFilter::parameterText (int index)
+{
+    return isValidParameter (index) ? formatParameterText (live (index)) : juce::String();
+}
+
+void DemoJuceFilter::setParameterValue (int index, float value)
+{
+    // A non-finite value from a host would poison the engine; such a write is
+    // dropped and the previous value kept. Finite values are stored as given.
+    if (isValidParameter (index) && std::isfinite (value))
+    {
+        setLive (index, value);
+        programs[(size_t) currentProgram]->valueOf (index) = value;
+    }
+    sendChangeMessage();
+}
+
+int DemoJuceFilter::programCount() { return programCountTotal; }
+
+int DemoJuceFilter::currentProgramIndex() { return currentProgram; }
+
+void DemoJuceFilter::selectProgram (int index)
+{
+    if (! isValidProgram (index))
+        return;
+
+    currentProgram = index;
+    // The program's name travels with it, so a preset saved after a switch
+    // carries the name of the program that is sounding.
+    programName = programs[(size_t) index]->name;
+
+    for (int p = 0; p < ParameterIndex::count; ++p)
+        setParameterValue (p, programs[(size_t) index]->valueOf (p));
+}
+
+juce::String DemoJuceFilter::programNameAt (int index)
+{
+    return isValidProgram (index) ? programs[(size_t) index]->name : juce::String();
+}
+
+void DemoJuceFilter::renameProgram (int index, const juce::String& newName)
+{
+    if (! isValidProgram (index))
+        return;
+    programs[(size_t) index]->name = newName;
+    programName = newName;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "AudioFilterBase.h"
+#include "ParameterTable.h"
+#include "ProgramRecord.h"
+
+#include <atomic>
+#include <memory>
+
+class xReverb;
+
+/** The plug-in filter behind every host call: the eleven parameters, the 128
+    programs, the state documents, and the block path that wraps the reverb
+    engine with input routing, dry/wet mix, volume and the on/off switch.
+
+    Threads: renderBlock runs on the audio thread under the callback lock;
+    parameter, program and state calls come from the host's dispatcher thread
+    and the editor's message thread. The live parameter values are atomics,
+    each read and written whole, so the frame loop takes no lock. */
+class DemoJuceFilter : public AudioFilterBase,
+                       public juce::ChangeBroadcaster
+{
+public:
+    DemoJuceFilter();
+    ~DemoJuceFilter() override;
+
+    void prepare (double sampleRate, int blockSize) override;
+    void release() override;
+    void renderBlock (const juce::AudioBuffer<float>& input,
+                      juce::AudioBuffer<float>& output,
+                      bool accumulate,
+                      juce::MidiBuffer& midi) override;
+    AudioFilterEditor* makeEditor() override;
+
+    int parameterCount() override;
+    juce::String parameterName (int index) override;
+    float parameterValue (int index) override;
+    juce::String parameterText (int index) override;
+    void setParameterValue (int index, float value) override;
+
+    int programCount() override;
+    int currentProgramIndex() override;
+    void selectProgram (int index) override;
+    juce::String programNameAt (int index) override;
+    void renameProgram (int index, const juce::String& newName) override;
+
+    void writeBankState (juce::MemoryBlock& destination) override;
+    void writePresetState (juce::MemoryBlock& destination) override;
+    void readBankState (const void* data, int sizeInBytes) override;
+    void readPresetState (const void* data, int sizeInBytes) override;
+
+    /** Name of the current program as the preset document carries it. */
+    juce::String getProgramName() const { return programName; }
+
+    /** Linear output gain derived at the last block start. */
+    float getOutputGain() const noexcept { return fGain.load (std::memory_order_relaxed); }
+
+    /** Size the editor opens with; the editor writes its size back here. */
+    int editorWidth = 450;
+    int editorHeight = 223;
+
+private:
+    bool isValidParameter (int index) const noexcept { return index >= 0 && index < ParameterIndex::count; }
+    bool isValidProgram (int index) const noexcept { return index >= 0 && index < programCountTotal; }
+    float live (int index) const noexcept { return liveValues[(size_t) index].load (std::memory_order_relaxed); }
+    void setLive (int index, float value) noexcept { liveValues[(size_t) index].store (value, std::memory_order_relaxed); }
+
+    void updateEngine() noexcept;
+
+    std::unique_ptr<xReverb> engine;
+    std::array<std::atomic<float>, ParameterIndex::count> liveValues;
+    std::atomic<float> fGain { 1.0f };
+    juce::String programName { "Default" };
+    int currentProgram = 0;
+    std::array<std::unique_ptr<ProgramRecord>, programCountTotal> programs;
+};
