@@ -1,0 +1,22 @@
+#pragma once
+
+#include "xBiLin1p.h"
+
+// First-order low shelf: the set gain at 0 Hz, gain 1 at half the sample
+// rate, with the set frequency near the half-gain point. Outputs 0 until it
+// is given a frequency or a gain.
+class xBiLin1pLS : public xBiLin1p
+{
+public:
+    static constexpr double inputOffset = 1e-10; // keeps silence out of denormals
+
+    xBiLin1pLS() = default;
+
+    float processSample (float x) noexcept override
+    {
+        return step ((float) ((double) x + inputOffset));
+    }
+
+private:
+    void design() noexcept override;
+};

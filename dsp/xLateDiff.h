@@ -1,0 +1,74 @@
+#pragma once
+
+#include "xDiffDelay4p.h"
+
+#include <array>
+#include <memory>
+
+// Mono late-field chain: three interpolated all-pass diffusers three
+// semitones apart (shortest first), a shelf pair and a loop delay at the
+// period of the size note. The chain's output is its shelf output; the loop
+// delay's output times the loop gain is offered as feedbackOut, which the
+// late stage adds to the other channel's next input to close the loop.
+// Decay time and modulation offsets reach the delays and the loop gain only
+// at the periodic update, every 51 samples, so the power function stays off
+// the per-sample path. Audio thread only.
+class xLateDiff : public xEffect
+{
+public:
+    static constexpr int numDiffusers = 3;
+    static constexpr int numOffsets = numDiffusers + 1; // three diffusers, then the loop delay
+    static constexpr int updateInterval = 51;           // samples between periodic updates
+    static constexpr float noteStep = 3.0f;             // semitones between delays
+    static constexpr double decaySteps = 60.0;          // decay-power steps over one decay time
+    static constexpr float minLoopExponent = -144.0f;   // floor of the loop-gain exponent
+    static constexpr float maxLoopExponent = 0.0f;      // loop gain never above 1
+
+    xLateDiff();
+    ~xLateDiff() override;
+
+    float processSample (float x) noexcept override;
+
+    /** Size as a note number; runs the periodic update at once. */
+    void setSize (float note) noexcept;
+    /** Decay time in seconds; reaches the loop gain at the next update. */
+    void setDecayTime (float seconds) noexcept { decayTime = seconds; }
+    /** Offset in seconds of delay k (0 to 2 diffusers, 3 loop delay); applied
+        at the next update. Other k are ignored. */
+    void setModulationOffset (int k, float seconds) noexcept;
+    void setDiffusion (float d) noexcept;
+    void setDiffusionSpread (float m) noexcept { diffusionSpread = m; }
+
+    void setHighShelfFrequency (float hz) noexcept;
+    void initHighShelfGain() noexcept;
+    void setLowShelfFrequency (float hz) noexcept;
+    void initLowShelfGain() noexcept;
+
+    /** Loop-delay output of the last call times the loop gain. */
+    float feedbackOut() const noexcept { return feedback; }
+
+    float getSize() const noexcept { return size; }
+    float getLoopGain() const noexcept { return loopGain; }
+    float getLoopTime() const noexcept { return loopTime; }
+    float getDecayTime() const noexcept { return decayTime; }
+    float getModulationOffset (int k) const noexcept { return modulationOffsets[(size_t) k]; }
+    int getUpdateCounter() const noexcept { return updateCounter; }
+    const xDiffDelay4p& getDiffuser (int k) const noexcept { return *diffusers[(size_t) k]; }
+    const xDelay4p& getLoopDelay() const noexcept { return *loopDelay; }
+
+private:
+    void periodicUpdate() noexcept;
+    void updateLoopGain() noexcept;
+
+    std::array<std::unique_ptr<xDiffDelay4p>, numDiffusers> diffusers;
+    std::unique_ptr<xShelf> shelf;
+    std::unique_ptr<xDelay4p> loopDelay;
+    float feedback = 0.0f;
+    float size = 0.0f;        // note number
+    float loopGain = 0.0f;
+    float loopTime = 0.0f;    // seconds
+    float decayTime = 0.0f;   // seconds
+    std::array<float, numOffsets> modulationOffsets {}; // seconds
+    float diffusionSpread = 0.0f;
+    int updateCounter = 0;
+};
