@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs every system package the project needs (Debian bookworm, as root
+# or through sudo). Quick when everything is present: apt-get update runs only
+# when a package is missing.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config git
+    juce-modules-source fst-dev
+    libgtest-dev libgmock-dev
+    clang libclang-rt-14-dev
+    fonts-liberation fonts-dejavu-core
+    xvfb xauth x11-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+if [[ $(id -u) -ne 0 ]]; then
+    sudo_cmd=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
