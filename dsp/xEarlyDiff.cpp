@@ -1,5 +1,6 @@
 #include "xEarlyDiff.h"
 #include "xDiffusionSpread.h"
+#include "xNote.h"
 
 xEarlyDiff::xEarlyDiff()
 {

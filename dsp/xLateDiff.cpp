@@ -1,5 +1,6 @@
 #include "xLateDiff.h"
 #include "xDiffusionSpread.h"
+#include "xNote.h"
 
 xLateDiff::xLateDiff()
 {
