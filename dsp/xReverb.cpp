@@ -75,11 +75,11 @@ float* xReverb::processFrame (float* frame, int) noexcept
     if (bypass)
         return frame;
 
-    preDelay->processFrame (frame, 2);
-    early->processFrame (frame, 2);
+    preDelay->processFrame (frame, stageChannels);
+    early->processFrame (frame, stageChannels);
     const float earlyLeft = frame[0];
     const float earlyRight = frame[1];
-    late->processFrame (frame, 2);
+    late->processFrame (frame, stageChannels);
 
     // Early weight 1 - L^2 and late weight L (2 - L): the ends hear one field
     // only, the middle both at 0.75.

@@ -47,6 +47,8 @@ public:
     const xShelf& getShelfRight() const noexcept { return *shelfRight; }
 
 private:
+    static constexpr int stageChannels = 2; // every stage treats a frame as stereo
+
     void initFixedSettings() noexcept;
 
     std::unique_ptr<xPreDelay> preDelay;
