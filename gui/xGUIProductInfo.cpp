@@ -1,0 +1,28 @@
+#include "xGUIProductInfo.h"
+
+#include "ImageResources.h"
+
+namespace
+{
+constexpr int panelWidth = 450;    // pixels
+constexpr int panelHeight = 223;
+}
+
+xGUIProductInfo::xGUIProductInfo()
+    : juce::Button (juce::String()),
+      image (juce::ImageCache::getFromMemory (images::infoPanelImage, images::infoPanelImageSize))
+{
+    setSize (panelWidth, panelHeight);
+}
+
+xGUIProductInfo::~xGUIProductInfo()
+{
+    // Hands the cache reference back.
+    image = juce::Image();
+}
+
+void xGUIProductInfo::paintButton (juce::Graphics& g, bool, bool)
+{
+    g.setColour (juce::Colours::black);
+    g.drawImage (image, 0, 0, panelWidth, panelHeight, 0, 0, image.getWidth(), image.getHeight());
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+/** The information panel: infoPanelImage as one full-size button, so a
+    click anywhere on it reaches the button listeners. 450 × 223 pixels.
+    Message thread only. */
+class xGUIProductInfo : public juce::Button
+{
+public:
+    xGUIProductInfo();
+    ~xGUIProductInfo() override;
+
+    void paintButton (juce::Graphics& g, bool isMouseOver, bool isButtonDown) override;
+
+private:
+    juce::Image image;
+
+    JUCE_DECLARE_NON_COPYABLE (xGUIProductInfo)
+};

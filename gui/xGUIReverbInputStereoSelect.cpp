@@ -1,0 +1,10 @@
+#include "xGUIReverbInputStereoSelect.h"
+
+#include "ImageResources.h"
+
+xGUIReverbInputStereoSelect::xGUIReverbInputStereoSelect()
+    : xGUIImageSwitch (images::stereoSwitchImage, images::stereoSwitchImageSize, 10, 10, 10)
+{
+}
+
+xGUIReverbInputStereoSelect::~xGUIReverbInputStereoSelect() = default;
