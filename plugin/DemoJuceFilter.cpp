@@ -1,5 +1,6 @@
 #include "DemoJuceFilter.h"
 
+#include "DemoEditorComponent.h"
 #include "ParameterText.h"
 #include "xReverb.h"
 
@@ -132,7 +133,7 @@ void DemoJuceFilter::renderBlock (const juce::AudioBuffer<float>& input,
 
 AudioFilterEditor* DemoJuceFilter::makeEditor()
 {
-    return nullptr;
+    return new DemoEditorComponent (this);
 }
 
 int DemoJuceFilter::parameterCount() { return ParameterIndex::count; }

@@ -349,6 +349,18 @@ TEST_F (EditorFixture, ImagesAreTakenOnOpeningAndReturnedOnClosing)
         EXPECT_EQ (image->getReferenceCount(), 2);
 }
 
+TEST (FilterEditor, TheFilterMakesOneEditorAndForgetsItWhenItCloses)
+{
+    DemoJuceFilter filter;
+    std::unique_ptr<AudioFilterEditor> editor (filter.createEditorIfNeeded());
+    ASSERT_NE (dynamic_cast<DemoEditorComponent*> (editor.get()), nullptr);
+    EXPECT_EQ (filter.createEditorIfNeeded(), editor.get());
+    EXPECT_EQ (editor->getWidth(), 450);
+    EXPECT_EQ (editor->getHeight(), 223);
+    editor.reset();
+    EXPECT_EQ (filter.getActiveEditor(), nullptr);
+}
+
 TEST_F (EditorFixture, RendersIntoAnImage)
 {
     click (leftChild);
