@@ -208,7 +208,8 @@ TEST (NonFiniteInput, EntersTheEngineAsSilence)
     for (int c = 0; c < 2; ++c)
         for (int i = 0; i < 44100; ++i)
             ASSERT_TRUE (std::isfinite (out.getSample (c, i))) << c << " " << i;
-    EXPECT_EQ (out.getSample (0, 0), 0.0f);
+    // The engine's tiny anti-denormal offsets are all that the first frames carry.
+    EXPECT_LT (std::abs (out.getSample (0, 0)), 1e-6f);
 }
 
 TEST (InPlace, ProcessingTheSameBufferGivesTheSameOutput)

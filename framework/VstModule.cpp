@@ -1,0 +1,70 @@
+#include "VstModule.h"
+
+#include "MessagePump.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <atomic>
+
+namespace
+{
+void* moduleHandle = nullptr;
+std::atomic<int> numInstances { 0 };
+bool guiStarted = false;
+bool delivering = false; // message thread only
+}
+
+void VstModule::load (void* handle)
+{
+    // Only the handle is recorded here: at load time the framework's own
+    // static objects in this module may not be constructed yet, so the GUI
+    // subsystem starts with the first instance, on the host's thread.
+    moduleHandle = handle;
+}
+
+void VstModule::unload()
+{
+    if (guiStarted)
+    {
+        juce::shutdownJuce_GUI();
+        guiStarted = false;
+    }
+}
+
+void* VstModule::getModuleHandle() noexcept { return moduleHandle; }
+
+void VstModule::instanceCreated()
+{
+    if (! guiStarted)
+    {
+        juce::initialiseJuce_GUI();
+        guiStarted = true;
+    }
+
+    if (numInstances.fetch_add (1) == 0)
+        juce::MessageManager::getInstance()->setCurrentThreadAsMessageThread();
+}
+
+void VstModule::instanceDeleted()
+{
+    numInstances.fetch_sub (1);
+}
+
+int VstModule::getNumInstances() noexcept { return numInstances.load(); }
+
+bool VstModule::isMessageThread() noexcept
+{
+    auto* mm = juce::MessageManager::getInstanceWithoutCreating();
+    return mm != nullptr && mm->isThisTheMessageThread();
+}
+
+bool VstModule::deliverPendingMessages()
+{
+    if (delivering || ! guiStarted || ! isMessageThread())
+        return false;
+
+    delivering = true;
+    MessagePump::dispatchPending();
+    delivering = false;
+    return true;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+// The module-wide side of the VST 2 binding: the framework's GUI subsystem is
+// started once, with the first instance, and shut down when the module is
+// unloaded;
+// the host's GUI thread, which makes the dispatcher calls, serves as the
+// framework's message thread. Every instance in the process shares it.
+namespace VstModule
+{
+/** Module load: records the module handle. */
+void load (void* moduleHandle);
+/** Module unload: shuts the GUI subsystem down. */
+void unload();
+
+void* getModuleHandle() noexcept;
+
+/** A new instance is created on the calling thread. The first instance starts
+    the GUI subsystem and makes that thread the message thread (hosts instantiate on their GUI thread). */
+void instanceCreated();
+void instanceDeleted();
+int getNumInstances() noexcept;
+
+/** True on the framework's message thread. */
+bool isMessageThread() noexcept;
+
+/** Delivers the messages waiting for the message thread (change broadcasts,
+    timers, repaints), when called on that thread and not already inside a
+    delivery. Returns true if it ran. */
+bool deliverPendingMessages();
+}
