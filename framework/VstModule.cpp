@@ -3,6 +3,7 @@
 #include "MessagePump.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include <juce_events/native/juce_linux_EventLoopInternal.h>
 
 #include <atomic>
 
@@ -33,13 +34,20 @@ void VstModule::unload()
 
 void* VstModule::getModuleHandle() noexcept { return moduleHandle; }
 
-void VstModule::instanceCreated()
+void VstModule::startGui()
 {
+    // Before anything touches the window system: its connection registers
+    // with the message loop only if the loop already exists.
     if (! guiStarted)
     {
         juce::initialiseJuce_GUI();
         guiStarted = true;
     }
+}
+
+void VstModule::instanceCreated()
+{
+    startGui();
 
     if (numInstances.fetch_add (1) == 0)
         juce::MessageManager::getInstance()->setCurrentThreadAsMessageThread();
@@ -65,6 +73,13 @@ bool VstModule::deliverPendingMessages()
 
     delivering = true;
     MessagePump::dispatchPending();
+
+    // The loop wakes a handler only when its file descriptor is readable, but
+    // window-system events that Xlib has already read into its own queue (as
+    // it does while painting) leave nothing readable behind. Each handler
+    // returns at once when it has nothing to do, so every one is asked.
+    for (int fd : juce::LinuxEventLoopInternal::getRegisteredFds())
+        juce::LinuxEventLoopInternal::invokeEventLoopCallbackForFd (fd);
     delivering = false;
     return true;
 }

@@ -14,6 +14,9 @@ void unload();
 
 void* getModuleHandle() noexcept;
 
+/** Starts the GUI subsystem once, on the calling thread. */
+void startGui();
+
 /** A new instance is created on the calling thread. The first instance starts
     the GUI subsystem and makes that thread the message thread (hosts instantiate on their GUI thread). */
 void instanceCreated();

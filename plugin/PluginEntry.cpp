@@ -20,6 +20,7 @@ AEffect* createPlugin (audioMasterCallback host) noexcept
         if (host (nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
             return nullptr;
 
+        VstModule::startGui();
         juce::MouseCursor::hideWaitCursor();
 
         auto filter = std::make_unique<DemoJuceFilter>();

@@ -10,7 +10,7 @@ packages=(
     libgtest-dev libgmock-dev
     clang libclang-rt-14-dev
     fonts-liberation fonts-dejavu-core
-    xvfb xauth x11-utils
+    xvfb xauth x11-utils libx11-dev libxtst-dev
 )
 
 missing=()
