@@ -325,6 +325,12 @@ VstIntPtr JuceVSTWrapper::setChunk (int index, VstIntPtr size, const void* data)
     return 0;
 }
 
+bool JuceVSTWrapper::holdsChunk() const
+{
+    const juce::ScopedLock sl (chunkLock);
+    return chunkHandedOut && chunk.getSize() > 0;
+}
+
 void JuceVSTWrapper::timerCallback()
 {
     const juce::ScopedLock sl (chunkLock);

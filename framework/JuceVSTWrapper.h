@@ -33,6 +33,9 @@ public:
 
     void setParameterFromEditor (AudioFilterBase& f, int index, float value) override;
 
+    /** True while the chunk last handed to the host is still held. */
+    bool holdsChunk() const;
+
 private:
     VstIntPtr dispatch (int opcode, int index, VstIntPtr value, void* ptr, float opt);
     void processReplacing (float** inputs, float** outputs, int numFrames);
