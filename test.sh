@@ -31,5 +31,5 @@ fi
 
 # Arbitrary bytes against both state readers, for a minute, with a fixed seed.
 if [[ "${LUMIDOR_SKIP_FUZZ:-0}" != 1 ]] && command -v clang++ >/dev/null; then
-    tests/fuzz/run-fuzz.sh 60
+    LUMIDOR_FUZZ_JUCE_ARCHIVE="$PWD/build/liblumidor_juce.a" tests/fuzz/run-fuzz.sh 60
 fi
