@@ -1,53 +1,10 @@
 #pragma once
 
+#include "xAllPassDiffuser.h"
 #include "xDelay.h"
-#include "xShelf.h"
 
-#include <memory>
-
-// All-pass diffuser on a whole-sample delay line, with a high-and-low shelf
-// pair inside the loop so every pass loses a little treble and bass:
-// y[n] = -g x[n] + x[n - M] + g y[n - M] with the shelf flat. The fed-back
-// value is the one computed by the previous call, so the loop is one sample
-// longer than the line: D + 1 samples for a line of D whole samples. Audio
-// thread only.
-class xDiffDelay : public xEffect
+/** All-pass diffuser on a whole-sample delay line: a line of D samples gives
+    a loop of D + 1 samples. Used by the early field. */
+class xDiffDelay : public xAllPassDiffuser<xDelay>
 {
-public:
-    static constexpr float highShelfGain = -1.2f; // dB
-    static constexpr float lowShelfGain = -0.7f;  // dB
-
-    xDiffDelay();
-    ~xDiffDelay() override;
-
-    float processSample (float x) noexcept override
-    {
-        if (bypass)
-            return x;
-
-        const float y = coefficient * x * -1.0f + feedback;
-        const float w = coefficient * y + x;
-        feedback = shelf->processSample (delay->processSample (w));
-        return y;
-    }
-
-    /** Delay of the line in seconds (the line clamps it). */
-    void setDelayTime (float seconds) noexcept { delay->setDelayTime (seconds); }
-    /** All-pass coefficient g, stored unclamped (the chains clamp). */
-    void setCoefficient (float g) noexcept { coefficient = g; }
-
-    void setHighShelfFrequency (float hz) noexcept { shelf->setHighShelfFrequency (hz); }
-    void initHighShelfGain() noexcept { shelf->setHighShelfGain (highShelfGain); }
-    void setLowShelfFrequency (float hz) noexcept { shelf->setLowShelfFrequency (hz); }
-    void initLowShelfGain() noexcept { shelf->setLowShelfGain (lowShelfGain); }
-
-    float getCoefficient() const noexcept { return coefficient; }
-    const xDelay& getDelay() const noexcept { return *delay; }
-    const xShelf& getShelf() const noexcept { return *shelf; }
-
-private:
-    float coefficient = 0.0f;
-    float feedback = 0.0f;
-    std::unique_ptr<xDelay> delay;
-    std::unique_ptr<xShelf> shelf;
 };

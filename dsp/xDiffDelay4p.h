@@ -1,53 +1,11 @@
 #pragma once
 
+#include "xAllPassDiffuser.h"
 #include "xDelay4p.h"
-#include "xShelf.h"
 
-#include <memory>
-
-// All-pass diffuser on an interpolated delay line, with a high-and-low shelf
-// pair inside the loop so every pass loses a little treble and bass:
-// y[n] = -g x[n] + x[n - M] + g y[n - M] with the shelf flat. The fed-back
-// value is the one computed by the previous call, so the loop is one sample
-// longer than the line: t + 1 samples for a line of t fractional samples,
-// which modulation can move in small steps. Audio thread only.
-class xDiffDelay4p : public xEffect
+/** All-pass diffuser on an interpolated delay line, so its delay can take
+    fractional values and glide under modulation: a line of t samples gives a
+    loop of t + 1 samples. Used by the late field. */
+class xDiffDelay4p : public xAllPassDiffuser<xDelay4p>
 {
-public:
-    static constexpr float highShelfGain = -1.2f; // dB
-    static constexpr float lowShelfGain = -0.7f;  // dB
-
-    xDiffDelay4p();
-    ~xDiffDelay4p() override;
-
-    float processSample (float x) noexcept override
-    {
-        if (bypass)
-            return x;
-
-        const float y = coefficient * x * -1.0f + feedback;
-        const float w = coefficient * y + x;
-        feedback = shelf->processSample (delay->processSample (w));
-        return y;
-    }
-
-    /** Delay of the line in seconds (the line clamps it). */
-    void setDelayTime (float seconds) noexcept { delay->setDelayTime (seconds); }
-    /** All-pass coefficient g, stored unclamped (the chains clamp). */
-    void setCoefficient (float g) noexcept { coefficient = g; }
-
-    void setHighShelfFrequency (float hz) noexcept { shelf->setHighShelfFrequency (hz); }
-    void initHighShelfGain() noexcept { shelf->setHighShelfGain (highShelfGain); }
-    void setLowShelfFrequency (float hz) noexcept { shelf->setLowShelfFrequency (hz); }
-    void initLowShelfGain() noexcept { shelf->setLowShelfGain (lowShelfGain); }
-
-    float getCoefficient() const noexcept { return coefficient; }
-    const xDelay4p& getDelay() const noexcept { return *delay; }
-    const xShelf& getShelf() const noexcept { return *shelf; }
-
-private:
-    float coefficient = 0.0f;
-    float feedback = 0.0f;
-    std::unique_ptr<xDelay4p> delay;
-    std::unique_ptr<xShelf> shelf;
 };
