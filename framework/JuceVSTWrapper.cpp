@@ -250,15 +250,22 @@ VstIntPtr JuceVSTWrapper::canDo (const char* text) const
 //==============================================================================
 void JuceVSTWrapper::resume()
 {
-    processing = true;
-    const double rate = lastSampleRate > 0.0f ? (double) lastSampleRate : (double) fallbackSampleRate;
-    filter->setPlayConfiguration (identity.numInputs, identity.numOutputs, rate, lastBlockSize);
-    filter->prepare (rate, lastBlockSize);
+    // Under the callback lock: a host may switch processing on its GUI thread
+    // while its audio thread still delivers blocks (or resumes by itself
+    // with the first one), and the filter's prepare must not overlap a block.
+    const juce::ScopedLock sl (filter->getCallbackLock());
+    const float hostRate = lastSampleRate.load();
+    const int hostBlockSize = lastBlockSize.load();
+    const double rate = hostRate > 0.0f ? (double) hostRate : (double) fallbackSampleRate;
+    filter->setPlayConfiguration (identity.numInputs, identity.numOutputs, rate, hostBlockSize);
+    filter->prepare (rate, hostBlockSize);
     midi.clear();
+    processing = true;
 }
 
 void JuceVSTWrapper::suspend()
 {
+    const juce::ScopedLock sl (filter->getCallbackLock());
     filter->release();
     midi.clear();
     processing = false;
@@ -277,13 +284,11 @@ void JuceVSTWrapper::processReplacing (float** inputs, float** outputs, int numF
     const juce::AudioBuffer<float> in (inputs, 2, juce::jmax (0, numFrames));
     juce::AudioBuffer<float> out (outputs, 2, juce::jmax (0, numFrames));
 
-    {
-        const juce::ScopedLock sl (filter->getCallbackLock());
-        if (filter->isSuspended())
-            out.clear();
-        else
-            filter->renderBlock (in, out, false, midi);
-    }
+    const juce::ScopedLock sl (filter->getCallbackLock());
+    if (filter->isSuspended())
+        out.clear();
+    else
+        filter->renderBlock (in, out, false, midi);
 
     if (! midi.isEmpty())
         midi.clear();

@@ -69,8 +69,9 @@ private:
     VstIdentity identity;
     AEffect effect {};
 
-    float lastSampleRate = 44100.0f;
-    int lastBlockSize = 1024;
+    // Set by the dispatcher, read by a resume that the audio thread may run.
+    std::atomic<float> lastSampleRate { 44100.0f };
+    std::atomic<int> lastBlockSize { 1024 };
     std::atomic<bool> processing { false };
 
     std::unique_ptr<EditorCompWrapper> editorWindow;
