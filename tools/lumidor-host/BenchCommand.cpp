@@ -1,0 +1,125 @@
+// bench: the CPU cost of processing noise, our module against others, in one
+// run with the repetitions interleaved so every module sees the same machine.
+#include "Commands.h"
+#include "CommandLine.h"
+#include "InstanceSettings.h"
+
+#include <time.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+
+namespace
+{
+constexpr double warmUpSeconds = 0.5;
+
+/** CPU time of the calling thread alone, in nanoseconds. */
+double threadCpuNanoseconds()
+{
+    timespec t {};
+    clock_gettime (CLOCK_THREAD_CPUTIME_ID, &t);
+    return (double) t.tv_sec * 1.0e9 + (double) t.tv_nsec;
+}
+
+struct Contender
+{
+    std::unique_ptr<VstHost> host;
+    std::string label;
+    std::vector<double> nanosecondsPerFrame;
+};
+
+double median (std::vector<double> v)
+{
+    std::sort (v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 == 1 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
+}
+
+std::string baseName (const std::string& path)
+{
+    const auto slash = path.rfind ('/');
+    return slash == std::string::npos ? path : path.substr (slash + 1);
+}
+}
+
+int runBench (const std::vector<std::string>& words)
+{
+    CommandLine args;
+    if (! args.parse (words, { "against", "rate", "block", "seconds", "reps" }))
+        return usageError (args.error());
+    const auto ours = args.takeModule();
+    if (! args.positionals().empty())
+        return usageError ("bench takes one module of ours (an existing .so file), not \"" + args.positionals().front() + "\"");
+
+    double rate = 0.0, block = 0.0, seconds = 0.0, reps = 0.0;
+    if (! args.number ("rate", 44100.0, rate) || ! args.number ("block", 512.0, block)
+        || ! args.number ("seconds", 10.0, seconds) || ! args.number ("reps", 5.0, reps))
+        return usageError (args.error());
+    if (rate < 8000.0 || block < 1.0 || block > 65536.0 || seconds <= 0.0 || reps < 1.0 || reps > 1000.0)
+        return usageError ("bench wants --rate >= 8000, --block 1 to 65536, --seconds > 0, --reps 1 to 1000");
+
+    std::vector<Contender> contenders;
+    std::vector<std::string> paths { ours };
+    for (const auto& other : args.values ("against"))
+        paths.push_back (other);
+    for (const auto& path : paths)
+    {
+        auto host = std::make_unique<VstHost> (path);
+        if (! host->open())
+        {
+            if (contenders.empty())
+            {
+                std::cerr << "lumidor-host: " << host->error() << "\n";
+                return 1;
+            }
+            std::cerr << "lumidor-host: skipping " << path << ": " << host->error() << "\n";
+            continue;
+        }
+        host->prepare (rate, (int) block);
+        auto name = host->dispatchText (effGetEffectName);
+        contenders.push_back ({ std::move (host), name.empty() ? baseName (path) : name + " (" + baseName (path) + ")", {} });
+    }
+
+    const auto frames = (int64_t) std::llround (seconds * rate);
+    std::vector<float> inL ((size_t) frames), inR ((size_t) frames), outL ((size_t) frames), outR ((size_t) frames);
+    unsigned seed = 2024;
+    for (int64_t i = 0; i < frames; ++i)
+    {
+        seed = seed * 1664525u + 1013904223u;
+        inL[(size_t) i] = 0.25f * ((float) (seed >> 8) / 8388608.0f - 1.0f);
+        seed = seed * 1664525u + 1013904223u;
+        inR[(size_t) i] = 0.25f * ((float) (seed >> 8) / 8388608.0f - 1.0f);
+    }
+
+    const auto warmUp = std::min (frames, (int64_t) (warmUpSeconds * rate));
+    for (auto& c : contenders)
+        c.host->processStereo (inL.data(), inR.data(), outL.data(), outR.data(), warmUp);
+
+    for (int r = 0; r < (int) reps; ++r)
+        for (auto& c : contenders)
+        {
+            const double start = threadCpuNanoseconds();
+            c.host->processStereo (inL.data(), inR.data(), outL.data(), outR.data(), frames);
+            c.nanosecondsPerFrame.push_back ((threadCpuNanoseconds() - start) / (double) frames);
+        }
+
+    std::printf ("%d frames (%.1f s) of stereo noise at %g Hz in blocks of %d, %d repetitions, thread CPU time\n\n",
+                 (int) frames, seconds, rate, (int) block, (int) reps);
+    std::printf ("| module | realtime factor, best | realtime factor, median | ns/frame, min | ns/frame, median | cost vs ours |\n");
+    std::printf ("|---|---:|---:|---:|---:|---:|\n");
+    const double ourMedian = median (contenders.front().nanosecondsPerFrame);
+    for (const auto& c : contenders)
+    {
+        const double best = *std::min_element (c.nanosecondsPerFrame.begin(), c.nanosecondsPerFrame.end());
+        const double mid = median (c.nanosecondsPerFrame);
+        std::printf ("| %s | %.0f | %.0f | %.1f | %.1f | %.2f |\n", c.label.c_str(), 1.0e9 / (best * rate),
+                     1.0e9 / (mid * rate), best, mid, mid / ourMedian);
+    }
+
+    for (auto& c : contenders)
+        c.host->close();
+    return 0;
+}

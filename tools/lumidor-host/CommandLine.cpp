@@ -1,0 +1,120 @@
+#include "CommandLine.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <sys/stat.h>
+
+bool CommandLine::parse (const std::vector<std::string>& input,
+                         const std::vector<std::string>& options,
+                         const std::vector<std::string>& flags)
+{
+    auto listed = [] (const std::vector<std::string>& list, const std::string& name)
+    {
+        return std::find (list.begin(), list.end(), name) != list.end();
+    };
+
+    for (size_t i = 0; i < input.size(); ++i)
+    {
+        const auto& word = input[i];
+        if (word.size() < 3 || word.compare (0, 2, "--") != 0)
+        {
+            words.push_back (word);
+            continue;
+        }
+
+        auto name = word.substr (2);
+        std::optional<std::string> attached;
+        if (const auto equals = name.find ('='); equals != std::string::npos)
+        {
+            attached = name.substr (equals + 1);
+            name = name.substr (0, equals);
+        }
+
+        if (listed (flags, name) && ! attached)
+        {
+            given.emplace (name, "");
+            ordered.emplace_back (name, "");
+            continue;
+        }
+        if (! listed (options, name))
+        {
+            message = "unknown option --" + name;
+            return false;
+        }
+        if (! attached)
+        {
+            if (i + 1 >= input.size())
+            {
+                message = "option --" + name + " needs a value";
+                return false;
+            }
+            attached = input[++i];
+        }
+        given.emplace (name, *attached);
+        ordered.emplace_back (name, *attached);
+    }
+    return true;
+}
+
+bool CommandLine::isModulePath (const std::string& word)
+{
+    struct stat info {};
+    return word.size() > 3 && word.compare (word.size() - 3, 3, ".so") == 0
+           && ::stat (word.c_str(), &info) == 0 && S_ISREG (info.st_mode);
+}
+
+std::string CommandLine::defaultModule()
+{
+    return LUMIDOR_DEFAULT_MODULE;
+}
+
+std::string CommandLine::takeModule()
+{
+    if (! words.empty() && isModulePath (words.front()))
+    {
+        auto path = words.front();
+        words.erase (words.begin());
+        return path;
+    }
+    return defaultModule();
+}
+
+bool CommandLine::has (const std::string& name) const
+{
+    return given.count (name) != 0;
+}
+
+std::optional<std::string> CommandLine::value (const std::string& name) const
+{
+    for (auto it = ordered.rbegin(); it != ordered.rend(); ++it)
+        if (it->first == name)
+            return it->second;
+    return std::nullopt;
+}
+
+std::vector<std::string> CommandLine::values (const std::string& name) const
+{
+    std::vector<std::string> result;
+    for (const auto& [key, text] : ordered)
+        if (key == name)
+            result.push_back (text);
+    return result;
+}
+
+bool CommandLine::number (const std::string& name, double fallback, double& result)
+{
+    const auto text = value (name);
+    if (! text)
+    {
+        result = fallback;
+        return true;
+    }
+    char* end = nullptr;
+    result = std::strtod (text->c_str(), &end);
+    if (text->empty() || end == nullptr || *end != 0)
+    {
+        message = "--" + name + " wants a number, not \"" + *text + "\"";
+        return false;
+    }
+    return true;
+}

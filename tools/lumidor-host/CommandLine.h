@@ -1,0 +1,48 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+/** The arguments of one subcommand: positional words, options with a value
+    ("--name value" or "--name=value", repeatable) and flags ("--json").
+    The module argument is taken out first: an existing path ending in .so,
+    otherwise the module built with this tool. */
+class CommandLine
+{
+public:
+    /** Parses `words` (the subcommand name excluded). `flags` are the options
+        that take no value; `options` those that take one. Returns false with
+        a message in error() for an unknown option or a missing value. */
+    bool parse (const std::vector<std::string>& words,
+                const std::vector<std::string>& options,
+                const std::vector<std::string>& flags = {});
+
+    /** Takes the module argument: the first positional word when it is an
+        existing path ending in .so, else the default module. */
+    std::string takeModule();
+
+    const std::vector<std::string>& positionals() const noexcept { return words; }
+    bool has (const std::string& name) const;
+    /** The last value given for the option, if any. */
+    std::optional<std::string> value (const std::string& name) const;
+    /** Every value given for a repeatable option, in order. */
+    std::vector<std::string> values (const std::string& name) const;
+
+    /** The option as a number; `fallback` when absent. Returns false with a
+        message in error() when present but not a number. */
+    bool number (const std::string& name, double fallback, double& result);
+
+    const std::string& error() const noexcept { return message; }
+
+    /** The module used when none is given on the command line. */
+    static std::string defaultModule();
+    static bool isModulePath (const std::string& word);
+
+private:
+    std::vector<std::string> words;
+    std::multimap<std::string, std::string> given;
+    std::vector<std::pair<std::string, std::string>> ordered;
+    std::string message;
+};

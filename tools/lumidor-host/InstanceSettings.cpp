@@ -1,0 +1,100 @@
+#include "InstanceSettings.h"
+
+#include "FxpFile.h"
+
+#include <cstdlib>
+#include <iostream>
+
+namespace InstanceSettings
+{
+const std::vector<std::string>& optionNames()
+{
+    static const std::vector<std::string> names { "param", "program", "preset" };
+    return names;
+}
+
+std::unique_ptr<VstHost> openModule (const std::string& path)
+{
+    auto host = std::make_unique<VstHost> (path);
+    if (! host->open())
+    {
+        std::cerr << "lumidor-host: " << host->error() << "\n";
+        return nullptr;
+    }
+    return host;
+}
+
+bool applyParameters (VstHost& host, const std::vector<std::string>& settings, std::string& error)
+{
+    for (const auto& setting : settings)
+    {
+        const auto equals = setting.rfind ('=');
+        if (equals == std::string::npos || equals == 0)
+        {
+            error = "--param wants NAME_OR_INDEX=VALUE, not \"" + setting + "\"";
+            return false;
+        }
+        const auto name = setting.substr (0, equals);
+        const auto text = setting.substr (equals + 1);
+        const int index = host.findParameter (name);
+        if (index < 0)
+        {
+            error = "no single parameter is called \"" + name + "\" (see the info subcommand)";
+            return false;
+        }
+        char* end = nullptr;
+        const float value = std::strtof (text.c_str(), &end);
+        if (text.empty() || *end != 0)
+        {
+            error = "--param " + name + " wants a number, not \"" + text + "\"";
+            return false;
+        }
+        host.setParameter (index, value);
+    }
+    return true;
+}
+
+bool loadPresetFile (VstHost& host, const std::string& path, std::string& error)
+{
+    FxpFile file;
+    if (! file.load (path, error))
+        return false;
+
+    const auto* effect = host.descriptor();
+    if ((effect->flags & effFlagsProgramChunks) == 0)
+    {
+        error = host.path() + " does not keep its programs as chunks";
+        return false;
+    }
+    if (file.fxID != effect->uniqueID)
+    {
+        error = path + " was saved from another plug-in (its identifier does not match)";
+        return false;
+    }
+
+    const bool program = file.kind == FxpFile::Kind::program;
+    host.setChunk (file.chunk.data(), file.chunk.size(), program);
+    if (! program)
+        host.setProgram (host.program());
+    return true;
+}
+
+bool apply (VstHost& host, const CommandLine& args, std::string& error)
+{
+    if (const auto program = args.value ("program"))
+    {
+        char* end = nullptr;
+        const long index = std::strtol (program->c_str(), &end, 10);
+        if (program->empty() || *end != 0 || index < 0 || index >= host.numPrograms())
+        {
+            error = "--program wants an index from 0 to " + std::to_string (host.numPrograms() - 1);
+            return false;
+        }
+        host.setProgram ((int) index);
+    }
+    if (const auto preset = args.value ("preset"))
+        if (! loadPresetFile (host, *preset, error))
+            return false;
+    return applyParameters (host, args.values ("param"), error);
+}
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "CommandLine.h"
+#include "VstHost.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+/** The settings every processing subcommand accepts, applied to an open
+    instance in the order a user expects: --program N, then --preset FILE,
+    then each --param NAME_OR_INDEX=VALUE as given. */
+namespace InstanceSettings
+{
+/** The option names, for CommandLine::parse. */
+const std::vector<std::string>& optionNames();
+
+/** Loads and opens the module; prints the reason and returns null on failure. */
+std::unique_ptr<VstHost> openModule (const std::string& path);
+
+bool apply (VstHost& host, const CommandLine& args, std::string& error);
+
+/** Applies "NAME_OR_INDEX=VALUE" settings; VALUE is the normalised value
+    handed to the plug-in unchanged. */
+bool applyParameters (VstHost& host, const std::vector<std::string>& settings, std::string& error);
+
+/** Restores a .fxp (current program) or .fxb (bank, then the current
+    program is selected again so its restored values sound). */
+bool loadPresetFile (VstHost& host, const std::string& path, std::string& error);
+}

@@ -1,0 +1,55 @@
+// lumidor-host: a command-line VST 2 host. Each subcommand lives in its own
+// file; adding one takes its file and one line in the table below.
+#include "Commands.h"
+
+#include <cstring>
+#include <iostream>
+
+namespace
+{
+const Command commands[] = {
+    { "info", "info [MODULE] [--json]", "identity, flags, parameters, programs, can-do replies, chunk sizes", runInfo, false },
+    { "render", "render [MODULE] IN OUT [--param NAME_OR_INDEX=VALUE]... [--program N] [--preset FILE] [--block N] [--tail SECONDS] [--bits 16|24|32|float]",
+      "processes an audio file (WAV, AIFF, FLAC) at its own sample rate", runRender, false },
+    { "ir", "ir [MODULE] OUT.png [--wav IR.wav] [--param ...] [--program N] [--preset FILE] [--rate HZ] [--seconds S]",
+      "draws the impulse response, its decay curves and RT60/EDT per octave band", runIr, false },
+    { "bench", "bench [MODULE] [--against OTHER.so]... [--rate HZ] [--block N] [--seconds S] [--reps K]",
+      "CPU cost of noise processing, ours against other modules", runBench, false },
+    { "validate", "validate [MODULE]", "abuses the module as careless hosts do, each case in its own process", runValidate, false },
+    { "preset", "preset save|load [MODULE] FILE.fxp|FILE.fxb [--param ...] [--program N]",
+      "writes or restores a chunk-based program or bank file", runPreset, false },
+    { "make-demo-phrase", "make-demo-phrase OUT.wav", "writes the generated dry demo phrase", runMakeDemoPhrase, true },
+};
+
+void printHelp (std::ostream& out)
+{
+    out << "usage: lumidor-host SUBCOMMAND [ARGS]\n"
+           "MODULE is a path to a VST 2 module ending in .so; without it the Lumidor module built with this tool is used.\n\n";
+    for (const auto& c : commands)
+        if (! c.hidden)
+            out << "  " << c.usage << "\n      " << c.summary << "\n";
+}
+}
+
+int usageError (const std::string& message)
+{
+    std::cerr << "lumidor-host: " << message << "\n";
+    return 2;
+}
+
+int main (int argc, char** argv)
+{
+    if (argc < 2 || std::strcmp (argv[1], "help") == 0 || std::strcmp (argv[1], "--help") == 0 || std::strcmp (argv[1], "-h") == 0)
+    {
+        printHelp (argc < 2 ? std::cerr : std::cout);
+        return argc < 2 ? 2 : 0;
+    }
+
+    const std::vector<std::string> args (argv + 2, argv + argc);
+    for (const auto& c : commands)
+        if (std::strcmp (argv[1], c.name) == 0)
+            return c.run (args);
+
+    printHelp (std::cerr);
+    return usageError (std::string ("unknown subcommand \"") + argv[1] + "\"");
+}

@@ -1,0 +1,97 @@
+// preset: chunk-based program (.fxp) and bank (.fxb) files.
+#include "Commands.h"
+#include "CommandLine.h"
+#include "FxpFile.h"
+#include "InstanceSettings.h"
+
+#include <iomanip>
+#include <iostream>
+
+namespace
+{
+void printParameters (VstHost& host)
+{
+    std::cout << "program " << host.program() << " \"" << host.programName() << "\"\n";
+    for (int i = 0; i < host.numParameters(); ++i)
+        std::cout << "  " << std::setw (3) << i << "  " << std::left << std::setw (10) << host.parameterName (i)
+                  << std::right << "  " << host.parameterText (i) << "\n";
+}
+
+int save (VstHost& host, const std::string& path)
+{
+    FxpFile file;
+    file.kind = FxpFile::kindForPath (path);
+    const bool program = file.kind == FxpFile::Kind::program;
+    file.fxID = host.descriptor()->uniqueID;
+    file.fxVersion = host.descriptor()->version;
+    file.numPrograms = program ? 1 : host.numPrograms();
+    file.programName = program ? host.programName() : std::string();
+    file.chunk = host.getChunk (program);
+    if (file.chunk.empty())
+    {
+        std::cerr << "lumidor-host: the plug-in returned an empty chunk\n";
+        return 1;
+    }
+
+    std::string error;
+    if (! file.save (path, error))
+    {
+        std::cerr << "lumidor-host: " << error << "\n";
+        return 1;
+    }
+    std::cout << "wrote " << path << ": " << (program ? "program" : "bank") << " file, chunk of " << file.chunk.size()
+              << " bytes\n";
+    printParameters (host);
+    return 0;
+}
+}
+
+int runPreset (const std::vector<std::string>& words)
+{
+    CommandLine args;
+    if (! args.parse (words, { "param", "program" }))
+        return usageError (args.error());
+    auto positionals = args.positionals();
+    if (positionals.empty() || (positionals[0] != "save" && positionals[0] != "load"))
+        return usageError ("usage: preset save|load [MODULE] FILE.fxp|FILE.fxb [--param ...]");
+
+    CommandLine rest;
+    std::vector<std::string> tail (positionals.begin() + 1, positionals.end());
+    rest.parse (tail, {});
+    const auto modulePath = rest.takeModule();
+    if (rest.positionals().size() != 1)
+        return usageError ("preset " + positionals[0] + " wants one FILE.fxp or FILE.fxb");
+    const auto path = rest.positionals()[0];
+
+    auto host = InstanceSettings::openModule (modulePath);
+    if (host == nullptr)
+        return 1;
+    if ((host->descriptor()->flags & effFlagsProgramChunks) == 0)
+    {
+        std::cerr << "lumidor-host: " << modulePath << " does not keep its programs as chunks\n";
+        return 1;
+    }
+
+    std::string error;
+    if (positionals[0] == "load")
+    {
+        if (args.has ("program"))
+            host->setProgram (std::atoi (args.value ("program")->c_str()));
+        if (! InstanceSettings::loadPresetFile (*host, path, error)
+            || ! InstanceSettings::applyParameters (*host, args.values ("param"), error))
+        {
+            std::cerr << "lumidor-host: " << error << "\n";
+            return 1;
+        }
+        std::cout << "loaded " << path << "\n";
+        printParameters (*host);
+        return 0;
+    }
+
+    if (! InstanceSettings::apply (*host, args, error))
+    {
+        std::cerr << "lumidor-host: " << error << "\n";
+        return 2;
+    }
+    return save (*host, path);
+}

@@ -1,0 +1,353 @@
+#include "VstHost.h"
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <map>
+#include <mutex>
+
+namespace
+{
+using EntryPoint = AEffect* (*) (audioMasterCallback);
+
+/** Which host owns which effect, for the callback; the host being
+    constructed is the one a callback without a known effect belongs to. */
+std::mutex registryLock;
+std::map<AEffect*, VstHost*> registry;
+VstHost* instantiating = nullptr;
+
+constexpr VstIntPtr hostVstVersion = 2400;
+constexpr int maxStringLength = 256;
+
+std::string lowerCase (std::string s)
+{
+    std::transform (s.begin(), s.end(), s.begin(), [] (unsigned char c) { return (char) std::tolower (c); });
+    return s;
+}
+}
+
+VstHost::VstHost (std::string path)
+    : modulePath (std::move (path)), timeInfo (sizeof (VstTimeInfo), 0)
+{
+}
+
+VstHost::~VstHost()
+{
+    unload();
+}
+
+bool VstHost::loadModule()
+{
+    if (module != nullptr)
+        return true;
+
+    module = dlopen (modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module == nullptr)
+    {
+        const char* why = dlerror();
+        lastError = "cannot load " + modulePath + ": " + (why != nullptr ? why : "unknown error");
+        return false;
+    }
+    return true;
+}
+
+bool VstHost::open()
+{
+    close();
+    if (! loadModule())
+        return false;
+
+    auto entry = reinterpret_cast<EntryPoint> (dlsym (module, "VSTPluginMain"));
+    if (entry == nullptr)
+        entry = reinterpret_cast<EntryPoint> (dlsym (module, "main"));
+    if (entry == nullptr)
+    {
+        lastError = modulePath + " exports neither VSTPluginMain nor main";
+        return false;
+    }
+
+    {
+        std::lock_guard<std::mutex> lock (registryLock);
+        instantiating = this;
+    }
+    AEffect* created = entry (&VstHost::hostCallback);
+    {
+        std::lock_guard<std::mutex> lock (registryLock);
+        instantiating = nullptr;
+        if (created != nullptr)
+            registry[created] = this;
+    }
+
+    if (created == nullptr)
+    {
+        lastError = modulePath + ": the entry point returned no plug-in";
+        return false;
+    }
+    if (created->magic != kEffectMagic)
+    {
+        lastError = modulePath + ": the descriptor does not carry the effect magic";
+        return false;
+    }
+
+    effect = created;
+    resumed = false;
+    automations = 0;
+    dispatch (effOpen);
+    return true;
+}
+
+void VstHost::close()
+{
+    if (effect == nullptr)
+        return;
+
+    if (resumed)
+        suspend();
+    dispatch (effClose);
+    {
+        std::lock_guard<std::mutex> lock (registryLock);
+        registry.erase (effect);
+    }
+    effect = nullptr;
+}
+
+void VstHost::unload()
+{
+    close();
+    if (module != nullptr)
+    {
+        dlclose (module);
+        module = nullptr;
+    }
+}
+
+VstIntPtr VstHost::dispatch (int opcode, int index, VstIntPtr value, void* ptr, float opt)
+{
+    if (effect == nullptr)
+        return 0;
+    return effect->dispatcher (effect, opcode, index, value, ptr, opt);
+}
+
+std::string VstHost::dispatchText (int opcode, int index)
+{
+    char text[maxStringLength] = {};
+    dispatch (opcode, index, 0, text);
+    text[maxStringLength - 1] = 0;
+    return text;
+}
+
+int VstHost::numParameters() const noexcept { return effect != nullptr ? effect->numParams : 0; }
+int VstHost::numPrograms() const noexcept { return effect != nullptr ? effect->numPrograms : 0; }
+int VstHost::numInputs() const noexcept { return effect != nullptr ? effect->numInputs : 0; }
+int VstHost::numOutputs() const noexcept { return effect != nullptr ? effect->numOutputs : 0; }
+
+std::string VstHost::parameterName (int index) { return dispatchText (effGetParamName, index); }
+std::string VstHost::parameterText (int index) { return dispatchText (effGetParamDisplay, index); }
+std::string VstHost::parameterLabel (int index) { return dispatchText (effGetParamLabel, index); }
+
+float VstHost::parameter (int index)
+{
+    return effect != nullptr ? effect->getParameter (effect, index) : 0.0f;
+}
+
+void VstHost::setParameter (int index, float value)
+{
+    if (effect != nullptr)
+        effect->setParameter (effect, index, value);
+}
+
+int VstHost::findParameter (const std::string& nameOrIndex)
+{
+    if (nameOrIndex.empty())
+        return -1;
+
+    if (std::all_of (nameOrIndex.begin(), nameOrIndex.end(), [] (unsigned char c) { return std::isdigit (c); }))
+    {
+        const int index = std::atoi (nameOrIndex.c_str());
+        return index < numParameters() ? index : -1;
+    }
+
+    const auto wanted = lowerCase (nameOrIndex);
+    int cutMatch = -1, cutMatches = 0;
+    for (int i = 0; i < numParameters(); ++i)
+    {
+        const auto name = lowerCase (parameterName (i));
+        if (name == wanted)
+            return i;
+        // The interface asks for names of at most 8 characters, so a full
+        // name typed by the user may only start with what the plug-in says.
+        if (name.size() >= 8 && wanted.compare (0, name.size(), name) == 0)
+        {
+            cutMatch = i;
+            ++cutMatches;
+        }
+    }
+    return cutMatches == 1 ? cutMatch : -1;
+}
+
+void VstHost::setProgram (int index) { dispatch (effSetProgram, 0, index); }
+int VstHost::program() { return (int) dispatch (effGetProgram); }
+std::string VstHost::programName() { return dispatchText (effGetProgramName); }
+
+std::string VstHost::programNameAt (int index)
+{
+    char text[maxStringLength] = {};
+    dispatch (effGetProgramNameIndexed, index, 0, text);
+    text[maxStringLength - 1] = 0;
+    return text;
+}
+
+VstIntPtr VstHost::canDo (const std::string& text)
+{
+    std::vector<char> copy (text.begin(), text.end());
+    copy.push_back (0);
+    return dispatch (effCanDo, 0, 0, copy.data());
+}
+
+std::vector<uint8_t> VstHost::getChunk (bool preset)
+{
+    void* data = nullptr;
+    const auto size = dispatch (effGetChunk, preset ? 1 : 0, 0, &data);
+    if (data == nullptr || size <= 0)
+        return {};
+    const auto* bytes = static_cast<const uint8_t*> (data);
+    return std::vector<uint8_t> (bytes, bytes + size);
+}
+
+void VstHost::setChunk (const void* data, size_t size, bool preset)
+{
+    dispatch (effSetChunk, preset ? 1 : 0, (VstIntPtr) size, const_cast<void*> (data));
+}
+
+void VstHost::prepare (double sampleRate, int maxBlockSize)
+{
+    if (resumed)
+        suspend();
+    rate = sampleRate;
+    maxBlock = std::max (1, maxBlockSize);
+    dispatch (effSetSampleRate, 0, 0, nullptr, (float) rate);
+    dispatch (effSetBlockSize, 0, maxBlock);
+    resume();
+}
+
+void VstHost::resume()
+{
+    dispatch (effMainsChanged, 0, 1);
+    resumed = true;
+}
+
+void VstHost::suspend()
+{
+    dispatch (effMainsChanged, 0, 0);
+    resumed = false;
+}
+
+void VstHost::processBlock (const float* inL, const float* inR, float* outL, float* outR, int frames)
+{
+    if (effect == nullptr || frames <= 0)
+        return;
+
+    const auto ins = (size_t) std::max (2, effect->numInputs);
+    const auto outs = (size_t) std::max (2, effect->numOutputs);
+    const auto length = (size_t) std::max (frames, maxBlock);
+    if (inputs.size() != ins || outputs.size() != outs || inputs[0].size() < length)
+    {
+        inputs.assign (ins, std::vector<float> (length, 0.0f));
+        outputs.assign (outs, std::vector<float> (length, 0.0f));
+        inputPointers.clear();
+        outputPointers.clear();
+        for (auto& c : inputs)
+            inputPointers.push_back (c.data());
+        for (auto& c : outputs)
+            outputPointers.push_back (c.data());
+    }
+
+    std::copy (inL, inL + frames, inputs[0].begin());
+    std::copy (effect->numInputs == 1 ? inL : inR, (effect->numInputs == 1 ? inL : inR) + frames, inputs[1].begin());
+    for (auto& c : outputs)
+        std::fill (c.begin(), c.begin() + frames, 0.0f);
+
+    auto* info = reinterpret_cast<VstTimeInfo*> (timeInfo.data());
+    info->samplePos = samplePosition;
+    info->sampleRate = rate;
+
+    if ((effect->flags & effFlagsCanReplacing) != 0 && effect->processReplacing != nullptr)
+        effect->processReplacing (effect, inputPointers.data(), outputPointers.data(), frames);
+    else if (effect->process != nullptr)
+        effect->process (effect, inputPointers.data(), outputPointers.data(), frames);
+
+    samplePosition += frames;
+    std::copy (outputs[0].begin(), outputs[0].begin() + frames, outL);
+    const auto& right = effect->numOutputs == 1 ? outputs[0] : outputs[1];
+    std::copy (right.begin(), right.begin() + frames, outR);
+}
+
+void VstHost::processStereo (const float* inL, const float* inR, float* outL, float* outR, int64_t frames,
+                             void (*progress) (double, void*), void* context)
+{
+    for (int64_t done = 0; done < frames;)
+    {
+        const int n = (int) std::min<int64_t> (maxBlock, frames - done);
+        processBlock (inL + done, inR + done, outL + done, outR + done, n);
+        done += n;
+        if (progress != nullptr)
+            progress ((double) done / (double) frames, context);
+    }
+}
+
+VstIntPtr VstHost::hostCallback (AEffect* e, int opcode, int index, VstIntPtr value, void* ptr, float opt)
+{
+    VstHost* host = nullptr;
+    {
+        std::lock_guard<std::mutex> lock (registryLock);
+        const auto found = registry.find (e);
+        host = found != registry.end() ? found->second : instantiating;
+    }
+    if (host == nullptr)
+        return opcode == audioMasterVersion ? hostVstVersion : 0;
+    return host->answer (opcode, index, value, ptr, opt);
+}
+
+VstIntPtr VstHost::answer (int opcode, int, VstIntPtr, void* ptr, float)
+{
+    switch (opcode)
+    {
+        case audioMasterVersion:
+            return hostVstVersion;
+        case audioMasterAutomate:
+            ++automations;
+            return 0;
+        case audioMasterGetSampleRate:
+            return (VstIntPtr) rate;
+        case audioMasterGetBlockSize:
+            return maxBlock;
+        case audioMasterGetTime:
+        {
+            auto* info = reinterpret_cast<VstTimeInfo*> (timeInfo.data());
+            info->samplePos = samplePosition;
+            info->sampleRate = rate;
+            info->tempo = 120.0;
+            info->timeSigNumerator = 4;
+            info->timeSigDenominator = 4;
+            return reinterpret_cast<VstIntPtr> (info);
+        }
+        case audioMasterGetVendorString:
+            if (ptr != nullptr)
+                std::strcpy (static_cast<char*> (ptr), "Lumidor");
+            return ptr != nullptr ? 1 : 0;
+        case audioMasterGetProductString:
+            if (ptr != nullptr)
+                std::strcpy (static_cast<char*> (ptr), "lumidor-host");
+            return ptr != nullptr ? 1 : 0;
+        case audioMasterGetVendorVersion:
+            return 1000;
+        case audioMasterGetCurrentProcessLevel:
+            return 0;
+        default:
+            // Among them can-do: this host offers nothing beyond the
+            // basics, so every capability question is answered "no".
+            return 0;
+    }
+}
