@@ -1,0 +1,272 @@
+#include "FilterAudioProcessor.h"
+
+#include "AudioFilterEditor.h"
+#include "FilterProcessorEditor.h"
+
+#include <cstring>
+
+#if JUCE_INTEL
+ #include <xmmintrin.h>
+#endif
+
+namespace
+{
+constexpr double fallbackSampleRate = 44100.0;
+
+// The state container: a four-byte tag, then the bank chunk and the preset
+// chunk, each preceded by its size in bytes as a little-endian 32-bit integer.
+constexpr char stateTag[4] = { 'A', 'F', 'S', '1' };
+constexpr size_t stateHeaderBytes = sizeof (stateTag);
+constexpr size_t sizeFieldBytes = 4;
+
+juce::uint32 readSize (const juce::uint8* p) noexcept
+{
+    return juce::ByteOrder::littleEndianInt (p);
+}
+
+/** JUCE's wrappers switch on flush-to-zero around every block; the filter
+    computes with denormals, as it does in its VST 2 module, so that every
+    format produces the same samples. */
+class ScopedFullPrecisionDenormals
+{
+public:
+    ScopedFullPrecisionDenormals() noexcept
+    {
+       #if JUCE_INTEL
+        savedCsr = _mm_getcsr();
+        _mm_setcsr (savedCsr & ~(flushToZeroBit | denormalsAreZeroBit));
+       #endif
+    }
+
+    ~ScopedFullPrecisionDenormals() noexcept
+    {
+       #if JUCE_INTEL
+        _mm_setcsr (savedCsr);
+       #endif
+    }
+
+    ScopedFullPrecisionDenormals (const ScopedFullPrecisionDenormals&) = delete;
+    ScopedFullPrecisionDenormals& operator= (const ScopedFullPrecisionDenormals&) = delete;
+
+private:
+   #if JUCE_INTEL
+    static constexpr unsigned int flushToZeroBit = 0x8000;
+    static constexpr unsigned int denormalsAreZeroBit = 0x0040;
+    unsigned int savedCsr = 0;
+   #endif
+};
+
+/** A parameter id that every format can carry: the host name's letters and
+    digits ("Dry-Wet" becomes "DryWet"). */
+juce::String parameterIdFromName (const juce::String& hostName, int index)
+{
+    auto id = hostName.retainCharacters ("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+    return id.isNotEmpty() ? id : "Parameter" + juce::String (index);
+}
+}
+
+FilterAudioProcessor::FilterAudioProcessor (const juce::String& pluginName, const FilterFactory& makeFilter,
+                                            FilterParameter::TextFormatter textFormatter)
+    : juce::AudioProcessor (BusesProperties()
+                                .withInput ("Input", juce::AudioChannelSet::stereo(), true)
+                                .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
+      name (pluginName),
+      filter (makeFilter())
+{
+    jassert (filter != nullptr);
+    filter->setPlayConfiguration (2, 2, fallbackSampleRate, 1024);
+    filter->setHost (this);
+
+    const auto count = filter->parameterCount();
+    filterParameters.reserve ((size_t) juce::jmax (0, count));
+    for (int i = 0; i < count; ++i)
+    {
+        auto parameter = std::make_unique<FilterParameter> (*filter, i, parameterIdFromName (filter->parameterName (i), i),
+                                                            filter->parameterValue (i), textFormatter);
+        filterParameters.push_back (parameter.get());
+        addParameter (parameter.release());
+    }
+}
+
+FilterAudioProcessor::~FilterAudioProcessor()
+{
+    filter->setHost (nullptr);
+}
+
+bool FilterAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
+{
+    return layouts.getMainInputChannelSet() == juce::AudioChannelSet::stereo()
+        && layouts.getMainOutputChannelSet() == juce::AudioChannelSet::stereo();
+}
+
+void FilterAudioProcessor::prepareToPlay (double sampleRate, int maximumExpectedSamplesPerBlock)
+{
+    const auto rate = sampleRate > 0.0 ? sampleRate : fallbackSampleRate;
+    filter->setPlayConfiguration (2, 2, rate, maximumExpectedSamplesPerBlock);
+    filter->prepare (rate, maximumExpectedSamplesPerBlock);
+}
+
+void FilterAudioProcessor::releaseResources()
+{
+    filter->release();
+}
+
+void FilterAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
+{
+    const ScopedFullPrecisionDenormals fullPrecision;
+    const juce::ScopedLock sl (filter->getCallbackLock());
+
+    if (filter->isSuspended())
+    {
+        buffer.clear();
+        return;
+    }
+
+    // JUCE hands one buffer for input and output. The filter reads both input
+    // samples of a frame before it writes that frame, so in place is safe.
+    filter->renderBlock (buffer, buffer, false, midi);
+}
+
+juce::AudioProcessorEditor* FilterAudioProcessor::createEditor()
+{
+    // JUCE asks only when no editor is open; an editor the filter still
+    // remembers belongs to someone else.
+    if (filter->getActiveEditor() != nullptr)
+        return nullptr;
+
+    auto* content = filter->createEditorIfNeeded();
+    if (content == nullptr)
+        return nullptr;
+
+    return new FilterProcessorEditor (*this, std::unique_ptr<AudioFilterEditor> (content));
+}
+
+bool FilterAudioProcessor::isValidProgram (int index) const
+{
+    return index >= 0 && index < filter->programCount();
+}
+
+int FilterAudioProcessor::getNumPrograms()
+{
+    return juce::jmax (1, filter->programCount());
+}
+
+int FilterAudioProcessor::getCurrentProgram()
+{
+    return filter->currentProgramIndex();
+}
+
+void FilterAudioProcessor::setCurrentProgram (int index)
+{
+    if (! isValidProgram (index))
+        return;
+
+    filter->selectProgram (index);
+    updateHostDisplay (ChangeDetails().withProgramChanged (true));
+}
+
+const juce::String FilterAudioProcessor::getProgramName (int index)
+{
+    return isValidProgram (index) ? filter->programNameAt (index) : juce::String();
+}
+
+void FilterAudioProcessor::changeProgramName (int index, const juce::String& newName)
+{
+    if (isValidProgram (index) && index == filter->currentProgramIndex())
+        filter->renameProgram (index, newName);
+}
+
+void FilterAudioProcessor::getStateInformation (juce::MemoryBlock& destination)
+{
+    juce::MemoryBlock bank, preset;
+    filter->writeBankState (bank);
+    filter->writePresetState (preset);
+
+    destination.reset();
+    juce::MemoryOutputStream out (destination, false);
+    out.write (stateTag, sizeof (stateTag));
+    out.writeInt ((int) bank.getSize());
+    out.write (bank.getData(), bank.getSize());
+    out.writeInt ((int) preset.getSize());
+    out.write (preset.getData(), preset.getSize());
+}
+
+void FilterAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
+{
+    if (data == nullptr || sizeInBytes <= 0)
+        return;
+
+    const auto* bytes = static_cast<const juce::uint8*> (data);
+    const auto total = (size_t) sizeInBytes;
+
+    if (total < stateHeaderBytes || std::memcmp (bytes, stateTag, sizeof (stateTag)) != 0)
+    {
+        // Not our container: a chunk as a VST 2 host keeps it. The filter's
+        // readers each take only their own document and ignore the other.
+        filter->readBankState (data, sizeInBytes);
+        filter->readPresetState (data, sizeInBytes);
+        updateHostDisplay (ChangeDetails().withProgramChanged (true));
+        return;
+    }
+
+    size_t offset = stateHeaderBytes;
+    if (total - offset < sizeFieldBytes)
+        return;
+    const auto bankSize = (size_t) readSize (bytes + offset);
+    offset += sizeFieldBytes;
+    if (bankSize > total - offset)
+        return;
+    const auto* bank = bytes + offset;
+    offset += bankSize;
+
+    if (total - offset < sizeFieldBytes)
+        return;
+    const auto presetSize = (size_t) readSize (bytes + offset);
+    offset += sizeFieldBytes;
+    if (presetSize > total - offset)
+        return;
+    const auto* preset = bytes + offset;
+
+    // The bank brings back every program; the preset after it the values that
+    // were sounding, which automation may have moved away from the program.
+    if (bankSize > 0)
+        filter->readBankState (bank, (int) bankSize);
+    if (presetSize > 0)
+        filter->readPresetState (preset, (int) presetSize);
+
+    updateHostDisplay (ChangeDetails().withProgramChanged (true));
+}
+
+void FilterAudioProcessor::getCurrentProgramStateInformation (juce::MemoryBlock& destination)
+{
+    destination.reset();
+    filter->writePresetState (destination);
+}
+
+void FilterAudioProcessor::setCurrentProgramStateInformation (const void* data, int sizeInBytes)
+{
+    if (data == nullptr || sizeInBytes <= 0)
+        return;
+
+    filter->readPresetState (data, sizeInBytes);
+    updateHostDisplay (ChangeDetails().withProgramChanged (true));
+}
+
+FilterParameter* FilterAudioProcessor::getFilterParameter (int index) const noexcept
+{
+    return index >= 0 && index < (int) filterParameters.size() ? filterParameters[(size_t) index] : nullptr;
+}
+
+void FilterAudioProcessor::setParameterFromEditor (AudioFilterBase& source, int index, float value)
+{
+    source.setParameterValue (index, value);
+
+    // Each change from the editor is one complete gesture, so hosts that
+    // record automation only inside gestures record it.
+    if (auto* parameter = getFilterParameter (index))
+    {
+        parameter->beginChangeGesture();
+        parameter->sendValueChangedMessageToListeners (value);
+        parameter->endChangeGesture();
+    }
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "AudioFilterBase.h"
+#include "FilterParameter.h"
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+/** Presents one AudioFilterBase to the hosts that JUCE's plug-in client
+    wrappers serve (VST3, LV2, Standalone), as the VST 2 adapter presents it to
+    VST 2 hosts: the same parameters in the same order, the same programs, the
+    same block path under the filter's callback lock, the same editor.
+
+    State: getStateInformation writes a small container holding the filter's
+    bank chunk followed by its preset chunk, so that the program table and the
+    live values (which may differ from the stored program after automation)
+    both come back; setStateInformation reads the bank, then the preset. A bare
+    bank or preset chunk, as a VST 2 host stores it, is accepted too.
+
+    Threads: processBlock on the audio thread; parameter, program and state
+    calls on the host's threads; the editor on the message thread. */
+class FilterAudioProcessor : public juce::AudioProcessor,
+                             private AudioFilterHost
+{
+public:
+    using FilterFactory = std::function<std::unique_ptr<AudioFilterBase>()>;
+
+    /** Creates the filter through the factory and one host parameter per
+        filter parameter. The default of each is the new filter's value. */
+    FilterAudioProcessor (const juce::String& pluginName, const FilterFactory& makeFilter,
+                          FilterParameter::TextFormatter textFormatter = {});
+    ~FilterAudioProcessor() override;
+
+    AudioFilterBase& getFilter() const noexcept { return *filter; }
+
+    const juce::String getName() const override { return name; }
+    bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
+
+    void prepareToPlay (double sampleRate, int maximumExpectedSamplesPerBlock) override;
+    void releaseResources() override;
+    void processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;
+    using juce::AudioProcessor::processBlock;
+
+    double getTailLengthSeconds() const override { return 0.0; }
+    bool acceptsMidi() const override { return false; }
+    bool producesMidi() const override { return false; }
+
+    bool hasEditor() const override { return true; }
+    juce::AudioProcessorEditor* createEditor() override;
+
+    int getNumPrograms() override;
+    int getCurrentProgram() override;
+    void setCurrentProgram (int index) override;
+    const juce::String getProgramName (int index) override;
+    /** Renames the current program only: the filter takes a rename as the
+        name of the program that is sounding. */
+    void changeProgramName (int index, const juce::String& newName) override;
+
+    void getStateInformation (juce::MemoryBlock& destination) override;
+    void setStateInformation (const void* data, int sizeInBytes) override;
+    void getCurrentProgramStateInformation (juce::MemoryBlock& destination) override;
+    void setCurrentProgramStateInformation (const void* data, int sizeInBytes) override;
+
+    /** The host parameter for a filter index, or nullptr. */
+    FilterParameter* getFilterParameter (int index) const noexcept;
+
+private:
+    void setParameterFromEditor (AudioFilterBase& source, int index, float value) override;
+    bool isValidProgram (int index) const;
+
+    const juce::String name;
+    std::unique_ptr<AudioFilterBase> filter;
+    std::vector<FilterParameter*> filterParameters;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (FilterAudioProcessor)
+};
