@@ -42,8 +42,8 @@ public:
     static std::vector<float> decayCurve (const std::vector<double>& signal);
     /** Fits the decay between `startDb` and `endDb` (both negative) by least
         squares and returns the time to fall 60 dB, or NaN when the curve does
-        not reach `endDb` before the last tenth of its length (where the end of
-        the recording bends it down). */
+        not reach `endDb` early enough: a quarter of the result must remain
+        after it, since the end of the recording bends the curve down. */
     static double fitDecay (const std::vector<float>& decayDb, double sampleRate, double startDb, double endDb);
     /** Octave band-pass: two second-order band-pass sections in cascade, run
         over the time-reversed signal so the filters' own ringing falls before

@@ -15,7 +15,7 @@ const Command commands[] = {
       "draws the impulse response, its decay curves and RT60/EDT per octave band", runIr, false },
     { "bench", "bench [MODULE] [--against OTHER.so]... [--rate HZ] [--block N] [--seconds S] [--reps K]",
       "CPU cost of noise processing, ours against other modules", runBench, false },
-    { "validate", "validate [MODULE]", "abuses the module as careless hosts do, each case in its own process", runValidate, false },
+    { "validate", "validate [MODULE] [--editor-display]", "abuses the module as careless hosts do, each case in its own process", runValidate, false },
     { "preset", "preset save|load [MODULE] FILE.fxp|FILE.fxb [--param ...] [--program N]",
       "writes or restores a chunk-based program or bank file", runPreset, false },
     { "make-demo-phrase", "make-demo-phrase OUT.wav", "writes the generated dry demo phrase", runMakeDemoPhrase, true },

@@ -26,6 +26,8 @@ constexpr unsigned caseTimeLimitSeconds = 30;
 constexpr double rate = 44100.0;
 /** Output beyond this is taken as a blown-up filter. */
 constexpr float sanePeak = 1000.0f;
+/** An X display name that no server answers to. */
+constexpr const char* noDisplay = ":lumidor-host-no-display";
 
 struct Stereo
 {
@@ -133,13 +135,15 @@ struct Case
 {
     std::string name;
     CaseBody body;
-    bool needsDisplayUnset = false;
+    bool withoutDisplay = false;
 };
 
 std::string openAndRun (const std::string& modulePath, const Case& c, std::string& note)
 {
-    if (c.needsDisplayUnset)
-        unsetenv ("DISPLAY");
+    // Unsetting DISPLAY is not enough: the framework then tries ":0.0",
+    // which a test server may answer. A name no server can have is.
+    if (c.withoutDisplay)
+        setenv ("DISPLAY", noDisplay, 1);
     VstHost host (modulePath);
     if (! host.open())
         return host.error();
@@ -178,7 +182,9 @@ std::string chunkAbuse (VstHost& host, std::string& note,
     return {};
 }
 
-std::vector<Case> makeCases()
+/** `withDisplay` adds the editor case on whatever display the environment
+    names, which depends on the machine and so is asked for explicitly. */
+std::vector<Case> makeCases (bool withDisplay)
 {
     std::vector<Case> cases;
 
@@ -377,7 +383,7 @@ std::vector<Case> makeCases()
                            return std::string();
                        } });
 
-    cases.push_back ({ "editor without a display", [] (VstHost& host, std::string& note)
+    const auto editorCase = [] (VstHost& host, std::string& note)
                        {
                            if ((host.descriptor()->flags & effFlagsHasEditor) == 0)
                            {
@@ -399,7 +405,10 @@ std::vector<Case> makeCases()
                            }
                            host.prepare (rate, 512);
                            return badOutput (run (host, 4096, 512));
-                       }, true });
+                       };
+    cases.push_back ({ "editor without a display", editorCase, true });
+    if (withDisplay)
+        cases.push_back ({ "editor on the current display with no parent window", editorCase, false });
 
     return cases;
 }
@@ -461,7 +470,7 @@ bool runCase (const std::string& modulePath, const Case& c)
 int runValidate (const std::vector<std::string>& words)
 {
     CommandLine args;
-    if (! args.parse (words, {}))
+    if (! args.parse (words, {}, { "editor-display" }))
         return usageError (args.error());
     const auto modulePath = args.takeModule();
     if (! args.positionals().empty())
@@ -469,7 +478,7 @@ int runValidate (const std::vector<std::string>& words)
 
     std::printf ("validating %s\n", modulePath.c_str());
     int passed = 0, failed = 0;
-    for (const auto& c : makeCases())
+    for (const auto& c : makeCases (args.has ("editor-display")))
         (runCase (modulePath, c) ? passed : failed)++;
     std::printf ("%d passed, %d failed\n", passed, failed);
     return failed == 0 ? 0 : 1;

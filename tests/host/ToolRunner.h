@@ -1,0 +1,58 @@
+#pragma once
+
+// Runs build/lumidor-host with arguments and collects what it prints.
+#include <juce_core/juce_core.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+struct ToolResult
+{
+    int status = -1;
+    std::string output;
+};
+
+inline std::string shellQuote (const std::string& word)
+{
+    std::string quoted = "'";
+    for (char c : word)
+        quoted += c == '\'' ? std::string ("'\\''") : std::string (1, c);
+    return quoted + "'";
+}
+
+/** Standard output and error together, and the exit status. */
+inline ToolResult runTool (const std::vector<std::string>& args)
+{
+    std::string command = shellQuote (LUMIDOR_HOST_TOOL);
+    for (const auto& a : args)
+        command += " " + shellQuote (a);
+    command += " 2>&1";
+
+    ToolResult result;
+    FILE* pipe = popen (command.c_str(), "r");
+    if (pipe == nullptr)
+        return result;
+    char buffer[4096];
+    size_t got;
+    while ((got = fread (buffer, 1, sizeof (buffer), pipe)) > 0)
+        result.output.append (buffer, got);
+    const int status = pclose (pipe);
+    result.status = WIFEXITED (status) ? WEXITSTATUS (status) : -1;
+    return result;
+}
+
+/** A fresh folder for one test's files, removed afterwards. */
+struct ScratchFolder
+{
+    ScratchFolder() { folder.createDirectory(); }
+    ~ScratchFolder() { folder.deleteRecursively(); }
+    ScratchFolder (const ScratchFolder&) = delete;
+    ScratchFolder& operator= (const ScratchFolder&) = delete;
+
+    std::string path (const std::string& name) const { return folder.getChildFile (name).getFullPathName().toStdString(); }
+
+    juce::File folder { juce::File::createTempFile ("lumidor-host-test") };
+};

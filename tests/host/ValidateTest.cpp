@@ -1,0 +1,39 @@
+#include "ToolRunner.h"
+
+#include <gtest/gtest.h>
+
+TEST (Validate, OurModuleSurvivesEveryCase)
+{
+    const auto r = runTool ({ "validate" });
+    EXPECT_EQ (r.status, 0) << r.output;
+    EXPECT_EQ (r.output.find ("FAIL"), std::string::npos) << r.output;
+
+    const auto lines = juce::StringArray::fromLines (juce::String (r.output).trimEnd());
+    ASSERT_FALSE (lines.isEmpty());
+    EXPECT_TRUE (lines[lines.size() - 1].matchesWildcard ("* passed, 0 failed", false)) << lines[lines.size() - 1];
+    EXPECT_GE (lines[lines.size() - 1].getIntValue(), 30);
+    EXPECT_TRUE (lines.contains ("PASS  parameters at NaN then back", false) || r.output.find ("PASS  parameters at NaN then back") != std::string::npos);
+}
+
+TEST (Validate, ReportsAModuleThatCannotBeLoadedAsFailures)
+{
+    ScratchFolder scratch;
+    const auto fake = scratch.path ("broken.so");
+    juce::File (fake).replaceWithText ("not a shared object");
+    const auto r = runTool ({ "validate", fake });
+    EXPECT_EQ (r.status, 1);
+    EXPECT_NE (r.output.find ("FAIL  process before resume"), std::string::npos) << r.output;
+    EXPECT_NE (r.output.find (" passed, "), std::string::npos);
+    EXPECT_EQ (r.output.find ("PASS"), std::string::npos) << r.output;
+}
+
+TEST (Validate, FindsACrashAndAStuckNanInABrokenModule)
+{
+    const auto r = runTool ({ "validate", LUMIDOR_BROKEN_MODULE });
+    EXPECT_EQ (r.status, 1) << r.output;
+    EXPECT_NE (r.output.find ("FAIL  editor without a display: crashed: Segmentation fault"), std::string::npos) << r.output;
+    EXPECT_NE (r.output.find ("FAIL  parameters at NaN then back: does not recover"), std::string::npos) << r.output;
+    EXPECT_NE (r.output.find ("PASS  parameters at 2 then back"), std::string::npos) << r.output;
+    EXPECT_NE (r.output.find ("PASS  block size 4097"), std::string::npos) << r.output;
+    EXPECT_NE (r.output.find (" failed\n"), std::string::npos);
+}
