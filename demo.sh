@@ -1,8 +1,49 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds in Release, and renders the demo.
+# Installs what is missing, builds the plug-in and the command-line host in
+# Release, installs the plug-in where Linux hosts look for it, and renders a
+# generated phrase through three settings, with a picture of each impulse
+# response.
 set -euo pipefail
 cd "$(dirname "$0")"
+
 scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j2 --target render-demo
-build/render-demo out
+cmake --build build -j2 --target Lumidor lumidor-host
+cmake --install build >/dev/null
+
+# Where the install step put the module (the same rule as its install code).
+if [[ -n "${LXVST_PATH:-}" ]]; then
+    module_dir="${LXVST_PATH%%:*}"
+else
+    module_dir="$HOME/.lxvst"
+fi
+module="$module_dir/Lumidor.so"
+host=build/lumidor-host
+
+mkdir -p demo
+"$host" make-demo-phrase demo/dry.wav >/dev/null
+
+# name | seconds of tail after the phrase | seconds of impulse response | parameters
+settings=(
+    "default|3|4|"
+    "bright-room|2|3|--param EarlySize=0.3 --param LateSize=0.2 --param Decay=0.35 --param Diffusion=0.8 --param Listener=0.3 --param Dry-Wet=0.35"
+    "dark-hall|7|10|--param EarlySize=0.8 --param LateSize=0.85 --param Decay=0.65 --param Diffusion=0.6 --param Listener=0.75 --param Dry-Wet=0.45"
+)
+
+echo
+echo "Lumidor installed as $module"
+echo "dry phrase: demo/dry.wav"
+for entry in "${settings[@]}"; do
+    IFS='|' read -r name tail ir_seconds params <<<"$entry"
+    # shellcheck disable=SC2086 # the parameters are separate words
+    "$host" render "$module" demo/dry.wav "demo/$name.wav" --tail "$tail" $params >/dev/null
+    # shellcheck disable=SC2086
+    report=$("$host" ir "$module" "demo/$name-ir.png" --seconds "$ir_seconds" $params)
+    rt60=$(awk '$1 == "all" { print $2 " s (" $4 ")" }' <<<"$report")
+    low=$(awk '$1 == "125" { print $3 }' <<<"$report")
+    high=$(awk '$1 == "8" { print $3 }' <<<"$report")
+    printf '%-12s demo/%s.wav, demo/%s-ir.png   RT60 %s; %s s at 125 Hz, %s s at 8 kHz\n' \
+        "$name" "$name" "$name" "$rt60" "$low" "$high"
+done
+echo
+echo "Listen with any player, for example: aplay demo/dark-hall.wav"
