@@ -379,6 +379,12 @@ VstIntPtr JuceVSTWrapper::getEditorRect (void* ptr)
 VstIntPtr JuceVSTWrapper::openEditor (void* parentWindow)
 {
     closeEditor();
+
+    // Without the host's window there is nowhere to put the editor; a window
+    // of our own outside the host is not what the host asked for.
+    if (parentWindow == nullptr)
+        return 0;
+
     if (! createEditorWindow())
         return 0;
 
