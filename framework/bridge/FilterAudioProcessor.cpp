@@ -13,13 +13,13 @@ namespace
 {
 constexpr double fallbackSampleRate = 44100.0;
 
-// The state container: a four-byte tag, then the bank chunk and the preset
-// chunk, each preceded by its size in bytes as a little-endian 32-bit integer.
+// The state container: a four-byte tag, the index of the current program,
+// then the bank chunk and the preset chunk, each preceded by its size in
+// bytes. Numbers are little-endian 32-bit integers.
 constexpr char stateTag[4] = { 'A', 'F', 'S', '1' };
-constexpr size_t stateHeaderBytes = sizeof (stateTag);
 constexpr size_t sizeFieldBytes = 4;
 
-juce::uint32 readSize (const juce::uint8* p) noexcept
+juce::uint32 readLittleEndian (const juce::uint8* p) noexcept
 {
     return juce::ByteOrder::littleEndianInt (p);
 }
@@ -185,6 +185,7 @@ void FilterAudioProcessor::getStateInformation (juce::MemoryBlock& destination)
     destination.reset();
     juce::MemoryOutputStream out (destination, false);
     out.write (stateTag, sizeof (stateTag));
+    out.writeInt (filter->currentProgramIndex());
     out.writeInt ((int) bank.getSize());
     out.write (bank.getData(), bank.getSize());
     out.writeInt ((int) preset.getSize());
@@ -199,7 +200,7 @@ void FilterAudioProcessor::setStateInformation (const void* data, int sizeInByte
     const auto* bytes = static_cast<const juce::uint8*> (data);
     const auto total = (size_t) sizeInBytes;
 
-    if (total < stateHeaderBytes || std::memcmp (bytes, stateTag, sizeof (stateTag)) != 0)
+    if (total < sizeof (stateTag) || std::memcmp (bytes, stateTag, sizeof (stateTag)) != 0)
     {
         // Not our container: a chunk as a VST 2 host keeps it. The filter's
         // readers each take only their own document and ignore the other.
@@ -209,28 +210,33 @@ void FilterAudioProcessor::setStateInformation (const void* data, int sizeInByte
         return;
     }
 
-    size_t offset = stateHeaderBytes;
-    if (total - offset < sizeFieldBytes)
-        return;
-    const auto bankSize = (size_t) readSize (bytes + offset);
-    offset += sizeFieldBytes;
-    if (bankSize > total - offset)
+    size_t offset = sizeof (stateTag);
+    const auto readField = [&] (juce::uint32& field)
+    {
+        if (total - offset < sizeFieldBytes)
+            return false;
+        field = readLittleEndian (bytes + offset);
+        offset += sizeFieldBytes;
+        return true;
+    };
+
+    juce::uint32 program = 0, bankSize = 0, presetSize = 0;
+    if (! readField (program) || ! readField (bankSize) || bankSize > total - offset)
         return;
     const auto* bank = bytes + offset;
     offset += bankSize;
-
-    if (total - offset < sizeFieldBytes)
-        return;
-    const auto presetSize = (size_t) readSize (bytes + offset);
-    offset += sizeFieldBytes;
-    if (presetSize > total - offset)
+    if (! readField (presetSize) || presetSize > total - offset)
         return;
     const auto* preset = bytes + offset;
 
-    // The bank brings back every program; the preset after it the values that
-    // were sounding, which automation may have moved away from the program.
+    // The bank brings back every program; selecting the program that was
+    // sounding makes the preset after it land in that program (the filter
+    // restores a preset into its current program), bringing back the values
+    // and the name that were sounding.
     if (bankSize > 0)
         filter->readBankState (bank, (int) bankSize);
+    if (isValidProgram ((int) program))
+        filter->selectProgram ((int) program);
     if (presetSize > 0)
         filter->readPresetState (preset, (int) presetSize);
 

@@ -14,11 +14,12 @@
     VST 2 hosts: the same parameters in the same order, the same programs, the
     same block path under the filter's callback lock, the same editor.
 
-    State: getStateInformation writes a small container holding the filter's
-    bank chunk followed by its preset chunk, so that the program table and the
-    live values (which may differ from the stored program after automation)
-    both come back; setStateInformation reads the bank, then the preset. A bare
-    bank or preset chunk, as a VST 2 host stores it, is accepted too.
+    State: getStateInformation writes a small container holding the index of
+    the current program, the filter's bank chunk and its preset chunk;
+    setStateInformation reads the bank, selects that program and reads the
+    preset into it, so the program table, the current program and the values
+    that were sounding all come back. A damaged container changes nothing. A
+    bare bank or preset chunk, as a VST 2 host stores it, is accepted too.
 
     Threads: processBlock on the audio thread; parameter, program and state
     calls on the host's threads; the editor on the message thread. */

@@ -2,9 +2,9 @@
 
 FilterParameter::FilterParameter (AudioFilterBase& filterToUse, int filterIndex, const juce::String& identifier,
                                   float defaultNormalisedValue, TextFormatter formatter)
-    : filter (filterToUse),
+    : juce::AudioProcessorParameterWithID (juce::ParameterID { identifier, 1 }, filterToUse.parameterName (filterIndex)),
+      filter (filterToUse),
       index (filterIndex),
-      parameterId (identifier),
       defaultValue (defaultNormalisedValue),
       textFormatter (std::move (formatter))
 {

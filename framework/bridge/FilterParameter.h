@@ -13,7 +13,7 @@
 
     Any thread: hosts read values on their GUI thread and may write them on
     the audio thread; the filter keeps each value as one whole float. */
-class FilterParameter : public juce::HostedAudioProcessorParameter
+class FilterParameter : public juce::AudioProcessorParameterWithID
 {
 public:
     /** Display text for a value that is not the live one (host index, value). */
@@ -30,7 +30,6 @@ public:
     juce::String getText (float value, int maximumStringLength) const override;
     float getValueForText (const juce::String& text) const override;
     bool isAutomatable() const override { return true; }
-    juce::String getParameterID() const override { return parameterId; }
 
     /** The filter's index of this parameter. */
     int getFilterIndex() const noexcept { return index; }
@@ -38,7 +37,6 @@ public:
 private:
     AudioFilterBase& filter;
     const int index;
-    const juce::String parameterId;
     const float defaultValue;
     const TextFormatter textFormatter;
 

@@ -1,0 +1,291 @@
+// The bridge between the filter and JUCE's plug-in formats, tested directly
+// on the processor that every format wraps.
+#include "AudioFilterEditor.h"
+#include "DemoEditorComponent.h"
+#include "DemoJuceFilter.h"
+#include "FilterAudioProcessor.h"
+#include "FilterProcessorEditor.h"
+#include "MessagePump.h"
+
+#include <gtest/gtest.h>
+
+#include <xmmintrin.h>
+
+juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter();
+
+namespace
+{
+std::unique_ptr<FilterAudioProcessor> makeProcessor()
+{
+    return std::unique_ptr<FilterAudioProcessor> (static_cast<FilterAudioProcessor*> (createPluginFilter()));
+}
+
+/** What a format wrapper hears from the processor. */
+struct HostEvents : juce::AudioProcessorListener
+{
+    void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float value) override
+    {
+        log.add ("changed " + juce::String (index) + " " + juce::String (value, 3));
+    }
+    void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
+    void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int index) override
+    {
+        log.add ("begin " + juce::String (index));
+    }
+    void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int index) override
+    {
+        log.add ("end " + juce::String (index));
+    }
+
+    juce::StringArray log;
+};
+
+juce::AudioBuffer<float> renderBlock (FilterAudioProcessor& p, const juce::AudioBuffer<float>& in)
+{
+    juce::AudioBuffer<float> io (in);
+    juce::MidiBuffer midi;
+    p.processBlock (io, midi);
+    return io;
+}
+
+bool sameBits (const juce::AudioBuffer<float>& a, const juce::AudioBuffer<float>& b)
+{
+    for (int c = 0; c < 2; ++c)
+        if (std::memcmp (a.getReadPointer (c), b.getReadPointer (c), sizeof (float) * (size_t) a.getNumSamples()) != 0)
+            return false;
+    return true;
+}
+}
+
+TEST (BridgeParameters, theHostSeesElevenParametersByNameIdAndText)
+{
+    auto p = makeProcessor();
+    const auto& parameters = p->getParameters();
+    ASSERT_EQ (parameters.size(), 11);
+
+    const juce::StringArray names { "EarlySize", "LateSize", "Decay", "Diffusion", "Listener", "Dry-Wet",
+                                    "Volume", "On-Off", "Left On-Off", "Right On-Off", "Stereo On-Off" };
+    const juce::StringArray ids { "EarlySize", "LateSize", "Decay", "Diffusion", "Listener", "DryWet",
+                                  "Volume", "OnOff", "LeftOnOff", "RightOnOff", "StereoOnOff" };
+    const juce::StringArray texts { "0.50", "0.50", "0.50", "0.50", "0.50", "0.50", "0.50", "1.00", "0.00", "0.00", "1.00" };
+    for (int i = 0; i < 11; ++i)
+    {
+        auto* parameter = p->getFilterParameter (i);
+        EXPECT_EQ (parameter->getName (100), names[i]);
+        EXPECT_EQ (parameter->getParameterID(), ids[i]);
+        EXPECT_EQ (parameter->getCurrentValueAsText(), texts[i]);
+        EXPECT_EQ (parameter->getLabel(), "");
+        EXPECT_FLOAT_EQ (parameter->getDefaultValue(), texts[i].getFloatValue());
+    }
+    EXPECT_EQ (p->getFilterParameter (0)->getName (5), "Early");
+}
+
+TEST (BridgeParameters, aValueOtherThanTheLiveOneReadsAsTheFilterWouldShowIt)
+{
+    auto p = makeProcessor();
+    auto* decay = p->getFilterParameter (2);
+    EXPECT_EQ (decay->getText (0.125f, 100), "0.13");
+    EXPECT_EQ (decay->getText (-0.001f, 100), "-0.00");
+    EXPECT_FLOAT_EQ (decay->getValueForText (" 0.75 "), 0.75f);
+}
+
+TEST (BridgeParameters, hostWritesGoStraightIntoTheFilterWithoutClamping)
+{
+    auto p = makeProcessor();
+    p->getFilterParameter (6)->setValue (2.0f);
+    EXPECT_EQ (p->getFilter().parameterValue (6), 2.0f);
+    EXPECT_EQ (p->getFilterParameter (6)->getValue(), 2.0f);
+}
+
+TEST (BridgeParameters, anEditorChangeReachesTheHostAsOneCompleteGesture)
+{
+    auto p = makeProcessor();
+    HostEvents events;
+    p->addListener (&events);
+    p->getFilter().setParameterNotifyingHost (3, 0.8f);
+    p->removeListener (&events);
+
+    EXPECT_EQ (p->getFilter().parameterValue (3), 0.8f);
+    EXPECT_EQ (events.log.joinIntoString ("; "), "begin 3; changed 3 0.800; end 3");
+}
+
+TEST (BridgePrograms, renamingReachesOnlyTheSoundingProgram)
+{
+    auto p = makeProcessor();
+    p->changeProgramName (7, "Elsewhere");
+    EXPECT_EQ (p->getProgramName (7), "Default");
+    p->changeProgramName (0, "Here");
+    EXPECT_EQ (p->getProgramName (0), "Here");
+}
+
+TEST (BridgePrograms, outOfRangeProgramsAreIgnored)
+{
+    auto p = makeProcessor();
+    p->setCurrentProgram (3);
+    p->setCurrentProgram (200);
+    p->setCurrentProgram (-1);
+    EXPECT_EQ (p->getCurrentProgram(), 3);
+    EXPECT_EQ (p->getNumPrograms(), 128);
+    EXPECT_EQ (p->getProgramName (128), "");
+}
+
+TEST (BridgeState, aSavedStateBringsBackEveryProgramTheCurrentOneAndItsValues)
+{
+    auto first = makeProcessor();
+    first->getFilterParameter (3)->setValue (0.15f);      // program 0
+    first->setCurrentProgram (5);
+    first->getFilterParameter (0)->setValue (0.9f);
+    first->changeProgramName (5, "Chamber");
+    first->setCurrentProgram (2);
+    first->getFilterParameter (1)->setValue (0.2f);
+    first->getFilterParameter (9)->setValue (1.0f);
+    first->changeProgramName (2, "Booth");
+    juce::MemoryBlock state;
+    first->getStateInformation (state);
+
+    auto second = makeProcessor();
+    second->setStateInformation (state.getData(), (int) state.getSize());
+    EXPECT_EQ (second->getCurrentProgram(), 2);
+    EXPECT_EQ (second->getProgramName (2), "Booth");
+    EXPECT_EQ (second->getProgramName (5), "Chamber");
+    for (int i = 0; i < 11; ++i)
+        EXPECT_EQ (second->getFilter().parameterValue (i), first->getFilter().parameterValue (i)) << "parameter " << i;
+
+    // The sounding values land in the program they came from, not in
+    // whichever program the restoring instance had selected.
+    for (int program : { 0, 5 })
+    {
+        first->setCurrentProgram (program);
+        second->setCurrentProgram (program);
+        for (int i = 0; i < 11; ++i)
+            EXPECT_EQ (second->getFilter().parameterValue (i), first->getFilter().parameterValue (i))
+                << "program " << program << ", parameter " << i;
+    }
+}
+
+TEST (BridgeState, aDamagedContainerLeavesEverythingAsItWas)
+{
+    auto source = makeProcessor();
+    source->getFilterParameter (2)->setValue (0.3f);
+    juce::MemoryBlock state;
+    source->getStateInformation (state);
+
+    auto p = makeProcessor();
+    p->getFilterParameter (2)->setValue (0.7f);
+    p->changeProgramName (0, "Mine");
+
+    // Cut anywhere inside the container, or with a size running past its end.
+    for (size_t cut : { (size_t) 4, (size_t) 7, (size_t) 11, (size_t) 13, state.getSize() / 2, state.getSize() - 1 })
+        p->setStateInformation (state.getData(), (int) cut);
+    juce::MemoryBlock oversized (state);
+    auto* bytes = static_cast<juce::uint8*> (oversized.getData());
+    bytes[8] = 0xff; bytes[9] = 0xff; bytes[10] = 0xff; bytes[11] = 0x7f;
+    p->setStateInformation (oversized.getData(), (int) oversized.getSize());
+    p->setStateInformation (nullptr, 100);
+
+    EXPECT_EQ (p->getFilter().parameterValue (2), 0.7f);
+    EXPECT_EQ (p->getProgramName (0), "Mine");
+}
+
+TEST (BridgeState, aBareBankOrPresetChunkFromTheVst2ModuleIsAccepted)
+{
+    auto source = makeProcessor();
+    source->getFilterParameter (4)->setValue (0.1f);
+    source->changeProgramName (0, "Imported");
+    juce::MemoryBlock bank, preset;
+    source->getFilter().writeBankState (bank);
+    source->getCurrentProgramStateInformation (preset);
+
+    // A bank restores the stored programs; the program is heard once selected.
+    auto fromBank = makeProcessor();
+    fromBank->setStateInformation (bank.getData(), (int) bank.getSize());
+    EXPECT_EQ (fromBank->getProgramName (0), "Imported");
+    fromBank->setCurrentProgram (0);
+    EXPECT_EQ (fromBank->getFilter().parameterValue (4), 0.1f);
+
+    auto fromPreset = makeProcessor();
+    fromPreset->setStateInformation (preset.getData(), (int) preset.getSize());
+    EXPECT_EQ (fromPreset->getFilter().parameterValue (4), 0.1f);
+}
+
+TEST (BridgeAudio, onlyStereoInAndOutIsOffered)
+{
+    auto p = makeProcessor();
+    juce::AudioProcessor::BusesLayout stereo, mono;
+    stereo.inputBuses.add (juce::AudioChannelSet::stereo());
+    stereo.outputBuses.add (juce::AudioChannelSet::stereo());
+    mono.inputBuses.add (juce::AudioChannelSet::mono());
+    mono.outputBuses.add (juce::AudioChannelSet::stereo());
+    EXPECT_TRUE (p->checkBusesLayoutSupported (stereo));
+    EXPECT_FALSE (p->checkBusesLayoutSupported (mono));
+}
+
+TEST (BridgeAudio, aHostThatFlushesDenormalsHearsTheSameSamples)
+{
+    // Quiet input with denormal samples: read as zero under the processor
+    // flags that JUCE's wrappers set, they would change the output.
+    juce::AudioBuffer<float> in (2, 256);
+    for (int i = 0; i < 256; ++i)
+    {
+        in.setSample (0, i, (i % 3 == 0) ? 1.0e-39f * (float) (i + 1) : 0.0f);
+        in.setSample (1, i, (i % 5 == 0) ? -2.0e-40f * (float) (i + 1) : 0.0f);
+    }
+
+    auto plain = makeProcessor();
+    auto flushing = makeProcessor();
+    for (auto* p : { plain.get(), flushing.get() })
+    {
+        p->getFilterParameter (5)->setValue (0.0f); // all dry: the input reaches the output
+        p->prepareToPlay (44100.0, 256);
+    }
+
+    const auto expected = renderBlock (*plain, in);
+    const auto saved = _mm_getcsr();
+    _mm_setcsr (saved | 0x8040);
+    const auto flushed = renderBlock (*flushing, in);
+    const auto after = _mm_getcsr();
+    _mm_setcsr (saved);
+
+    EXPECT_TRUE (sameBits (expected, flushed));
+    EXPECT_NE (expected.getSample (0, 3), 0.0f);
+    EXPECT_EQ (after, saved | 0x8040) << "the host's flags come back after the block";
+}
+
+TEST (BridgeEditor, opensAtTheEditorsFixedSizeHoldingTheFilterEditor)
+{
+    auto p = makeProcessor();
+    std::unique_ptr<juce::AudioProcessorEditor> editor (p->createEditorIfNeeded());
+    ASSERT_NE (editor, nullptr);
+    EXPECT_EQ (editor->getWidth(), 450);
+    EXPECT_EQ (editor->getHeight(), 223);
+    EXPECT_FALSE (editor->isResizable());
+
+    auto& content = static_cast<FilterProcessorEditor&> (*editor).getContent();
+    EXPECT_NE (dynamic_cast<DemoEditorComponent*> (&content), nullptr);
+    EXPECT_EQ (p->getFilter().getActiveEditor(), &content);
+    EXPECT_EQ (content.getBounds(), editor->getLocalBounds());
+
+    editor.reset();
+    EXPECT_EQ (p->getFilter().getActiveEditor(), nullptr);
+
+    std::unique_ptr<juce::AudioProcessorEditor> reopened (p->createEditorIfNeeded());
+    EXPECT_NE (reopened, nullptr);
+}
+
+TEST (BridgeEditor, aValueChangedByTheHostShowsInTheOpenEditorLater)
+{
+    auto p = makeProcessor();
+    std::unique_ptr<juce::AudioProcessorEditor> editor (p->createEditorIfNeeded());
+    ASSERT_NE (editor, nullptr);
+
+    p->getFilterParameter (0)->setValueNotifyingHost (0.25f);
+    MessagePump::runFor (100);
+
+    // The early-size bar sits at (32, 113) on the face.
+    juce::Slider* earlySizeBar = nullptr;
+    for (auto* child : editor->getChildComponent (0)->getChildren())
+        if (child->getPosition() == juce::Point<int> (32, 113))
+            earlySizeBar = dynamic_cast<juce::Slider*> (child);
+    ASSERT_NE (earlySizeBar, nullptr);
+    EXPECT_DOUBLE_EQ (earlySizeBar->getValue(), 0.25);
+}
