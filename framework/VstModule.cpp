@@ -23,13 +23,39 @@ void VstModule::load (void* handle)
     moduleHandle = handle;
 }
 
-void VstModule::unload()
+namespace
 {
-    if (guiStarted)
+/** Shuts the GUI subsystem down when the module is unloaded or the process
+    exits. As a static made after the framework's own statics, it is
+    destroyed before them, so the framework still has everything it frees. */
+struct GuiLifetime
+{
+    struct Anchor : juce::DeletedAtShutdown
+    {
+    };
+
+    GuiLifetime()
+    {
+        juce::initialiseJuce_GUI();
+        // Makes the framework's list of objects to delete at shutdown exist
+        // now, before this object, so that it outlives this destructor.
+        new Anchor();
+        guiStarted = true;
+    }
+
+    ~GuiLifetime()
     {
         juce::shutdownJuce_GUI();
         guiStarted = false;
     }
+};
+}
+
+void VstModule::unload()
+{
+    // The GUI subsystem goes with GuiLifetime's destructor; after this point
+    // no instance may be created.
+    moduleHandle = nullptr;
 }
 
 void* VstModule::getModuleHandle() noexcept { return moduleHandle; }
@@ -38,11 +64,7 @@ void VstModule::startGui()
 {
     // Before anything touches the window system: its connection registers
     // with the message loop only if the loop already exists.
-    if (! guiStarted)
-    {
-        juce::initialiseJuce_GUI();
-        guiStarted = true;
-    }
+    static GuiLifetime lifetime;
 }
 
 void VstModule::instanceCreated()
