@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything in Release and runs every test;
-# then runs the suite again with AddressSanitizer and UndefinedBehaviorSanitizer
-# in a build of its own that reuses the Release build's JUCE library.
+# Installs what is missing, builds everything in Release, and runs every test:
+# the whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer
+# (in build-asan, reusing the Release build's JUCE library), a minute of
+# fuzzing of the state readers, the threaded stress case under
+# ThreadSanitizer (build-tsan), and finally the Release suite.
+#
+# LUMIDOR_SKIP_SANITIZERS=1, LUMIDOR_SKIP_FUZZ=1 and LUMIDOR_SKIP_TSAN=1 leave
+# those parts out for a quicker local run.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh
@@ -20,16 +25,20 @@ fi
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$jobs"
-(cd build && ctest --output-on-failure -j"$jobs")
 
 if [[ "${LUMIDOR_SKIP_SANITIZERS:-0}" != 1 ]]; then
     cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIDOR_SANITIZE=ON -DLUMIDOR_BENCH=OFF \
-        -DLUMIDOR_JUCE_ARCHIVE="$PWD/build/liblumidor_juce.a" >/dev/null
+        -DLUMIDOR_PLUGIN_FORMATS=OFF -DLUMIDOR_JUCE_ARCHIVE="$PWD/build/liblumidor_juce.a" >/dev/null
     cmake --build build-asan -j"$jobs"
     (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$jobs")
 fi
 
-# Arbitrary bytes against both state readers, for a minute, with a fixed seed.
 if [[ "${LUMIDOR_SKIP_FUZZ:-0}" != 1 ]] && command -v clang++ >/dev/null; then
     LUMIDOR_FUZZ_JUCE_ARCHIVE="$PWD/build/liblumidor_juce.a" tests/fuzz/run-fuzz.sh 60
 fi
+
+if [[ "${LUMIDOR_SKIP_TSAN:-0}" != 1 ]]; then
+    tests/run-tsan.sh 30
+fi
+
+(cd build && ctest --output-on-failure -j"$jobs")

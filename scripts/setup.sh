@@ -11,6 +11,7 @@ packages=(
     clang libclang-rt-14-dev
     fonts-liberation fonts-dejavu-core
     xvfb xauth x11-utils libx11-dev libxtst-dev
+    lv2-dev liblilv-dev lilv-utils
 )
 
 missing=()

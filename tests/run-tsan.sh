@@ -16,7 +16,7 @@ jobs=${LUMIDOR_JOBS:-2}
 # The build shares the machine with other builds; the run does not need the lock.
 flock /tmp/lumidor-build.lock sh -c "
     cmake -S '$root' -B '$tree' -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DLUMIDOR_TSAN=ON -DLUMIDOR_BENCH=OFF \
+        -DLUMIDOR_TSAN=ON -DLUMIDOR_BENCH=OFF -DLUMIDOR_PLUGIN_FORMATS=OFF \
         -DCMAKE_C_FLAGS=-fsanitize=thread -DCMAKE_CXX_FLAGS=-fsanitize=thread >/dev/null &&
     cmake --build '$tree' -j$jobs --target lumidor_stress_tests"
 

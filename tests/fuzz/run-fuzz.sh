@@ -26,7 +26,7 @@ fi
 flock "$lock" sh -c "
     CC=clang CXX=clang++ cmake -S '$root' -B '$tree' \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DLUMIDOR_SANITIZE=ON -DLUMIDOR_FUZZ=ON -DLUMIDOR_BENCH=OFF $juce_archive \
+        -DLUMIDOR_SANITIZE=ON -DLUMIDOR_FUZZ=ON -DLUMIDOR_BENCH=OFF -DLUMIDOR_PLUGIN_FORMATS=OFF $juce_archive \
         -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link \
         -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null &&
     cmake --build '$tree' -j2 --target lumidor_state_fuzzer lumidor_state_seeds"

@@ -18,7 +18,7 @@ tree="$root/build-fuzz"
 flock /tmp/lumidor-build.lock sh -c "
     CC=clang CXX=clang++ cmake -S '$root' -B '$tree' \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DLUMIDOR_SANITIZE=ON -DLUMIDOR_FUZZ=ON -DLUMIDOR_BENCH=OFF \
+        -DLUMIDOR_SANITIZE=ON -DLUMIDOR_FUZZ=ON -DLUMIDOR_BENCH=OFF -DLUMIDOR_PLUGIN_FORMATS=OFF \
         -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link \
         -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null &&
     cmake --build '$tree' -j2 --target lumidor_host_fuzzer"
