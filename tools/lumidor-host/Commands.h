@@ -21,6 +21,7 @@ int runBench (const std::vector<std::string>& args);
 int runValidate (const std::vector<std::string>& args);
 int runPreset (const std::vector<std::string>& args);
 int runMakeDemoPhrase (const std::vector<std::string>& args);
+int runGui (const std::vector<std::string>& args);
 
 /** Prints "lumidor-host: message" to the error stream; returns 2, the exit
     status of a usage error. */

@@ -18,6 +18,8 @@ const Command commands[] = {
     { "validate", "validate [MODULE] [--editor-display]", "abuses the module as careless hosts do, each case in its own process", runValidate, false },
     { "preset", "preset save|load [MODULE] FILE.fxp|FILE.fxb [--param ...] [--program N]",
       "writes or restores a chunk-based program or bank file", runPreset, false },
+    { "gui", "gui [MODULE] OUT.png [--param ...] [--click X,Y]... [--seconds S]",
+      "opens the editor in an X11 window, clicks into it, saves a screenshot", runGui, false },
     { "make-demo-phrase", "make-demo-phrase OUT.wav", "writes the generated dry demo phrase", runMakeDemoPhrase, true },
 };
 
