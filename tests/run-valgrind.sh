@@ -22,4 +22,4 @@ fi
 
 echo "valgrind: $*"
 exec valgrind --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite \
-    --show-leak-kinds=definite --track-origins=yes --trace-children=yes --num-callers=30 "$@"
+    --show-leak-kinds=definite --track-origins=yes --trace-children=yes --keep-debuginfo=yes --num-callers=30 "$@"

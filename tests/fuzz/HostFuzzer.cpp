@@ -31,6 +31,9 @@ constexpr int maxFramesPerInput = 16 * maxFrames;   // keeps each run short
 constexpr float saneLow = -2.0f, saneHigh = 3.0f;   // parameter range with bounded gain
 constexpr float inputLimit = 8.0f;                  // finite inputs are kept within this
 
+/** Set once the current instance has processed out-of-range values. */
+bool engineTainted = false;
+
 VstIntPtr host (AEffect*, int opcode, int, VstIntPtr, void*, float)
 {
     return opcode == audioMasterVersion ? 2400 : 0;
@@ -139,14 +142,19 @@ void process (AEffect* e, Reader& r, int& framesLeft, std::vector<float>* channe
             channels[ch][(size_t) i] = x;
         }
 
+    // The engine has no reset: once it has run with values far out of range
+    // its loops may hold infinities for good, so finiteness is asserted only
+    // on an instance that has never processed such values.
     const bool sane = liveParametersAreSane (e);
+    if (! sane)
+        engineTainted = true;
     const bool inPlace = (mode & 4) != 0;
     float* ins[] = { channels[0].data(), channels[1].data() };
     float* outs[] = { channels[2].data(), channels[3].data() };
     float** o = inPlace ? ins : outs;
     e->processReplacing (e, ins, o, frames);
 
-    if (sane)
+    if (! engineTainted)
         for (int ch = 0; ch < 2; ++ch)
             for (int i = 0; i < frames; ++i)
                 if (! std::isfinite (o[ch][i]))
@@ -308,9 +316,17 @@ struct Instance
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
-    static Instance instance;
-    instance.restart();
-    AEffect* e = instance.effect;
+    static Instance* instance = new Instance();
+    if (engineTainted)
+    {
+        // A fresh instance, so that later inputs are checked again.
+        instance->effect->dispatcher (instance->effect, effClose, 0, 0, nullptr, 0.0f);
+        delete instance;
+        instance = new Instance();
+        engineTainted = false;
+    }
+    instance->restart();
+    AEffect* e = instance->effect;
 
     Reader r { data, size };
     std::vector<float> channels[4];
