@@ -15,6 +15,11 @@ constexpr double earlyTopNote = 60.0;     // EarlySize 0: early field off
 constexpr float lateTopNote = 48.0f;      // LateSize 0: late field off
 constexpr float sizeRangeNotes = 72.0f;   // both sizes span six octaves
 constexpr double decayRange = 60.0;       // Decay 0..1 maps to exponent 0..60
+// The listener blend squares the position: beyond this magnitude its weights
+// overflow to infinity and the output shelves, which are never reset, would
+// carry NaN for the rest of the session. No position a control can reach
+// comes near it.
+constexpr float listenerLimit = 1000.0f;
 
 inline float finiteOrZero (float x) noexcept
 {
@@ -60,7 +65,7 @@ void DemoJuceFilter::updateEngine() noexcept
     engine->setLateSize (lateTopNote - live (lateSize) * sizeRangeNotes);
     engine->setDiffusion (live (diffusion));
     engine->setDecay ((float) ((double) live (decay) * decayRange));
-    engine->setListener (live (listener));
+    engine->setListener (juce::jlimit (-listenerLimit, listenerLimit, live (listener)));
 
     if (live (onOff) == 1.0f)
     {

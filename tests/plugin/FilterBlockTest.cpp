@@ -225,3 +225,23 @@ TEST (InPlace, ProcessingTheSameBufferGivesTheSameOutput)
         for (int i = 0; i < 4096; ++i)
             ASSERT_EQ (shared.getSample (c, i), separate.getSample (c, i));
 }
+
+TEST (ExtremeSettings, LeaveTheEngineAbleToRecoverOnceTheyAreBackInRange)
+{
+    for (int p = 0; p < 7; ++p)
+        for (float extreme : { 1e30f, -1e30f, 1e6f, -1e6f })
+        {
+            DemoJuceFilter f;
+            f.setParameterValue (p, extreme);
+            auto in = makeStereo (4096, noise);
+            render (f, in);
+            f.setParameterValue (p, 0.5f);
+            f.setParameterValue (ParameterIndex::decay, 0.3f);
+            for (int block = 0; block < 40; ++block)
+                render (f, in);
+            auto out = render (f, in);
+            for (int c = 0; c < 2; ++c)
+                for (int i = 0; i < 4096; ++i)
+                    ASSERT_TRUE (std::isfinite (out.getSample (c, i))) << "parameter " << p << " at " << extreme;
+        }
+}
