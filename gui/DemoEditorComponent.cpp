@@ -52,13 +52,28 @@ constexpr int leftSendOrder[3] { rightOnOff, stereoOnOff, leftOnOff };
 constexpr int rightSendOrder[3] { stereoOnOff, leftOnOff, rightOnOff };
 constexpr int stereoSendOrder[3] { leftOnOff, rightOnOff, stereoOnOff };
 
+/** One plain look for the whole process, used only for what JUCE draws
+    itself (the text editor of a value label). Editors come and go and JUCE's
+    desktop keeps pointing at it, so it lives until the GUI subsystem shuts
+    down (module unload or process exit), which deletes it last. */
+struct SharedPlainLook : juce::DeletedAtShutdown
+{
+    ~SharedPlainLook() override
+    {
+        if (&juce::LookAndFeel::getDefaultLookAndFeel() == &look)
+            juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+        instance = nullptr;
+    }
+
+    juce::LookAndFeel_V1 look;
+    static inline SharedPlainLook* instance = nullptr;
+};
+
 void installDefaultLookAndFeel()
 {
-    // One plain look for the whole process, used only for what JUCE draws
-    // itself (the text editor of a value label). Deliberately never deleted:
-    // editors come and go, and JUCE's desktop keeps pointing at it.
-    static juce::LookAndFeel* const plainLook = new juce::LookAndFeel_V1();
-    juce::LookAndFeel::setDefaultLookAndFeel (plainLook);
+    if (SharedPlainLook::instance == nullptr)
+        SharedPlainLook::instance = new SharedPlainLook();
+    juce::LookAndFeel::setDefaultLookAndFeel (&SharedPlainLook::instance->look);
 }
 }
 
