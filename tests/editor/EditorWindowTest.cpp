@@ -75,8 +75,8 @@ struct EditorWindow : ::testing::Test
         ASSERT_NE (rect, nullptr);
         EXPECT_EQ (rect->right - rect->left, 450);
         EXPECT_EQ (rect->bottom - rect->top, 223);
-        ASSERT_EQ (dispatch (effect, effEditOpen, 0, 0, reinterpret_cast<void*> (window.window)), 1);
-        window.idle (effect, 400);
+        ASSERT_EQ (dispatch (effect, effEditOpen, 0, 0, reinterpret_cast<void*> (window.id())), 1);
+        idleEditor (window, effect, 400);
     }
 
     Picture screen()
@@ -116,7 +116,7 @@ TEST_F (EditorWindow, AClickOnTheLeftInputSendsTheThreeSwitchesInOrder)
     openEditor();
     host.clearCalls();
     window.click (92 + 11, 17 + 9);
-    window.idle (effect, 300);
+    idleEditor (window, effect, 300);
     EXPECT_EQ (automatedIndices(), (std::vector<int> { 9, 10, 8 }));
     EXPECT_EQ (effect->getParameter (effect, 8), 1.0f);
     EXPECT_EQ (effect->getParameter (effect, 10), 0.0f);
@@ -126,7 +126,7 @@ TEST_F (EditorWindow, FollowsHostAutomationWithinAFewIdleCalls)
 {
     openEditor();
     effect->setParameter (effect, 0, 1.5f);
-    window.idle (effect, 300);
+    idleEditor (window, effect, 300);
     EXPECT_LT (differingShare (screen(), reference ("0=1.5")), 0.01);
 }
 
@@ -134,11 +134,11 @@ TEST_F (EditorWindow, TheLogoOpensAndClosesTheInformationPanel)
 {
     openEditor();
     window.click (45 + 65, 166 + 27);
-    window.idle (effect, 300);
+    idleEditor (window, effect, 300);
     EXPECT_LT (differingShare (screen(), reference ("--info")), 0.01);
 
     window.click (45 + 65, 166 + 27);
-    window.idle (effect, 300);
+    idleEditor (window, effect, 300);
     EXPECT_LT (differingShare (screen(), reference()), 0.01);
 }
 
@@ -146,12 +146,12 @@ TEST_F (EditorWindow, OpensAndClosesAHundredTimesLeavingNoWindowBehind)
 {
     for (int i = 0; i < 100; ++i)
     {
-        ASSERT_EQ (dispatch (effect, effEditOpen, 0, 0, reinterpret_cast<void*> (window.window)), 1);
-        window.idle (effect, 10);
+        ASSERT_EQ (dispatch (effect, effEditOpen, 0, 0, reinterpret_cast<void*> (window.id())), 1);
+        idleEditor (window, effect, 10);
         if (i % 2 == 0)
-            ASSERT_EQ (dispatch (effect, effEditOpen, 0, 0, reinterpret_cast<void*> (window.window)), 1) << "reopening replaces the editor";
+            ASSERT_EQ (dispatch (effect, effEditOpen, 0, 0, reinterpret_cast<void*> (window.id())), 1) << "reopening replaces the editor";
         dispatch (effect, effEditClose);
-        window.idle (effect, 10);
+        idleEditor (window, effect, 10);
         ASSERT_EQ (window.numChildren(), 0) << i;
     }
 }
@@ -162,9 +162,9 @@ TEST_F (EditorWindow, TwoInstancesShowTheirEditorsAtOnce)
     auto* other = host.instantiate();
     ASSERT_NE (other, nullptr);
     openEditor();
-    ASSERT_EQ (dispatch (other, effEditOpen, 0, 0, reinterpret_cast<void*> (second.window)), 1);
-    window.idle (effect, 200);
-    second.idle (other, 200);
+    ASSERT_EQ (dispatch (other, effEditOpen, 0, 0, reinterpret_cast<void*> (second.id())), 1);
+    idleEditor (window, effect, 200);
+    idleEditor (second, other, 200);
     EXPECT_EQ (window.numChildren(), 1);
     EXPECT_EQ (second.numChildren(), 1);
     const auto expected = reference();
@@ -174,6 +174,6 @@ TEST_F (EditorWindow, TwoInstancesShowTheirEditorsAtOnce)
     EXPECT_LT (differingShare (p, expected), 0.01);
     dispatch (other, effEditClose);
     dispatch (effect, effEditClose);
-    window.idle (effect, 50);
+    idleEditor (window, effect, 50);
     EXPECT_EQ (window.numChildren() + second.numChildren(), 0);
 }
