@@ -29,6 +29,11 @@ TEST (Validate, ReportsAModuleThatCannotBeLoadedAsFailures)
 
 TEST (Validate, FindsACrashAndAStuckNanInABrokenModule)
 {
+   #if defined (__SANITIZE_ADDRESS__)
+    // The sanitizer reports the deliberate crash itself and ends the child
+    // its own way, so the validator's crash report is checked without it.
+    GTEST_SKIP() << "the deliberate crash is the sanitizer's to report here";
+   #endif
     const auto r = runTool ({ "validate", LUMIDOR_BROKEN_MODULE });
     EXPECT_EQ (r.status, 1) << r.output;
     EXPECT_NE (r.output.find ("FAIL  editor without a display: crashed: Segmentation fault"), std::string::npos) << r.output;
