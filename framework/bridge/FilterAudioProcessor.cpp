@@ -2,8 +2,11 @@
 
 #include "AudioFilterEditor.h"
 #include "FilterProcessorEditor.h"
+#include "FxpFile.h"
 
 #include <cstring>
+#include <limits>
+#include <vector>
 
 #if JUCE_INTEL
  #include <xmmintrin.h>
@@ -199,6 +202,32 @@ void FilterAudioProcessor::setStateInformation (const void* data, int sizeInByte
 
     const auto* bytes = static_cast<const juce::uint8*> (data);
     const auto total = (size_t) sizeInBytes;
+
+    if (FxpFile::isFile (bytes, total))
+    {
+        // A program or bank file, as VST 2 hosts save them and as the
+        // factory bank ships: what a user may hand to "load state" in the
+        // standalone app or a host's preset import.
+        FxpFile file;
+        std::string error;
+        if (! file.fromBytes (std::vector<juce::uint8> (bytes, bytes + total), error) || file.chunk.empty()
+            || file.chunk.size() > (size_t) std::numeric_limits<int>::max())
+            return;
+        const auto chunkSize = (int) file.chunk.size();
+        if (file.kind == FxpFile::Kind::bank)
+        {
+            // Loading a bank file means hearing it: the current program is
+            // selected again from the restored records.
+            filter->readBankState (file.chunk.data(), chunkSize);
+            filter->selectProgram (filter->currentProgramIndex());
+        }
+        else
+        {
+            filter->readPresetState (file.chunk.data(), chunkSize);
+        }
+        updateHostDisplay (ChangeDetails().withProgramChanged (true));
+        return;
+    }
 
     if (total < sizeof (stateTag) || std::memcmp (bytes, stateTag, sizeof (stateTag)) != 0)
     {

@@ -5,6 +5,7 @@
 #include "DemoJuceFilter.h"
 #include "FilterAudioProcessor.h"
 #include "FilterProcessorEditor.h"
+#include "FxpFile.h"
 #include "MessagePump.h"
 
 #include <gtest/gtest.h>
@@ -206,6 +207,47 @@ TEST (BridgeState, aBareBankOrPresetChunkFromTheVst2ModuleIsAccepted)
     auto fromPreset = makeProcessor();
     fromPreset->setStateInformation (preset.getData(), (int) preset.getSize());
     EXPECT_EQ (fromPreset->getFilter().parameterValue (4), 0.1f);
+}
+
+TEST (BridgeState, aVst2ProgramOrBankFileIsReadAsTheStateItCarries)
+{
+    auto source = makeProcessor();
+    source->setCurrentProgram (2);
+    source->getFilterParameter (2)->setValue (0.8f);
+    source->changeProgramName (2, "Long Hall");
+
+    FxpFile bankFile;
+    bankFile.kind = FxpFile::Kind::bank;
+    juce::MemoryBlock bank;
+    source->getFilter().writeBankState (bank);
+    bankFile.chunk.assign (static_cast<const juce::uint8*> (bank.getData()),
+                           static_cast<const juce::uint8*> (bank.getData()) + bank.getSize());
+
+    // Loading a bank file is heard at once: the current program comes back
+    // from the restored records.
+    auto fromBank = makeProcessor();
+    fromBank->setCurrentProgram (2);
+    const auto bankBytes = bankFile.toBytes();
+    fromBank->setStateInformation (bankBytes.data(), (int) bankBytes.size());
+    EXPECT_EQ (fromBank->getProgramName (2), "Long Hall");
+    EXPECT_EQ (fromBank->getFilter().parameterValue (2), 0.8f);
+
+    FxpFile programFile;
+    juce::MemoryBlock preset;
+    source->getCurrentProgramStateInformation (preset);
+    programFile.chunk.assign (static_cast<const juce::uint8*> (preset.getData()),
+                              static_cast<const juce::uint8*> (preset.getData()) + preset.getSize());
+    auto fromProgram = makeProcessor();
+    const auto programBytes = programFile.toBytes();
+    fromProgram->setStateInformation (programBytes.data(), (int) programBytes.size());
+    EXPECT_EQ (fromProgram->getFilter().parameterValue (2), 0.8f);
+    EXPECT_EQ (fromProgram->getProgramName (0), "Long Hall");
+
+    // A file cut inside its chunk changes nothing.
+    auto fromCut = makeProcessor();
+    fromCut->setStateInformation (bankBytes.data(), (int) bankBytes.size() - 100);
+    EXPECT_EQ (fromCut->getFilter().parameterValue (2), 0.5f);
+    EXPECT_EQ (fromCut->getProgramName (2), "Default");
 }
 
 TEST (BridgeAudio, onlyStereoInAndOutIsOffered)

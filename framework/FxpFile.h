@@ -36,6 +36,9 @@ public:
     bool save (const std::string& path, std::string& error) const;
     bool load (const std::string& path, std::string& error);
 
+    /** True when the bytes begin like a chunk-based program or bank file. */
+    static bool isFile (const uint8_t* bytes, size_t size) noexcept;
+
     /** The kind a file name asks for: .fxb is a bank, anything else a program. */
     static Kind kindForPath (const std::string& path);
 

@@ -150,6 +150,12 @@ bool FxpFile::load (const std::string& path, std::string& error)
     return true;
 }
 
+bool FxpFile::isFile (const uint8_t* bytes, size_t size) noexcept
+{
+    return bytes != nullptr && size >= programHeaderSize && tagIs (bytes, "CcnK")
+           && (tagIs (bytes + 8, "FPCh") || tagIs (bytes + 8, "FBCh"));
+}
+
 FxpFile::Kind FxpFile::kindForPath (const std::string& path)
 {
     auto lower = path;
