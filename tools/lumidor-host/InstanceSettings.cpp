@@ -79,7 +79,7 @@ bool loadPresetFile (VstHost& host, const std::string& path, std::string& error)
     return true;
 }
 
-bool apply (VstHost& host, const CommandLine& args, std::string& error)
+bool selectProgram (VstHost& host, const CommandLine& args, std::string& error)
 {
     if (const auto program = args.value ("program"))
     {
@@ -92,6 +92,13 @@ bool apply (VstHost& host, const CommandLine& args, std::string& error)
         }
         host.setProgram ((int) index);
     }
+    return true;
+}
+
+bool apply (VstHost& host, const CommandLine& args, std::string& error)
+{
+    if (! selectProgram (host, args, error))
+        return false;
     if (const auto preset = args.value ("preset"))
         if (! loadPresetFile (host, *preset, error))
             return false;

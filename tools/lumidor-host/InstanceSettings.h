@@ -20,6 +20,9 @@ std::unique_ptr<VstHost> openModule (const std::string& path);
 
 bool apply (VstHost& host, const CommandLine& args, std::string& error);
 
+/** The --program part of apply alone. */
+bool selectProgram (VstHost& host, const CommandLine& args, std::string& error);
+
 /** Applies "NAME_OR_INDEX=VALUE" settings; VALUE is the normalised value
     handed to the plug-in unchanged. */
 bool applyParameters (VstHost& host, const std::vector<std::string>& settings, std::string& error);

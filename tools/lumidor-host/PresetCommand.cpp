@@ -49,11 +49,11 @@ int save (VstHost& host, const std::string& path)
 int runPreset (const std::vector<std::string>& words)
 {
     CommandLine args;
-    if (! args.parse (words, { "param", "program" }))
+    if (! args.parse (words, InstanceSettings::optionNames()))
         return usageError (args.error());
     auto positionals = args.positionals();
     if (positionals.empty() || (positionals[0] != "save" && positionals[0] != "load"))
-        return usageError ("usage: preset save|load [MODULE] FILE.fxp|FILE.fxb [--param ...]");
+        return usageError ("usage: preset save|load [MODULE] FILE.fxp|FILE.fxb [--program N] [--preset FROM] [--param ...]");
 
     CommandLine rest;
     std::vector<std::string> tail (positionals.begin() + 1, positionals.end());
@@ -75,9 +75,10 @@ int runPreset (const std::vector<std::string>& words)
     std::string error;
     if (positionals[0] == "load")
     {
-        if (args.has ("program"))
-            host->setProgram (std::atoi (args.value ("program")->c_str()));
-        if (! InstanceSettings::loadPresetFile (*host, path, error)
+        if (args.has ("preset"))
+            return usageError ("preset load reads FILE itself; --preset belongs to preset save");
+        if (! InstanceSettings::selectProgram (*host, args, error)
+            || ! InstanceSettings::loadPresetFile (*host, path, error)
             || ! InstanceSettings::applyParameters (*host, args.values ("param"), error))
         {
             std::cerr << "lumidor-host: " << error << "\n";
