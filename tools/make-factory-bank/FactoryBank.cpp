@@ -1,0 +1,261 @@
+#include "FactoryBank.h"
+
+#include "ImpulseAnalysis.h"
+
+#include <juce_core/juce_core.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace FactoryBank
+{
+namespace
+{
+constexpr double rate = 44100.0;
+constexpr int blockSize = 512;
+constexpr double firstLengthSeconds = 4.0;
+constexpr double longestSeconds = 120.0;
+/** The fit wants the decay to reach -35 dB with a quarter of the response
+    left after it; 1.2 times the RT60 leaves room for that and for the
+    pre-delay. */
+constexpr double lengthPerRt60 = 1.2;
+constexpr double earlyWindowSeconds = 0.080;
+constexpr int dryWetIndex = 5;
+constexpr size_t maxProgramNameBytes = 25;
+
+struct Response
+{
+    std::vector<float> mid;
+    double earlyEnergy = 0.0, lateEnergy = 0.0;
+};
+
+Response render (VstHost& host, const std::array<float, FactoryProgram::parameterCount>& values, double seconds)
+{
+    Response response;
+    if (! host.open())
+        return response;
+    for (int i = 0; i < FactoryProgram::parameterCount; ++i)
+        host.setParameter (i, i == dryWetIndex ? 1.0f : values[(size_t) i]);
+
+    const auto frames = (size_t) std::llround (seconds * rate);
+    std::vector<float> in (frames, 0.0f), left (frames), right (frames);
+    in[0] = 1.0f;
+    host.prepare (rate, blockSize);
+    host.processStereo (in.data(), in.data(), left.data(), right.data(), (int64_t) frames);
+    host.close();
+
+    const auto earlyFrames = (size_t) std::llround (earlyWindowSeconds * rate);
+    response.mid.resize (frames);
+    for (size_t i = 0; i < frames; ++i)
+    {
+        response.mid[i] = 0.5f * (left[i] + right[i]);
+        const double energy = (double) left[i] * left[i] + (double) right[i] * right[i];
+        (i < earlyFrames ? response.earlyEnergy : response.lateEnergy) += energy;
+    }
+    return response;
+}
+
+double bandRt60 (const ImpulseAnalysis& analysis, double centre)
+{
+    for (const auto& band : analysis.bands())
+        if (band.centre == centre)
+            return band.figures.rt60;
+    return std::nan ("");
+}
+
+std::string seconds (double value)
+{
+    if (! std::isfinite (value))
+        return "n/a";
+    char text[32];
+    std::snprintf (text, sizeof (text), value < 10.0 ? "%.2f" : "%.1f", value);
+    return text;
+}
+
+std::string fixed (double value, const char* format)
+{
+    if (! std::isfinite (value))
+        return "n/a";
+    char text[32];
+    std::snprintf (text, sizeof (text), format, value);
+    return text;
+}
+}
+
+bool checkParameters (VstHost& host, std::string& error)
+{
+    if (host.numParameters() != FactoryProgram::parameterCount)
+    {
+        error = host.path() + " has " + std::to_string (host.numParameters()) + " parameters, not "
+                + std::to_string (FactoryProgram::parameterCount);
+        return false;
+    }
+    for (int i = 0; i < FactoryProgram::parameterCount; ++i)
+        if (host.findParameter (factoryParameterNames[(size_t) i]) != i)
+        {
+            error = host.path() + ": parameter " + std::to_string (i) + " is \"" + host.parameterName (i) + "\", not \""
+                    + factoryParameterNames[(size_t) i] + "\"";
+            return false;
+        }
+    return true;
+}
+
+FxpFile makeBank (VstHost& host, const std::vector<FactoryProgram>& programs)
+{
+    for (size_t slot = 0; slot < programs.size(); ++slot)
+    {
+        const auto& program = programs[slot];
+        host.setProgram ((int) slot);
+        const auto values = program.values();
+        for (int i = 0; i < FactoryProgram::parameterCount; ++i)
+            host.setParameter (i, values[(size_t) i]);
+        // The host side of opcode 4 hands over a buffer of the interface's
+        // program-name size, whatever the name's length.
+        char name[maxProgramNameBytes] = {};
+        std::snprintf (name, sizeof (name), "%s", program.name);
+        host.dispatch (effSetProgramName, 0, 0, name);
+    }
+    host.setProgram (0);
+
+    FxpFile file;
+    file.kind = FxpFile::Kind::bank;
+    file.fxID = host.descriptor()->uniqueID;
+    file.fxVersion = host.descriptor()->version;
+    file.numPrograms = host.numPrograms();
+    file.chunk = host.getChunk (false);
+    return file;
+}
+
+Figures measure (VstHost& host, const std::array<float, FactoryProgram::parameterCount>& values)
+{
+    // Longer renders only where the decay asks for them: the engine has no
+    // reset, so every length is a new instance from silence.
+    double length = firstLengthSeconds;
+    for (;;)
+    {
+        const auto response = render (host, values, length);
+        const ImpulseAnalysis analysis (response.mid, rate);
+        const auto& whole = analysis.bands().front().figures;
+        const bool fitted = std::isfinite (whole.rt60) && whole.rt60 * lengthPerRt60 <= length;
+        if (fitted || length >= longestSeconds)
+        {
+            Figures f {};
+            f.rt60 = whole.rt60;
+            f.rt60Low = bandRt60 (analysis, 125.0);
+            f.rt60Mid = bandRt60 (analysis, 1000.0);
+            f.rt60High = bandRt60 (analysis, 8000.0);
+            f.edt = whole.edt;
+            f.c80 = response.lateEnergy > 0.0 ? 10.0 * std::log10 (response.earlyEnergy / response.lateEnergy)
+                                              : std::nan ("");
+            f.seconds = length;
+            return f;
+        }
+        const double wanted = std::isfinite (whole.rt60) ? whole.rt60 * lengthPerRt60 * 1.25 : length * 2.0;
+        length = std::min (longestSeconds, std::ceil (std::max (wanted, length * 1.5)));
+    }
+}
+
+std::string figuresTable (const std::vector<FactoryProgram>& programs, const std::vector<Figures>& figures)
+{
+    std::string table = "| # | program | for | RT60 s | 125 Hz / 1 kHz / 8 kHz s | EDT s | C80 dB "
+                        "| EarlySize | LateSize | Decay | Diffusion | Listener | Dry-Wet |\n"
+                        "|---:|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
+    for (size_t i = 0; i < programs.size() && i < figures.size(); ++i)
+    {
+        const auto& p = programs[i];
+        const auto& f = figures[i];
+        table += "| " + std::to_string (i) + " | " + p.name + " | " + p.use + " | " + seconds (f.rt60) + " | "
+                 + seconds (f.rt60Low) + " / " + seconds (f.rt60Mid) + " / " + seconds (f.rt60High) + " | "
+                 + seconds (f.edt) + " | " + fixed (f.c80, "%+.1f") + " | " + fixed (p.earlySize, "%.2f") + " | "
+                 + fixed (p.lateSize, "%.2f") + " | " + fixed (p.decay, "%.3f") + " | " + fixed (p.diffusion, "%.2f")
+                 + " | " + fixed (p.listener, "%.2f") + " | " + fixed (p.dryWet, "%.2f") + " |\n";
+    }
+    return table;
+}
+
+bool replaceTable (std::string& readme, const std::string& table)
+{
+    const auto begin = readme.find (tableBegin);
+    if (begin == std::string::npos)
+        return false;
+    const auto contentStart = begin + std::string (tableBegin).size();
+    const auto end = readme.find (tableEnd, contentStart);
+    if (end == std::string::npos)
+        return false;
+    readme.replace (contentStart, end - contentStart, "\n" + table);
+    return true;
+}
+
+bool makeBankFile (const std::string& modulePath, FxpFile& bank, std::string& error)
+{
+    VstHost host (modulePath);
+    if (! host.open())
+    {
+        error = host.error();
+        return false;
+    }
+    if (! checkParameters (host, error))
+        return false;
+    if ((host.descriptor()->flags & effFlagsProgramChunks) == 0)
+    {
+        error = modulePath + " does not keep its programs as chunks";
+        return false;
+    }
+    const auto& programs = factoryPrograms();
+    if ((int) programs.size() > host.numPrograms())
+    {
+        error = modulePath + " has only " + std::to_string (host.numPrograms()) + " programs";
+        return false;
+    }
+    bank = makeBank (host, programs);
+    if (bank.chunk.empty())
+    {
+        error = modulePath + " returned an empty bank chunk";
+        return false;
+    }
+    return true;
+}
+
+bool make (const std::string& modulePath, Made& made, std::string& error)
+{
+    if (! makeBankFile (modulePath, made.bank, error))
+        return false;
+
+    VstHost host (modulePath);
+    made.figures.clear();
+    for (const auto& program : factoryPrograms())
+        made.figures.push_back (measure (host, program.values()));
+    made.table = figuresTable (factoryPrograms(), made.figures);
+    return true;
+}
+
+bool isCurrent (const Made& made, const std::string& dir, std::string& error)
+{
+    const juce::File folder (dir);
+    const auto bankFile = folder.getChildFile ("factory.fxb");
+    juce::MemoryBlock stored;
+    const auto expected = made.bank.toBytes();
+    if (! bankFile.loadFileAsData (stored) || stored.getSize() != expected.size()
+        || std::memcmp (stored.getData(), expected.data(), expected.size()) != 0)
+    {
+        error = bankFile.getFullPathName().toStdString() + " is not the bank the factory table makes";
+        return false;
+    }
+
+    const auto readmeFile = folder.getChildFile ("README.md");
+    const auto readme = readmeFile.loadFileAsString().toStdString();
+    auto updated = readme;
+    if (! replaceTable (updated, made.table))
+    {
+        error = readmeFile.getFullPathName().toStdString() + " has no factory-table markers";
+        return false;
+    }
+    if (updated != readme)
+    {
+        error = readmeFile.getFullPathName().toStdString() + " does not list the figures the bank measures now";
+        return false;
+    }
+    return true;
+}
+}
