@@ -64,15 +64,10 @@ int runGui (const std::vector<std::string>& words)
     }
 
     juce::ScopedJuceInitialiser_GUI juceRuntime;
-    auto host = InstanceSettings::openModule (modulePath);
+    int status = 0;
+    auto host = InstanceSettings::openConfigured (modulePath, args, status);
     if (host == nullptr)
-        return 1;
-    std::string error;
-    if (! InstanceSettings::apply (*host, args, error))
-    {
-        std::cerr << "lumidor-host: " << error << "\n";
-        return 2;
-    }
+        return status;
 
     ERect* rect = nullptr;
     if (host->dispatch (effEditGetRect, 0, 0, &rect) == 0 || rect == nullptr)
@@ -81,7 +76,6 @@ int runGui (const std::vector<std::string>& words)
         return 1;
     }
 
-    int status = 0;
     {
         X11HostWindow window (rect->right - rect->left, rect->bottom - rect->top);
         if (! window.isOpen())

@@ -104,4 +104,22 @@ bool apply (VstHost& host, const CommandLine& args, std::string& error)
             return false;
     return applyParameters (host, args.values ("param"), error);
 }
+
+std::unique_ptr<VstHost> openConfigured (const std::string& path, const CommandLine& args, int& status)
+{
+    auto host = openModule (path);
+    if (host == nullptr)
+    {
+        status = 1;
+        return nullptr;
+    }
+    std::string error;
+    if (! apply (*host, args, error))
+    {
+        std::cerr << "lumidor-host: " << error << "\n";
+        status = 2;
+        return nullptr;
+    }
+    return host;
+}
 }

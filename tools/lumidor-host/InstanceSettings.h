@@ -20,6 +20,11 @@ std::unique_ptr<VstHost> openModule (const std::string& path);
 
 bool apply (VstHost& host, const CommandLine& args, std::string& error);
 
+/** openModule, then apply. On failure prints the reason, sets `status` to
+    the exit status the subcommand should return (1 when the module cannot
+    be opened, 2 for settings it refuses) and returns null. */
+std::unique_ptr<VstHost> openConfigured (const std::string& path, const CommandLine& args, int& status);
+
 /** The --program part of apply alone. */
 bool selectProgram (VstHost& host, const CommandLine& args, std::string& error);
 

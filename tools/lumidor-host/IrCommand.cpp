@@ -59,15 +59,10 @@ int runIr (const std::vector<std::string>& words)
 
     juce::ScopedJuceInitialiser_GUI juceRuntime;
 
-    auto host = InstanceSettings::openModule (modulePath);
+    int status = 0;
+    auto host = InstanceSettings::openConfigured (modulePath, args, status);
     if (host == nullptr)
-        return 1;
-    std::string error;
-    if (! InstanceSettings::apply (*host, args, error))
-    {
-        std::cerr << "lumidor-host: " << error << "\n";
-        return 2;
-    }
+        return status;
 
     const auto frames = (size_t) std::llround (seconds * rate);
     std::vector<float> in (frames, 0.0f), left (frames), right (frames);
@@ -99,6 +94,7 @@ int runIr (const std::vector<std::string>& words)
         ir.samples.setSize (2, (int) frames);
         ir.samples.copyFrom (0, 0, left.data(), (int) frames);
         ir.samples.copyFrom (1, 0, right.data(), (int) frames);
+        std::string error;
         if (! AudioFiles::write (*wavPath, ir, error))
         {
             std::cerr << "lumidor-host: " << error << "\n";

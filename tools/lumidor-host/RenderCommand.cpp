@@ -59,14 +59,10 @@ int runRender (const std::vector<std::string>& words)
     // output file carries.
     output.sampleRate = rateValue > 0.0 ? rateValue : input.sampleRate;
 
-    auto host = InstanceSettings::openModule (modulePath);
+    int status = 0;
+    auto host = InstanceSettings::openConfigured (modulePath, args, status);
     if (host == nullptr)
-        return 1;
-    if (! InstanceSettings::apply (*host, args, error))
-    {
-        std::cerr << "lumidor-host: " << error << "\n";
-        return 2;
-    }
+        return status;
 
     const int inFrames = input.samples.getNumSamples();
     const auto tailFrames = (int64_t) std::llround (tail * output.sampleRate);
