@@ -21,6 +21,12 @@ constexpr double longestSeconds = 120.0;
     pre-delay. */
 constexpr double lengthPerRt60 = 1.2;
 constexpr double earlyWindowSeconds = 0.080;
+constexpr double densityWindowSeconds = 0.020;
+constexpr double densityHopSeconds = 0.005;
+constexpr double mixingSearchSeconds = 3.0;
+constexpr double mixedDensity = 0.9;
+/** The share of a Gaussian's samples that lie beyond one standard deviation. */
+constexpr double gaussianShareBeyondSigma = 0.31731050786291415;
 constexpr int dryWetIndex = 5;
 constexpr size_t maxProgramNameBytes = 25;
 
@@ -54,6 +60,40 @@ Response render (VstHost& host, const std::array<float, FactoryProgram::paramete
         (i < earlyFrames ? response.earlyEnergy : response.lateEnergy) += energy;
     }
     return response;
+}
+
+/** Echo density of the window of `response` that starts at `first`. */
+double echoDensity (const std::vector<float>& response, size_t first, size_t count)
+{
+    double sum = 0.0, squares = 0.0;
+    for (size_t i = first; i < first + count; ++i)
+    {
+        sum += response[i];
+        squares += (double) response[i] * response[i];
+    }
+    const double n = (double) count;
+    const double mean = sum / n;
+    const double sigma = std::sqrt (std::max (0.0, squares / n - mean * mean));
+    if (! (sigma > 0.0))
+        return 0.0;
+    size_t beyond = 0;
+    for (size_t i = first; i < first + count; ++i)
+        beyond += std::abs (response[i] - mean) > sigma ? 1 : 0;
+    return (double) beyond / n / gaussianShareBeyondSigma;
+}
+
+/** The centre of the first window whose echo density reaches the
+    threshold: from then on the tail sounds like noise rather than echoes.
+    NaN when no window within the first 3 s does. */
+double mixingTime (const std::vector<float>& response)
+{
+    const auto window = (size_t) std::llround (densityWindowSeconds * rate);
+    const auto hop = (size_t) std::llround (densityHopSeconds * rate);
+    const auto last = std::min (response.size(), (size_t) std::llround (mixingSearchSeconds * rate));
+    for (size_t first = 0; first + window <= last; first += hop)
+        if (echoDensity (response, first, window) >= mixedDensity)
+            return ((double) first + 0.5 * (double) window) / rate;
+    return std::nan ("");
 }
 
 double bandRt60 (const ImpulseAnalysis& analysis, double centre)
@@ -148,6 +188,7 @@ Figures measure (VstHost& host, const std::array<float, FactoryProgram::paramete
             f.edt = whole.edt;
             f.c80 = response.lateEnergy > 0.0 ? 10.0 * std::log10 (response.earlyEnergy / response.lateEnergy)
                                               : std::nan ("");
+            f.mixing = mixingTime (response.mid);
             f.seconds = length;
             return f;
         }
@@ -158,16 +199,17 @@ Figures measure (VstHost& host, const std::array<float, FactoryProgram::paramete
 
 std::string figuresTable (const std::vector<FactoryProgram>& programs, const std::vector<Figures>& figures)
 {
-    std::string table = "| # | program | for | RT60 s | 125 Hz / 1 kHz / 8 kHz s | EDT s | C80 dB "
+    std::string table = "| # | program | for | RT60 s | 125 Hz / 1 kHz / 8 kHz s | EDT s | C80 dB | dense from ms "
                         "| EarlySize | LateSize | Decay | Diffusion | Listener | Dry-Wet |\n"
-                        "|---:|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
+                        "|---:|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
     for (size_t i = 0; i < programs.size() && i < figures.size(); ++i)
     {
         const auto& p = programs[i];
         const auto& f = figures[i];
         table += "| " + std::to_string (i) + " | " + p.name + " | " + p.use + " | " + seconds (f.rt60) + " | "
                  + seconds (f.rt60Low) + " / " + seconds (f.rt60Mid) + " / " + seconds (f.rt60High) + " | "
-                 + seconds (f.edt) + " | " + fixed (f.c80, "%+.1f") + " | " + fixed (p.earlySize, "%.2f") + " | "
+                 + seconds (f.edt) + " | " + fixed (f.c80, "%+.1f") + " | " + fixed (f.mixing * 1000.0, "%.0f") + " | "
+                 + fixed (p.earlySize, "%.2f") + " | "
                  + fixed (p.lateSize, "%.2f") + " | " + fixed (p.decay, "%.3f") + " | " + fixed (p.diffusion, "%.2f")
                  + " | " + fixed (p.listener, "%.2f") + " | " + fixed (p.dryWet, "%.2f") + " |\n";
     }

@@ -22,6 +22,11 @@ struct Figures
     double edt;
     /** Early/late balance: energy of the first 80 ms against the rest, dB. */
     double c80;
+    /** When the response turns from single echoes into a noise-like tail,
+        seconds: the first 20 ms window whose share of samples beyond one
+        standard deviation is 0.9 of a Gaussian noise's. NaN when that does
+        not happen within the first 3 s. */
+    double mixing;
     /** Length of the rendered response, seconds. */
     double seconds;
 };
