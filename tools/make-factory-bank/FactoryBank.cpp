@@ -175,6 +175,12 @@ Figures measure (VstHost& host, const std::array<float, FactoryProgram::paramete
     for (;;)
     {
         const auto response = render (host, values, length);
+        if (response.mid.empty())
+        {
+            // The module would not open again: nothing was measured.
+            const double none = std::nan ("");
+            return { none, none, none, none, none, none, none, 0.0 };
+        }
         const ImpulseAnalysis analysis (response.mid, rate);
         const auto& whole = analysis.bands().front().figures;
         const bool fitted = std::isfinite (whole.rt60) && whole.rt60 * lengthPerRt60 <= length;
