@@ -45,5 +45,9 @@ for entry in "${settings[@]}"; do
     printf '%-12s demo/%s.wav, demo/%s-ir.png   RT60 %s; %s s at 125 Hz, %s s at 8 kHz\n' \
         "$name" "$name" "$name" "$rt60" "$low" "$high"
 done
+# One program of the factory bank, loaded from the bank file as a user would.
+"$host" render "$module" demo/dry.wav demo/factory-concert-hall.wav --tail 4 \
+    --preset presets/factory.fxb --program 14 >/dev/null
+printf '%-12s demo/factory-concert-hall.wav   program 14 of presets/factory.fxb (see presets/README.md)\n' "factory"
 echo
 echo "Listen with any player, for example: aplay demo/dark-hall.wav"
