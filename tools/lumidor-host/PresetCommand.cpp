@@ -62,6 +62,8 @@ int runPreset (const std::vector<std::string>& words)
     if (rest.positionals().size() != 1)
         return usageError ("preset " + positionals[0] + " wants one FILE.fxp or FILE.fxb");
     const auto path = rest.positionals()[0];
+    if (positionals[0] == "load" && args.has ("preset"))
+        return usageError ("preset load reads FILE itself; --preset belongs to preset save");
 
     auto host = InstanceSettings::openModule (modulePath);
     if (host == nullptr)
@@ -75,8 +77,6 @@ int runPreset (const std::vector<std::string>& words)
     std::string error;
     if (positionals[0] == "load")
     {
-        if (args.has ("preset"))
-            return usageError ("preset load reads FILE itself; --preset belongs to preset save");
         if (! InstanceSettings::selectProgram (*host, args, error)
             || ! InstanceSettings::loadPresetFile (*host, path, error)
             || ! InstanceSettings::applyParameters (*host, args.values ("param"), error))

@@ -156,7 +156,6 @@ FxpFile makeBank (VstHost& host, const std::vector<FactoryProgram>& programs)
         std::snprintf (name, sizeof (name), "%s", program.name);
         host.dispatch (effSetProgramName, 0, 0, name);
     }
-    host.setProgram (0);
 
     FxpFile file;
     file.kind = FxpFile::Kind::bank;
