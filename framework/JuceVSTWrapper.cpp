@@ -2,6 +2,7 @@
 
 #include "AudioFilterEditor.h"
 #include "EditorCompWrapper.h"
+#include "HostText.h"
 #include "VstModule.h"
 
 #include <cstring>
@@ -20,6 +21,9 @@ constexpr float fallbackSampleRate = 44100.0f;
 constexpr int maxProgramNameChars = 24;
 constexpr int maxParameterNameChars = 8;
 constexpr int maxTextChars = 64;
+// The interface allows 24 characters for a program name, but hosts that let
+// users type longer ones pass them whole; a longer name is cut here.
+constexpr size_t maxHostNameBytes = 256;
 
 /** Copies at most maxChars characters and always ends with a zero byte, so
     the destination needs maxChars + 1 bytes. */
@@ -119,7 +123,8 @@ VstIntPtr JuceVSTWrapper::dispatch (int opcode, int index, VstIntPtr value, void
 
         case effSetProgramName:
             if (ptr != nullptr)
-                filter->renameProgram (filter->currentProgramIndex(), juce::String::fromUTF8 (static_cast<const char*> (ptr)));
+                filter->renameProgram (filter->currentProgramIndex(),
+                                       HostText::fromHost (static_cast<const char*> (ptr), maxHostNameBytes));
             return 0;
 
         case effGetProgramName:

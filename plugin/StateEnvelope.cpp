@@ -1,7 +1,8 @@
 #include "StateEnvelope.h"
 
+#include "HostText.h"
+
 #include <algorithm>
-#include <vector>
 
 namespace
 {
@@ -17,22 +18,6 @@ std::uint32_t readLittleEndian32 (const std::uint8_t* source) noexcept
     for (int i = 3; i >= 0; --i)
         value = (value << 8) | source[i];
     return value;
-}
-
-juce::String decodeText (const char* text, size_t length)
-{
-    if (length == 0)
-        return {};
-
-    if (juce::CharPointer_UTF8::isValidString (text, (int) length))
-        return juce::String::fromUTF8 (text, (int) length);
-
-    // Not UTF-8: every byte stands for the character of the same code, so no
-    // byte is dropped and no decoder reads past the text.
-    std::vector<juce::juce_wchar> wide (length + 1, 0);
-    for (size_t i = 0; i < length; ++i)
-        wide[i] = (juce::juce_wchar) (std::uint8_t) text[i];
-    return juce::String (juce::CharPointer_UTF32 (wide.data()));
 }
 }
 
@@ -71,5 +56,5 @@ juce::String StateEnvelope::unwrap (const void* data, int sizeInBytes)
 
     const auto* text = reinterpret_cast<const char*> (bytes + headerSize);
     const auto* end = std::find (text, text + limit, '\0');
-    return decodeText (text, (size_t) (end - text));
+    return HostText::decode (text, (size_t) (end - text));
 }

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <thread>
 
 namespace
@@ -109,6 +110,45 @@ TEST_F (Module, SelectsAndNamesPrograms)
     EXPECT_STREQ (indexed, "Default");
     EXPECT_EQ (dispatch (effect, effGetProgramNameIndexed, 128, 0, indexed), 0);
     EXPECT_EQ (dispatch (effect, effGetProgramNameIndexed, -1, 0, indexed), 0);
+}
+
+TEST_F (Module, TakesProgramNamesInUtf8OrElseLatin1)
+{
+    // What the preset document stores as the current program's name.
+    const auto storedName = [this]
+    {
+        void* data = nullptr;
+        const auto size = dispatch (effect, effGetChunk, 1, 0, &data);
+        const std::string document (static_cast<const char*> (data) + 8, static_cast<const char*> (data) + size - 2);
+        const auto start = document.find ("programName=\"") + 13;
+        return document.substr (start, document.find ('"', start) - start);
+    };
+    const auto rename = [this] (std::string name)
+    {
+        dispatch (effect, effSetProgramName, 0, 0, name.data());
+    };
+
+    rename ("\xc3\x9c" "ber \xf0\x9f\x8e\xb9");
+    EXPECT_EQ (storedName(), "&#220;ber &#127929;");
+
+    // Bytes that are not UTF-8 are each the Latin-1 character of their code:
+    // an 8-bit name, a sequence cut short, an overlong form, a surrogate, a
+    // five-byte form and a code beyond U+10FFFF.
+    rename ("Caf\xe9");
+    EXPECT_EQ (storedName(), "Caf&#233;");
+    rename ("Cut \xe2\x82");
+    EXPECT_EQ (storedName(), "Cut &#226;&#130;");
+    rename ("\xc0\xaf");
+    EXPECT_EQ (storedName(), "&#192;&#175;");
+    rename ("\xed\xa0\x80");
+    EXPECT_EQ (storedName(), "&#237;&#160;&#128;");
+    rename ("\xf8\x88\x80\x80\x80");
+    EXPECT_EQ (storedName(), "&#248;&#136;&#128;&#128;&#128;");
+    rename ("\xf4\x90\x80\x80");
+    EXPECT_EQ (storedName(), "&#244;&#144;&#128;&#128;");
+
+    rename (std::string (300, 'x'));
+    EXPECT_EQ (storedName(), std::string (256, 'x'));
 }
 
 TEST_F (Module, AnswersTheRemainingOpcodes)
