@@ -26,6 +26,13 @@ else()
         PUBLIC
             PkgConfig::LUMIDOR_SYSLIBS pthread dl rt)
     target_compile_options(lumidor_juce PRIVATE -w)
+    # Fuzzing the host surface needs JUCE instrumented too: a fault inside
+    # the framework (its UTF-8 decoder once wrote past a string) otherwise
+    # surfaces only much later, as a corrupt heap somewhere else.
+    option(LUMIDOR_SANITIZE_JUCE "Compile JUCE with AddressSanitizer as well" OFF)
+    if(LUMIDOR_SANITIZE_JUCE)
+        target_compile_options(lumidor_juce PRIVATE -fsanitize=address -fno-omit-frame-pointer)
+    endif()
 endif()
 
 set(LUMIDOR_JUCE_DEFINITIONS

@@ -1,6 +1,6 @@
 #!/bin/sh
-# Builds the state fuzzer with clang, ASan, UBSan and coverage for every
-# target (JUCE too) in build-fuzz/, writes a fresh seed corpus and fuzzes both
+# Builds the state fuzzer with clang, ASan, UBSan and coverage for our
+# targets (JUCE with ASan and coverage) in build-fuzz/, writes a fresh seed corpus and fuzzes both
 # state readers for SECONDS seconds with a fixed seed.
 #
 # Usage: tests/fuzz/run-fuzz.sh SECONDS [extra libFuzzer flags...]
@@ -16,8 +16,8 @@ lock=/tmp/lumidor-build.lock
 
 # LUMIDOR_FUZZ_JUCE_ARCHIVE=build/liblumidor_juce.a links the main build's
 # JUCE instead of compiling an instrumented copy: quicker, but JUCE's own XML
-# parser is then fuzzed without coverage guidance.
-juce_archive=""
+# parser is then fuzzed without coverage guidance or AddressSanitizer.
+juce_archive="-DLUMIDOR_SANITIZE_JUCE=ON"
 if [ -n "${LUMIDOR_FUZZ_JUCE_ARCHIVE:-}" ]; then
     juce_archive="-DLUMIDOR_JUCE_ARCHIVE=$LUMIDOR_FUZZ_JUCE_ARCHIVE"
 fi
