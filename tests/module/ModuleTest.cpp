@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <thread>
 
 namespace
@@ -128,24 +129,23 @@ TEST_F (Module, TakesProgramNamesInUtf8OrElseLatin1)
         dispatch (effect, effSetProgramName, 0, 0, name.data());
     };
 
-    rename ("\xc3\x9c" "ber \xf0\x9f\x8e\xb9");
-    EXPECT_EQ (storedName(), "&#220;ber &#127929;");
-
-    // Bytes that are not UTF-8 are each the Latin-1 character of their code:
-    // an 8-bit name, a sequence cut short, an overlong form, a surrogate, a
-    // five-byte form and a code beyond U+10FFFF.
-    rename ("Caf\xe9");
-    EXPECT_EQ (storedName(), "Caf&#233;");
-    rename ("Cut \xe2\x82");
-    EXPECT_EQ (storedName(), "Cut &#226;&#130;");
-    rename ("\xc0\xaf");
-    EXPECT_EQ (storedName(), "&#192;&#175;");
-    rename ("\xed\xa0\x80");
-    EXPECT_EQ (storedName(), "&#237;&#160;&#128;");
-    rename ("\xf8\x88\x80\x80\x80");
-    EXPECT_EQ (storedName(), "&#248;&#136;&#128;&#128;&#128;");
-    rename ("\xf4\x90\x80\x80");
-    EXPECT_EQ (storedName(), "&#244;&#144;&#128;&#128;");
+    // UTF-8 is taken as it is. Bytes that are not UTF-8 are each the Latin-1
+    // character of their code: an 8-bit name, a sequence cut short, an
+    // overlong form, a surrogate, a five-byte form and a code beyond U+10FFFF.
+    const std::pair<const char*, const char*> names[] = {
+        { "\xc3\x9c" "ber \xf0\x9f\x8e\xb9", "&#220;ber &#127929;" },
+        { "Caf\xe9", "Caf&#233;" },
+        { "Cut \xe2\x82", "Cut &#226;&#130;" },
+        { "\xc0\xaf", "&#192;&#175;" },
+        { "\xed\xa0\x80", "&#237;&#160;&#128;" },
+        { "\xf8\x88\x80\x80\x80", "&#248;&#136;&#128;&#128;&#128;" },
+        { "\xf4\x90\x80\x80", "&#244;&#144;&#128;&#128;" },
+    };
+    for (const auto& [given, stored] : names)
+    {
+        rename (given);
+        EXPECT_EQ (storedName(), stored) << given;
+    }
 
     rename (std::string (300, 'x'));
     EXPECT_EQ (storedName(), std::string (256, 'x'));
