@@ -77,8 +77,7 @@ TEST (Info, AModuleArgumentMustBeAnExistingModuleFile)
 TEST (Info, AModuleThatCannotBeLoadedIsReportedNotFollowed)
 {
     ScratchFolder scratch;
-    const auto fake = scratch.path ("fake.so");
-    juce::File (fake).replaceWithText ("not a shared object");
+    const auto fake = scratch.fakeModule ("fake.so");
     const auto r = runTool ({ "info", fake });
     EXPECT_EQ (r.status, 1);
     EXPECT_NE (r.output.find ("cannot load"), std::string::npos);

@@ -54,5 +54,13 @@ struct ScratchFolder
 
     std::string path (const std::string& name) const { return folder.getChildFile (name).getFullPathName().toStdString(); }
 
+    /** A file named like a module that holds text, which no loader takes. */
+    std::string fakeModule (const std::string& name) const
+    {
+        const auto file = path (name);
+        juce::File (file).replaceWithText ("not a shared object");
+        return file;
+    }
+
     juce::File folder { juce::File::createTempFile ("lumidor-host-test") };
 };

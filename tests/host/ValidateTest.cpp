@@ -18,8 +18,7 @@ TEST (Validate, OurModuleSurvivesEveryCase)
 TEST (Validate, ReportsAModuleThatCannotBeLoadedAsFailures)
 {
     ScratchFolder scratch;
-    const auto fake = scratch.path ("broken.so");
-    juce::File (fake).replaceWithText ("not a shared object");
+    const auto fake = scratch.fakeModule ("broken.so");
     const auto r = runTool ({ "validate", fake });
     EXPECT_EQ (r.status, 1);
     EXPECT_NE (r.output.find ("FAIL  process before resume"), std::string::npos) << r.output;
