@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 // The one table of the plug-in's parameters: host index, the name the host
 // shows, the field and state attribute name, the default, and the slot of a
