@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <sys/stat.h>
+#include <unistd.h>
 
 bool CommandLine::parse (const std::vector<std::string>& input,
                          const std::vector<std::string>& options,
@@ -65,6 +66,20 @@ bool CommandLine::isModulePath (const std::string& word)
 
 std::string CommandLine::defaultModule()
 {
+    // Installed as DIR/bin/lumidor-host, the host uses the module installed
+    // with it, DIR/lib/lxvst/Lumidor.so: the build tree it was made in is
+    // usually gone by then. In the build tree, the module built with it.
+    char self[4096];
+    const auto length = ::readlink ("/proc/self/exe", self, sizeof (self) - 1);
+    if (length > 0)
+    {
+        std::string folder (self, static_cast<size_t> (length));
+        for (int level = 0; level < 2; ++level)
+            folder.erase (std::min (folder.size(), folder.rfind ('/')));
+        const auto installed = folder + "/lib/lxvst/Lumidor.so";
+        if (! folder.empty() && isModulePath (installed))
+            return installed;
+    }
     return LUMIDOR_DEFAULT_MODULE;
 }
 

@@ -8,7 +8,8 @@
 /** The arguments of one subcommand: positional words, options with a value
     ("--name value" or "--name=value", repeatable) and flags ("--json").
     The module argument is taken out first: an existing path ending in .so,
-    otherwise the module built with this tool. */
+    otherwise the module installed with this tool, else the one it was built
+    with. */
 class CommandLine
 {
 public:

@@ -26,7 +26,8 @@ const Command commands[] = {
 void printHelp (std::ostream& out)
 {
     out << "usage: lumidor-host SUBCOMMAND [ARGS]\n"
-           "MODULE is a path to a VST 2 module ending in .so; without it the Lumidor module built with this tool is used.\n\n";
+           "MODULE is a path to a VST 2 module ending in .so; without it the Lumidor module installed with this tool\n"
+           "(PREFIX/lib/lxvst/Lumidor.so for PREFIX/bin/lumidor-host) is used, else the one it was built with.\n\n";
     for (const auto& c : commands)
         if (! c.hidden)
             out << "  " << c.usage << "\n      " << c.summary << "\n";
