@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything in Release, and runs every test:
-# the whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer
+# the install rules and the Debian package (tests/package/run-package-test.sh;
+# as root it installs the package and removes it again), the whole suite again
+# with AddressSanitizer and UndefinedBehaviorSanitizer
 # (in build-asan, reusing the Release build's JUCE library), a minute of
 # fuzzing of the state readers, the threaded stress case under
 # ThreadSanitizer (build-tsan), and finally the Release suite.
 #
-# LUMIDOR_SKIP_SANITIZERS=1, LUMIDOR_SKIP_FUZZ=1 and LUMIDOR_SKIP_TSAN=1 leave
-# those parts out for a quicker local run.
+# LUMIDOR_SKIP_PACKAGE=1, LUMIDOR_SKIP_SANITIZERS=1, LUMIDOR_SKIP_FUZZ=1 and
+# LUMIDOR_SKIP_TSAN=1 leave those parts out for a quicker local run.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh
@@ -25,6 +27,10 @@ fi
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$jobs"
+
+if [[ "${LUMIDOR_SKIP_PACKAGE:-0}" != 1 ]]; then
+    tests/package/run-package-test.sh build
+fi
 
 if [[ "${LUMIDOR_SKIP_SANITIZERS:-0}" != 1 ]]; then
     cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIDOR_SANITIZE=ON -DLUMIDOR_BENCH=OFF \

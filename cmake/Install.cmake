@@ -30,6 +30,15 @@ foreach(target IN ITEMS LUMIDOR_VST3_TARGET LUMIDOR_LV2_TARGET LUMIDOR_STANDALON
     endif()
 endforeach()
 
+# The same build outputs for tests/package/run-package-test.sh, which checks
+# each installed layout against them.
+file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/lumidor-install-sources.txt CONTENT
+"vst2=$<TARGET_FILE:Lumidor>
+vst3=${LUMIDOR_VST3_BUNDLE_DIR}
+lv2=${LUMIDOR_LV2_BUNDLE_DIR}
+standalone=${LUMIDOR_STANDALONE_BINARY}
+")
+
 install(CODE "
     set(lumidor_vst2_module \"$<TARGET_FILE:Lumidor>\")
     set(lumidor_host \"$<TARGET_FILE:lumidor-host>\")

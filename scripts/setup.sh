@@ -6,6 +6,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config git
+    dpkg-dev file
     juce-modules-source fst-dev
     libgtest-dev libgmock-dev
     clang libclang-rt-14-dev
