@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the plug-in and the command-line host in
-# Release, installs the plug-in where Linux hosts look for it, and renders a
+# Installs what is missing, builds the plug-in in its three formats (VST 2,
+# VST3, LV2, and the standalone app) and the command-line host in Release,
+# installs the plug-ins where Linux hosts look for them, and renders a
 # generated phrase through three settings, with a picture of each impulse
 # response.
 set -euo pipefail
@@ -8,16 +9,12 @@ cd "$(dirname "$0")"
 
 scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j2 --target Lumidor lumidor-host
-cmake --install build >/dev/null
+cmake --build build -j2 --target lumidor_installables
+install_log=$(cmake --install build)
 
-# Where the install step put the module (the same rule as its install code).
-if [[ -n "${LXVST_PATH:-}" ]]; then
-    module_dir="${LXVST_PATH%%:*}"
-else
-    module_dir="$HOME/.lxvst"
-fi
-module="$module_dir/Lumidor.so"
+# The install step names where each format went.
+installed=$(sed -n 's/^-- Installed //p' <<<"$install_log")
+module=$(sed -n 's/^VST 2: //p' <<<"$installed")
 host=build/lumidor-host
 
 mkdir -p demo
@@ -31,7 +28,7 @@ settings=(
 )
 
 echo
-echo "Lumidor installed as $module"
+sed 's/^/Lumidor /' <<<"$installed"
 echo "dry phrase: demo/dry.wav"
 for entry in "${settings[@]}"; do
     IFS='|' read -r name tail ir_seconds params <<<"$entry"
