@@ -88,8 +88,11 @@ run_install() {
 
 # 1. The install rules.
 home="$scratch/home"
-mkdir -p "$home/.lv2/Lumidor.lv2"
-touch "$home/.lv2/Lumidor.lv2/left-by-an-older-build.ttl"
+mkdir -p "$home"
+if [[ -n "$lv2" ]]; then
+    mkdir -p "$home/.lv2/$(basename "$lv2")"
+    touch "$home/.lv2/$(basename "$lv2")/left-by-an-older-build.ttl"
+fi
 run_install HOME="$home" cmake --install "$build"
 same_list "user install into ~" "$(files_below "$home")" "$(plugin_files .lxvst .vst3 .lv2)"
 
