@@ -1,8 +1,10 @@
 // lumidor-host: a command-line VST 2 host. Each subcommand lives in its own
 // file; adding one takes its file and one line in the table below.
 #include "Commands.h"
+#include "SafeOutputFile.h"
 
 #include <cstring>
+#include <exception>
 #include <iostream>
 
 namespace
@@ -26,6 +28,7 @@ const Command commands[] = {
 void printHelp (std::ostream& out)
 {
     out << "usage: lumidor-host SUBCOMMAND [ARGS]\n"
+           "       lumidor-host SUBCOMMAND --help | lumidor-host --version\n"
            "MODULE is a path to a VST 2 module ending in .so; without it the Lumidor module built with this tool is used.\n\n";
     for (const auto& c : commands)
         if (! c.hidden)
@@ -41,6 +44,13 @@ int usageError (const std::string& message)
 
 int main (int argc, char** argv)
 {
+    SafeOutputFile::installSignalHandlers();
+
+    if (argc >= 2 && (std::strcmp (argv[1], "--version") == 0 || std::strcmp (argv[1], "version") == 0))
+    {
+        std::cout << "lumidor-host " << LUMIDOR_HOST_VERSION << "\n";
+        return 0;
+    }
     if (argc < 2 || std::strcmp (argv[1], "help") == 0 || std::strcmp (argv[1], "--help") == 0 || std::strcmp (argv[1], "-h") == 0)
     {
         printHelp (argc < 2 ? std::cerr : std::cout);
@@ -50,7 +60,25 @@ int main (int argc, char** argv)
     const std::vector<std::string> args (argv + 2, argv + argc);
     for (const auto& c : commands)
         if (std::strcmp (argv[1], c.name) == 0)
-            return c.run (args);
+        {
+            for (const auto& a : args)
+                if (a == "--help" || a == "-h")
+                {
+                    std::cout << "usage: lumidor-host " << c.usage << "\n  " << c.summary << "\n";
+                    return 0;
+                }
+            try
+            {
+                return c.run (args);
+            }
+            catch (const std::exception& e)
+            {
+                // Nothing should get here; if something does, a message and
+                // a failure status beat an abort (the outputs are safe either way).
+                std::cerr << "lumidor-host: " << c.name << " failed: " << e.what() << "\n";
+                return 1;
+            }
+        }
 
     printHelp (std::cerr);
     return usageError (std::string ("unknown subcommand \"") + argv[1] + "\"");
