@@ -11,8 +11,9 @@ namespace
 {
 const Command commands[] = {
     { "info", "info [MODULE] [--json]", "identity, flags, parameters, programs, can-do replies, chunk sizes", runInfo, false },
-    { "render", "render [MODULE] IN OUT [--param NAME_OR_INDEX=VALUE]... [--program N] [--preset FILE] [--block N] [--tail SECONDS] [--bits 16|24|32|float]",
-      "processes an audio file (WAV, AIFF, FLAC) at its own sample rate", runRender, false },
+    { "render", "render [MODULE] IN OUT [--param NAME_OR_INDEX=VALUE]... [--program N] [--preset FILE] [--block N] [--tail SECONDS] [--rate HZ] [--bits 16|24|32|float]",
+      "processes a sound file (WAV, RF64, W64, AIFF, FLAC; also reads Ogg) at its own sample rate, block by block;\n"
+      "      the output replaces OUT only when complete", runRender, false },
     { "ir", "ir [MODULE] OUT.png [--wav IR.wav] [--param ...] [--program N] [--preset FILE] [--rate HZ] [--seconds S]",
       "draws the impulse response, its decay curves and RT60/EDT per octave band", runIr, false },
     { "bench", "bench [MODULE] [--against OTHER.so]... [--rate HZ] [--block N] [--seconds S] [--reps K]",
@@ -64,7 +65,7 @@ int main (int argc, char** argv)
             for (const auto& a : args)
                 if (a == "--help" || a == "-h")
                 {
-                    std::cout << "usage: lumidor-host " << c.usage << "\n  " << c.summary << "\n";
+                    std::cout << "usage: lumidor-host " << c.usage << "\n      " << c.summary << "\n";
                     return 0;
                 }
             try
