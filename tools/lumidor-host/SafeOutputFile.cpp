@@ -144,6 +144,13 @@ bool SafeOutputFile::open (const std::string& path, std::string& error, const st
         error = "cannot write " + path + ": not a regular file";
         return false;
     }
+    // The rename would replace a file its owner made read-only; honour
+    // the permission as writing in place would.
+    if (exists && ::access (target.c_str(), W_OK) != 0)
+    {
+        error = failure (errno);
+        return false;
+    }
 
     // A dot file beside the destination: same filesystem for the rename,
     // hidden from a listing while it is being written.
