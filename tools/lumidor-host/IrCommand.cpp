@@ -80,6 +80,7 @@ int runIr (const std::vector<std::string>& words)
 
     const auto name = host->dispatchText (effGetEffectName);
     const auto settings = settingsText (*host);
+    const bool hasDryWet = host->findParameter ("Dry-Wet") >= 0;
     host->close();
 
     std::vector<float> mid (frames);
@@ -123,12 +124,13 @@ int runIr (const std::vector<std::string>& words)
     }
     std::printf ("\nThe figures are of the output as set, the dry path included: the direct impulse at time 0 is\n"
                  "part of every band, and of the whole band (\"all\") it holds much of the early energy, so that\n"
-                 "row's EDT reads short. For the reverb alone, add --param Dry-Wet=1 (Lumidor).\n"
+                 "row's EDT reads short.%s\n"
                  "RT60 is extrapolated from the fit named under \"from\": T30 (-5 to -35 dB) or, when the decay\n"
-                 "does not reach -35 dB, T20 (-5 to -25 dB). EDT is six times the time of the first 10 dB.\n");
+                 "does not reach -35 dB, T20 (-5 to -25 dB). EDT is six times the time of the first 10 dB.\n",
+                 hasDryWet ? " For the reverb alone, add --param Dry-Wet=1." : "");
     if (unmeasured)
-        std::printf ("n/a: the band's decay did not fall far enough (25 dB for RT60, 10 dB for EDT) with a quarter\n"
-                     "of the recording left after it; a longer --seconds helps.\n");
+        std::printf ("n/a: the band's decay did not reach -25 dB with a quarter of the decay time still recorded after\n"
+                     "it (RT60), or -10 dB (EDT), before the recording ended; a longer --seconds helps.\n");
     std::printf ("\nwrote %s%s%s\n", pngPath.c_str(), args.has ("wav") ? " and " : "",
                  args.has ("wav") ? args.value ("wav")->c_str() : "");
     return 0;
