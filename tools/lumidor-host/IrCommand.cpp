@@ -5,6 +5,7 @@
 #include "ImpulseAnalysis.h"
 #include "InstanceSettings.h"
 #include "IrPlot.h"
+#include "ProgressBar.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -76,7 +77,10 @@ int runIr (const std::vector<std::string>& words)
     std::vector<float> in (frames, 0.0f), left (frames), right (frames);
     in[0] = 1.0f;
     host->prepare (rate, blockSize);
-    host->processStereo (in.data(), in.data(), left.data(), right.data(), (int64_t) frames);
+    {
+        ProgressBar bar ("rendering", seconds > 20.0);
+        host->processStereo (in.data(), in.data(), left.data(), right.data(), (int64_t) frames, &ProgressBar::callback, &bar);
+    }
 
     const auto name = host->dispatchText (effGetEffectName);
     const auto settings = settingsText (*host);
