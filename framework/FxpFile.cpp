@@ -1,6 +1,11 @@
 #include "FxpFile.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cctype>
 #include <fstream>
 #include <iterator>
@@ -135,13 +140,51 @@ bool FxpFile::save (const std::string& path, std::string& error) const
 
 bool FxpFile::load (const std::string& path, std::string& error)
 {
-    std::ifstream file (path, std::ios::binary);
-    if (! file)
+    // Plain descriptor reads: a stream reading a folder throws from inside
+    // the library instead of failing, and a device or pipe never ends.
+    const int fd = ::open (path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
     {
-        error = "cannot read " + path;
+        error = "cannot read " + path + ": " + std::strerror (errno);
         return false;
     }
-    const std::vector<uint8_t> bytes ((std::istreambuf_iterator<char> (file)), std::istreambuf_iterator<char>());
+    struct stat info {};
+    if (::fstat (fd, &info) != 0 || ! S_ISREG (info.st_mode))
+    {
+        const int reason = S_ISDIR (info.st_mode) ? EISDIR : EINVAL;
+        ::close (fd);
+        error = "cannot read " + path + ": " + (reason == EISDIR ? std::string (std::strerror (EISDIR)) : "not a regular file");
+        return false;
+    }
+    // Our chunks are a few tens of kilobytes; anything past this is not one.
+    constexpr off_t largestFile = 64 << 20;
+    if (info.st_size > largestFile)
+    {
+        ::close (fd);
+        error = path + ": too large for a program or bank file";
+        return false;
+    }
+
+    std::vector<uint8_t> bytes ((size_t) info.st_size);
+    size_t got = 0;
+    while (got < bytes.size())
+    {
+        const auto n = ::read (fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+        {
+            error = "cannot read " + path + ": " + std::strerror (errno);
+            ::close (fd);
+            return false;
+        }
+        if (n == 0)
+            break;
+        got += (size_t) n;
+    }
+    ::close (fd);
+    bytes.resize (got);
+
     if (! fromBytes (bytes, error))
     {
         error = path + ": " + error;

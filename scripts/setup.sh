@@ -13,6 +13,7 @@ packages=(
     fonts-liberation fonts-dejavu-core
     xvfb xauth x11-utils libx11-dev libxtst-dev
     lv2-dev liblilv-dev lilv-utils
+    libsndfile1-dev
 )
 
 missing=()

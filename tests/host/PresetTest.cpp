@@ -64,8 +64,8 @@ TEST (Preset, ProgramFileRoundTripRestoresEveryValueBitForBit)
 
     const auto loaded = runTool ({ "preset", "load", scratch.path ("p.fxp") });
     ASSERT_EQ (loaded.status, 0) << loaded.output;
-    EXPECT_NE (loaded.output.find ("EarlySiz    0.12"), std::string::npos) << loaded.output;
-    EXPECT_NE (loaded.output.find ("Listener    0.70"), std::string::npos) << loaded.output;
+    EXPECT_NE (loaded.output.find ("EarlySize       0.12"), std::string::npos) << loaded.output;
+    EXPECT_NE (loaded.output.find ("Listener        0.70"), std::string::npos) << loaded.output;
 }
 
 TEST (Preset, ProgramFileHasTheStandardBigEndianLayout)

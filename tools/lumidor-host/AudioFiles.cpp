@@ -1,103 +1,517 @@
 #include "AudioFiles.h"
 
+#include "SafeOutputFile.h"
+
+#include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <limits>
+
+static_assert (__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the float WAV writer stores samples in host order");
 
 namespace AudioFiles
 {
+namespace
+{
+// Integer samples as read by sf_readf_int are left-justified in 32 bits;
+// dividing by 2^31 is exact for every sample of up to 24 bits.
+constexpr double intScale = 2147483648.0;
+
+std::string lowerExtension (const std::string& path)
+{
+    const auto slash = path.rfind ('/');
+    const auto dot = path.rfind ('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+    auto e = path.substr (dot);
+    for (auto& c : e)
+        c = (char) std::tolower ((unsigned char) c);
+    return e;
+}
+
+/** libsndfile's reading log holds "data : 8000 (should be 4888)" when a
+    chunk claims more bytes than the file has. */
+std::string truncationFromLog (SNDFILE* file)
+{
+    char log[16384] = {};
+    sf_command (file, SFC_GET_LOG_INFO, log, sizeof (log));
+    const char* line = log;
+    while (line != nullptr && *line != 0)
+    {
+        const char* end = std::strchr (line, '\n');
+        const std::string text (line, end != nullptr ? (size_t) (end - line) : std::strlen (line));
+        const bool dataChunk = text.compare (0, 4, "data") == 0 || text.compare (0, 4, "SSND") == 0;
+        long long claimed = 0, present = 0;
+        if (dataChunk && text.find ("should be") != std::string::npos
+            && std::sscanf (text.c_str() + 4, " : %lld (should be %lld)", &claimed, &present) == 2 && claimed > present)
+            return "its header promises " + std::to_string (claimed) + " bytes of samples, the file holds "
+                   + std::to_string (present);
+        line = end != nullptr ? end + 1 : nullptr;
+    }
+    return {};
+}
+
+/** libsndfile writes through these calls onto the temporary's descriptor,
+    so the first system error is kept with its errno for the message. */
+struct Descriptor
+{
+    int fd = -1;
+    int error = 0;
+};
+
+sf_count_t fileLength (void* user)
+{
+    struct stat info {};
+    return ::fstat (static_cast<Descriptor*> (user)->fd, &info) == 0 ? (sf_count_t) info.st_size : -1;
+}
+
+sf_count_t seekTo (sf_count_t offset, int whence, void* user)
+{
+    return (sf_count_t) ::lseek (static_cast<Descriptor*> (user)->fd, (off_t) offset, whence);
+}
+
+sf_count_t readFrom (void* data, sf_count_t count, void* user)
+{
+    const auto n = ::read (static_cast<Descriptor*> (user)->fd, data, (size_t) count);
+    return n < 0 ? 0 : (sf_count_t) n;
+}
+
+sf_count_t writeTo (const void* data, sf_count_t count, void* user)
+{
+    auto* d = static_cast<Descriptor*> (user);
+    const auto* bytes = static_cast<const char*> (data);
+    sf_count_t done = 0;
+    while (done < count)
+    {
+        const auto n = ::write (d->fd, bytes + done, (size_t) (count - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+        {
+            if (d->error == 0)
+                d->error = n < 0 ? errno : ENOSPC;
+            break;
+        }
+        done += n;
+    }
+    return done;
+}
+
+sf_count_t tellPosition (void* user)
+{
+    return (sf_count_t) ::lseek (static_cast<Descriptor*> (user)->fd, 0, SEEK_CUR);
+}
+}
+
+std::string formatText (int bits, bool floatingPoint)
+{
+    return std::to_string (bits) + "-bit" + (floatingPoint ? " float" : "");
+}
+
+//==============================================================================
+struct Reader::State
+{
+    SNDFILE* file = nullptr;
+    SF_INFO info {};
+    std::vector<int> integers;
+    std::vector<float> floats;
+};
+
+Reader::Reader() : state (std::make_unique<State>()) {}
+
+Reader::~Reader()
+{
+    if (state->file != nullptr)
+        sf_close (state->file);
+}
+
+bool Reader::open (const std::string& name, std::string& error)
+{
+    path = name;
+    struct stat info {};
+    if (::stat (name.c_str(), &info) != 0)
+    {
+        error = "cannot read " + name + ": " + std::strerror (errno);
+        return false;
+    }
+    if (S_ISDIR (info.st_mode))
+    {
+        error = "cannot read " + name + ": " + std::strerror (EISDIR);
+        return false;
+    }
+    if (! S_ISREG (info.st_mode))
+    {
+        error = "cannot read " + name + ": not a regular file";
+        return false;
+    }
+    if (::access (name.c_str(), R_OK) != 0)
+    {
+        error = "cannot read " + name + ": " + std::strerror (errno);
+        return false;
+    }
+
+    state->file = sf_open (name.c_str(), SFM_READ, &state->info);
+    if (state->file == nullptr)
+    {
+        error = "cannot read " + name + " as a sound file: " + sf_strerror (nullptr);
+        return false;
+    }
+    if (state->info.channels <= 0 || state->info.samplerate <= 0)
+    {
+        error = "cannot read " + name + ": the file names no channels or no sample rate";
+        return false;
+    }
+
+    switch (state->info.format & SF_FORMAT_SUBMASK)
+    {
+        case SF_FORMAT_PCM_S8: case SF_FORMAT_PCM_U8: bits = 8; isFloat = false; break;
+        case SF_FORMAT_PCM_24: bits = 24; isFloat = false; break;
+        case SF_FORMAT_PCM_32: bits = 32; isFloat = false; break;
+        case SF_FORMAT_FLOAT: bits = 32; isFloat = true; break;
+        case SF_FORMAT_DOUBLE: bits = 64; isFloat = true; break;
+        case SF_FORMAT_VORBIS: case SF_FORMAT_OPUS: case SF_FORMAT_MPEG_LAYER_I: case SF_FORMAT_MPEG_LAYER_II:
+        case SF_FORMAT_MPEG_LAYER_III:
+            bits = 32; isFloat = true; break;
+        default: bits = 16; isFloat = false; break;
+    }
+    cutShort = truncationFromLog (state->file);
+    return true;
+}
+
+int Reader::channels() const noexcept { return state->info.channels; }
+double Reader::sampleRate() const noexcept { return state->info.samplerate; }
+int64_t Reader::frames() const noexcept { return state->info.frames; }
+
+int Reader::read (float* const* channelData, int count, std::string& error)
+{
+    const int c = state->info.channels;
+    sf_count_t got = 0;
+    if (isFloat)
+    {
+        state->floats.resize ((size_t) count * (size_t) c);
+        got = sf_readf_float (state->file, state->floats.data(), count);
+        for (int ch = 0; ch < c; ++ch)
+            for (sf_count_t i = 0; i < got; ++i)
+                channelData[ch][i] = state->floats[(size_t) i * (size_t) c + (size_t) ch];
+    }
+    else
+    {
+        state->integers.resize ((size_t) count * (size_t) c);
+        got = sf_readf_int (state->file, state->integers.data(), count);
+        for (int ch = 0; ch < c; ++ch)
+            for (sf_count_t i = 0; i < got; ++i)
+                channelData[ch][i] = (float) (state->integers[(size_t) i * (size_t) c + (size_t) ch] / intScale);
+    }
+    if (got < count && sf_error (state->file) != SF_ERR_NO_ERROR)
+    {
+        error = "cannot read " + path + ": " + sf_strerror (state->file);
+        return -1;
+    }
+    return (int) got;
+}
+
+//==============================================================================
+struct Writer::State
+{
+    SafeOutputFile file;
+    Descriptor descriptor;
+    SNDFILE* sound = nullptr;
+    // The float WAV is written here rather than by libsndfile, whose fmt
+    // chunk of 16 bytes for float data makes some readers warn; this one
+    // has the 18-byte form with its (empty) extension.
+    bool ownWav = false;
+    int channels = 2;
+    uint32_t rate = 44100;
+    uint64_t dataBytes = 0;
+    std::vector<float> floats;
+    std::vector<int> integers;
+    std::vector<char> bytes;
+    std::string path;
+
+    std::vector<char> wavHeader() const
+    {
+        std::vector<char> h;
+        auto tag = [&h] (const char* t) { h.insert (h.end(), t, t + 4); };
+        auto u32 = [&h] (uint32_t v) { for (int i = 0; i < 4; ++i) h.push_back ((char) (v >> (8 * i))); };
+        auto u16 = [&h] (uint32_t v) { h.push_back ((char) v); h.push_back ((char) (v >> 8)); };
+        const uint32_t frameBytes = 4u * (uint32_t) channels;
+        tag ("RIFF");
+        u32 ((uint32_t) (4 + 26 + 12 + 8 + dataBytes));
+        tag ("WAVE");
+        tag ("fmt ");
+        u32 (18);
+        u16 (3); // IEEE float
+        u16 ((uint32_t) channels);
+        u32 (rate);
+        u32 (rate * frameBytes);
+        u16 (frameBytes);
+        u16 (32);
+        u16 (0);
+        tag ("fact");
+        u32 (4);
+        u32 ((uint32_t) (dataBytes / frameBytes));
+        tag ("data");
+        u32 ((uint32_t) dataBytes);
+        return h;
+    }
+};
+
+Writer::Writer() : state (std::make_unique<State>()) {}
+
+Writer::~Writer()
+{
+    if (state->sound != nullptr)
+        sf_close (state->sound);
+}
+
+bool Writer::open (const std::string& path, double sampleRate, int channels, int wantedBits, bool floatingPoint,
+                   std::string& error, const std::vector<std::string>& inputs, int64_t expectedFrames)
+{
+    state->path = path;
+    state->channels = channels;
+    bits = floatingPoint ? 32 : wantedBits;
+    isFloat = floatingPoint;
+    if (! (sampleRate >= 1.0 && sampleRate <= (double) std::numeric_limits<int>::max()) || channels < 1)
+    {
+        error = "cannot write " + path + ": no sound file has " + std::to_string (channels) + " channels at "
+                + std::to_string (sampleRate) + " Hz";
+        return false;
+    }
+    state->rate = (uint32_t) std::lround (sampleRate);
+
+    const auto extension = lowerExtension (path);
+    int container = 0;
+    if (extension == ".wav")
+    {
+        const double bytes = (double) std::max<int64_t> (expectedFrames, 0) * channels * (isFloat ? 4 : (bits + 7) / 8);
+        container = bytes > 4.0e9 ? SF_FORMAT_RF64 : SF_FORMAT_WAV;
+    }
+    else if (extension == ".rf64")
+        container = SF_FORMAT_RF64;
+    else if (extension == ".w64")
+        container = SF_FORMAT_W64;
+    else if (extension == ".aif" || extension == ".aiff" || extension == ".aifc")
+        container = SF_FORMAT_AIFF;
+    else if (extension == ".flac")
+        container = SF_FORMAT_FLAC;
+    else
+    {
+        error = "cannot tell the format of " + path + " (use .wav, .aiff, .flac, .w64 or .rf64)";
+        return false;
+    }
+
+    if (container == SF_FORMAT_FLAC && (isFloat || bits > 24))
+    {
+        changed = "FLAC holds at most 24-bit integers: " + path + " is written as 24-bit";
+        bits = 24;
+        isFloat = false;
+    }
+    if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
+    {
+        error = "cannot write " + std::to_string (bits) + "-bit samples (use 16, 24, 32 or float)";
+        return false;
+    }
+
+    if (! state->file.open (path, error, inputs))
+        return false;
+
+    if (container == SF_FORMAT_WAV && isFloat)
+    {
+        state->ownWav = true;
+        const auto header = state->wavHeader();
+        return state->file.write (header.data(), header.size(), error);
+    }
+
+    int subtype = SF_FORMAT_PCM_16;
+    if (isFloat)
+        subtype = SF_FORMAT_FLOAT;
+    else if (bits == 8)
+        subtype = container == SF_FORMAT_AIFF || container == SF_FORMAT_FLAC ? SF_FORMAT_PCM_S8 : SF_FORMAT_PCM_U8;
+    else if (bits == 24)
+        subtype = SF_FORMAT_PCM_24;
+    else if (bits == 32)
+        subtype = SF_FORMAT_PCM_32;
+
+    SF_INFO info {};
+    info.samplerate = (int) state->rate;
+    info.channels = channels;
+    info.format = container | subtype;
+    if (! sf_format_check (&info))
+    {
+        error = "cannot write " + formatText() + " samples, " + std::to_string (channels) + " channels at "
+                + std::to_string (state->rate) + " Hz to " + path;
+        return false;
+    }
+
+    SF_VIRTUAL_IO io { fileLength, seekTo, readFrom, writeTo, tellPosition };
+    state->descriptor.fd = state->file.descriptor();
+    state->sound = sf_open_virtual (&io, SFM_WRITE, &info, &state->descriptor);
+    if (state->sound == nullptr)
+    {
+        error = state->descriptor.error != 0 ? state->file.failure (state->descriptor.error)
+                                             : "cannot write " + path + ": " + sf_strerror (nullptr);
+        return false;
+    }
+    // Our own conversion decides clipping and rounding; libsndfile only
+    // packs the integers.
+    sf_command (state->sound, SFC_SET_CLIPPING, nullptr, SF_FALSE);
+    return true;
+}
+
+bool Writer::write (const float* const* channelData, int count, std::string& error)
+{
+    const int c = state->channels;
+    const size_t n = (size_t) count * (size_t) c;
+
+    if (isFloat)
+    {
+        state->floats.resize (n);
+        for (int ch = 0; ch < c; ++ch)
+            for (int i = 0; i < count; ++i)
+            {
+                const float x = channelData[ch][i];
+                nonFinite += std::isfinite (x) ? 0 : 1;
+                state->floats[(size_t) i * (size_t) c + (size_t) ch] = x;
+            }
+    }
+    else
+    {
+        // Multiply by 2^(bits-1), round, clip, then left-justify: the exact
+        // inverse of the reading scale, so untouched samples come back as
+        // the same integers.
+        const double scale = std::ldexp (1.0, bits - 1);
+        const double highest = scale - 1.0, lowest = -scale;
+        const int shift = 32 - bits;
+        state->integers.resize (n);
+        for (int ch = 0; ch < c; ++ch)
+            for (int i = 0; i < count; ++i)
+            {
+                const float x = channelData[ch][i];
+                double v = 0.0;
+                if (! std::isfinite (x))
+                    ++nonFinite;
+                else
+                {
+                    v = std::nearbyint ((double) x * scale);
+                    if (v > highest || v < lowest)
+                    {
+                        ++clipped;
+                        v = std::clamp (v, lowest, highest);
+                    }
+                }
+                const auto sample = (uint32_t) (int32_t) v;
+                state->integers[(size_t) i * (size_t) c + (size_t) ch] = (int) (int32_t) (sample << shift);
+            }
+    }
+
+    if (state->ownWav)
+    {
+        const size_t size = n * sizeof (float);
+        if (state->dataBytes + size > 0xFFFFFFFFull - 64)
+        {
+            error = "cannot write " + state->path + ": too long for a WAV file (use .w64 or .rf64)";
+            return false;
+        }
+        state->dataBytes += size;
+        return state->file.write (state->floats.data(), size, error);
+    }
+
+    const sf_count_t written = isFloat ? sf_writef_float (state->sound, state->floats.data(), count)
+                                       : sf_writef_int (state->sound, state->integers.data(), count);
+    if (written != count)
+    {
+        error = state->descriptor.error != 0 ? state->file.failure (state->descriptor.error)
+                                             : "cannot write " + state->path + ": " + sf_strerror (state->sound);
+        return false;
+    }
+    return true;
+}
+
+bool Writer::close (std::string& error)
+{
+    if (state->ownWav)
+    {
+        const auto header = state->wavHeader();
+        if (::pwrite (state->file.descriptor(), header.data(), header.size(), 0) != (ssize_t) header.size())
+        {
+            error = state->file.failure (errno);
+            state->file.discard();
+            return false;
+        }
+    }
+    else if (state->sound != nullptr)
+    {
+        const int status = sf_close (state->sound);
+        state->sound = nullptr;
+        if (status != 0 || state->descriptor.error != 0)
+        {
+            error = state->descriptor.error != 0 ? state->file.failure (state->descriptor.error)
+                                                 : "cannot write " + state->path + ": " + sf_error_number (status);
+            state->file.discard();
+            return false;
+        }
+    }
+    return state->file.commit (error);
+}
+
+//==============================================================================
 bool read (const std::string& path, Sound& sound, std::string& error)
 {
-    const juce::File file (juce::File::getCurrentWorkingDirectory().getChildFile (juce::String (path)));
-    if (! file.existsAsFile())
+    Reader reader;
+    if (! reader.open (path, error))
+        return false;
+    if (reader.frames() > (int64_t) std::numeric_limits<int>::max())
     {
-        error = "no such file: " + path;
+        error = path + " is too long to hold in memory";
         return false;
     }
+    const int frames = (int) reader.frames();
+    sound.samples.setSize (reader.channels(), frames);
+    sound.sampleRate = reader.sampleRate();
+    sound.bitsPerSample = reader.bitsPerSample();
+    sound.floatingPoint = reader.floatingPoint();
 
-    juce::AudioFormatManager formats;
-    formats.registerBasicFormats();
-    std::unique_ptr<juce::AudioFormatReader> reader (formats.createReaderFor (file));
-    if (reader == nullptr)
+    int done = 0;
+    std::vector<float*> pointers ((size_t) reader.channels());
+    while (done < frames)
     {
-        error = "cannot read " + path + " as WAV, AIFF, FLAC or Ogg";
-        return false;
+        for (int c = 0; c < reader.channels(); ++c)
+            pointers[(size_t) c] = sound.samples.getWritePointer (c, done);
+        const int got = reader.read (pointers.data(), std::min (65536, frames - done), error);
+        if (got < 0)
+            return false;
+        if (got == 0)
+            break;
+        done += got;
     }
-    if (reader->lengthInSamples > (juce::int64) std::numeric_limits<int>::max() || reader->numChannels == 0)
-    {
-        error = path + " is empty or too long";
-        return false;
-    }
-
-    const int frames = (int) reader->lengthInSamples;
-    const int channels = (int) reader->numChannels;
-    sound.samples.setSize (channels, frames);
-    if (! reader->read (&sound.samples, 0, frames, 0, true, true))
-    {
-        error = "cannot decode " + path;
-        return false;
-    }
-    sound.sampleRate = reader->sampleRate;
-    sound.bitsPerSample = (int) reader->bitsPerSample;
-    sound.floatingPoint = reader->usesFloatingPointData;
+    sound.samples.setSize (reader.channels(), done, true);
     return true;
 }
 
 bool write (const std::string& path, const Sound& sound, std::string& error)
 {
-    const juce::File file (juce::File::getCurrentWorkingDirectory().getChildFile (juce::String (path)));
-    const auto extension = file.getFileExtension().toLowerCase();
-
-    std::unique_ptr<juce::AudioFormat> format;
-    bool floatAllowed = false;
-    if (extension == ".wav")
-    {
-        format = std::make_unique<juce::WavAudioFormat>();
-        floatAllowed = true;
-    }
-    else if (extension == ".aif" || extension == ".aiff")
-        format = std::make_unique<juce::AiffAudioFormat>();
-    else if (extension == ".flac")
-        format = std::make_unique<juce::FlacAudioFormat>();
-    else
-    {
-        error = "cannot tell the format of " + path + " (use .wav, .aiff or .flac)";
+    Writer writer;
+    const int channels = sound.samples.getNumChannels();
+    const int frames = sound.samples.getNumSamples();
+    if (! writer.open (path, sound.sampleRate, channels, sound.bitsPerSample, sound.floatingPoint, error, {}, frames))
         return false;
-    }
-
-    // JUCE's WAV writer stores 32-bit samples as floats.
-    int bits = sound.floatingPoint ? 32 : sound.bitsPerSample;
-    if (sound.floatingPoint && ! floatAllowed)
-        bits = 24;
-    if (extension == ".flac" && bits > 24)
-        bits = 24;
-    if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        bits = 24;
-
-    file.deleteFile();
-    auto stream = std::make_unique<juce::FileOutputStream> (file);
-    if (stream->failedToOpen())
+    std::vector<const float*> pointers ((size_t) channels);
+    for (int done = 0; done < frames;)
     {
-        error = "cannot write " + path;
-        return false;
+        const int n = std::min (65536, frames - done);
+        for (int c = 0; c < channels; ++c)
+            pointers[(size_t) c] = sound.samples.getReadPointer (c, done);
+        if (! writer.write (pointers.data(), n, error))
+            return false;
+        done += n;
     }
-
-    juce::StringPairArray metadata;
-    std::unique_ptr<juce::AudioFormatWriter> writer (format->createWriterFor (
-        stream.get(), sound.sampleRate, (unsigned int) sound.samples.getNumChannels(), bits, metadata, 0));
-    if (writer == nullptr)
-    {
-        error = "cannot write " + std::to_string (bits) + "-bit audio at " + std::to_string ((int) sound.sampleRate)
-                + " Hz to " + path;
-        return false;
-    }
-    stream.release();
-
-    if (! writer->writeFromAudioSampleBuffer (sound.samples, 0, sound.samples.getNumSamples()))
-    {
-        error = "cannot write " + path;
-        return false;
-    }
-    return true;
+    return writer.close (error);
 }
 
 bool parseBits (const std::string& text, int& bits, bool& floatingPoint)
@@ -119,17 +533,25 @@ bool parseBits (const std::string& text, int& bits, bool& floatingPoint)
 
 Level measure (const juce::AudioBuffer<float>& samples, int channel)
 {
-    Level level;
-    const int n = samples.getNumSamples();
-    const float* x = samples.getReadPointer (channel);
-    double sum = 0.0;
+    LevelMeter meter;
+    meter.add (samples.getReadPointer (channel), samples.getNumSamples());
+    return meter.level();
+}
+
+void LevelMeter::add (const float* x, int n) noexcept
+{
     for (int i = 0; i < n; ++i)
     {
-        level.peak = std::max (level.peak, std::abs (x[i]));
+        allFinite = allFinite && std::isfinite (x[i]);
+        peak = std::max (peak, std::abs (x[i]));
         sum += (double) x[i] * x[i];
     }
-    level.rms = n > 0 ? std::sqrt (sum / n) : 0.0;
-    return level;
+    count += n;
+}
+
+Level LevelMeter::level() const noexcept
+{
+    return { peak, count > 0 ? std::sqrt (sum / (double) count) : 0.0 };
 }
 
 std::string decibels (double amplitude)

@@ -58,8 +58,11 @@ int runBench (const std::vector<std::string>& words)
     if (! args.number ("rate", 44100.0, rate) || ! args.number ("block", 512.0, block)
         || ! args.number ("seconds", 10.0, seconds) || ! args.number ("reps", 5.0, reps))
         return usageError (args.error());
-    if (rate < 8000.0 || block < 1.0 || block > 65536.0 || seconds <= 0.0 || reps < 1.0 || reps > 1000.0)
-        return usageError ("bench wants --rate >= 8000, --block 1 to 65536, --seconds > 0, --reps 1 to 1000");
+    // The noise is held in memory: 600 s at 192 kHz is about 1 GB.
+    if (rate < 8000.0 || rate > 768000.0 || block < 1.0 || block > 65536.0 || seconds <= 0.0 || seconds * rate > 115.2e6
+        || reps < 1.0 || reps > 1000.0)
+        return usageError ("bench wants --rate 8000 to 768000, --block 1 to 65536, --seconds above 0 (at most 600 at 192000 Hz),"
+                           " --reps 1 to 1000");
 
     std::vector<Contender> contenders;
     std::vector<std::string> paths { ours };

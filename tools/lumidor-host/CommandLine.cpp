@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -89,6 +90,10 @@ std::string CommandLine::takeModule()
     {
         auto path = words.front();
         words.erase (words.begin());
+        // dlopen searches the library path for a name without a slash; the
+        // user means the file that is right here.
+        if (path.find ('/') == std::string::npos)
+            path = "./" + path;
         return path;
     }
     return defaultModule();
@@ -129,6 +134,13 @@ bool CommandLine::number (const std::string& name, double fallback, double& resu
     if (text->empty() || end == nullptr || *end != 0)
     {
         message = "--" + name + " wants a number, not \"" + *text + "\"";
+        return false;
+    }
+    // strtod takes "nan" and "inf"; no option of this tool means either, and
+    // a NaN slips through every range check written as two comparisons.
+    if (! std::isfinite (result))
+    {
+        message = "--" + name + " wants a finite number, not \"" + *text + "\"";
         return false;
     }
     return true;

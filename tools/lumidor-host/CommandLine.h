@@ -21,7 +21,9 @@ public:
                 const std::vector<std::string>& flags = {});
 
     /** Takes the module argument: the first positional word when it is an
-        existing path ending in .so, else the default module. */
+        existing path ending in .so (a bare file name gets "./", so that it
+        names that file and not a library on the search path), else the
+        default module. */
     std::string takeModule();
 
     const std::vector<std::string>& positionals() const noexcept { return words; }

@@ -8,6 +8,8 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include "IrPlot.h" // after the X11 headers and JUCE, whose names they would shadow
+
 #include <cstdio>
 #include <iostream>
 
@@ -49,11 +51,13 @@ int runGui (const std::vector<std::string>& words)
     const auto modulePath = args.takeModule();
     if (args.positionals().size() != 1)
         return usageError ("usage: gui [MODULE] OUT.png [--param ...] [--click X,Y]... [--seconds S]");
-    const juce::File pngFile = juce::File::getCurrentWorkingDirectory().getChildFile (args.positionals()[0]);
+    const auto pngPath = args.positionals()[0];
 
     double seconds = 0.0;
     if (! args.number ("seconds", 0.5, seconds))
         return usageError (args.error());
+    if (seconds < 0.0 || seconds > 600.0)
+        return usageError ("--seconds wants 0 to 600");
     std::vector<Click> clicks;
     for (const auto& text : args.values ("click"))
     {
@@ -101,16 +105,14 @@ int runGui (const std::vector<std::string>& words)
             window.idle (editorIdle, (int) (seconds * 1000.0));
 
             const auto image = capture (window);
-            pngFile.deleteFile();
-            juce::FileOutputStream out (pngFile);
-            juce::PNGImageFormat png;
-            if (! out.openedOk() || ! png.writeImageToStream (image, out))
+            std::string error;
+            if (! IrPlot::writePng (image, pngPath, error, args.values ("preset")))
             {
-                std::cerr << "lumidor-host: cannot write " << pngFile.getFullPathName() << "\n";
+                std::cerr << "lumidor-host: " << error << "\n";
                 status = 1;
             }
             else
-                std::cout << "wrote " << pngFile.getFullPathName() << " (" << image.getWidth() << " x " << image.getHeight() << ")\n";
+                std::cout << "wrote " << pngPath << " (" << image.getWidth() << " x " << image.getHeight() << ")\n";
             host->dispatch (effEditClose);
         }
     }

@@ -78,7 +78,7 @@ struct ModuleFacts
     int32_t uniqueID = 0, version = 0, initialDelay = 0;
     int inputs = 0, outputs = 0;
     VstIntPtr flags = 0;
-    struct Parameter { std::string name, label, text; float value; VstIntPtr automatable; };
+    struct Parameter { std::string name, fullName, label, text; float value; VstIntPtr automatable; };
     std::vector<Parameter> parameters;
     std::vector<std::string> programs;
     int currentProgram = 0;
@@ -107,7 +107,7 @@ ModuleFacts gather (VstHost& host)
     f.flags = e->flags;
 
     for (int i = 0; i < host.numParameters(); ++i)
-        f.parameters.push_back ({ host.parameterName (i), host.parameterLabel (i), host.parameterText (i),
+        f.parameters.push_back ({ host.parameterName (i), host.parameterFullName (i), host.parameterLabel (i), host.parameterText (i),
                                   host.parameter (i), host.dispatch (effCanBeAutomated, i) });
     for (int i = 0; i < host.numPrograms(); ++i)
         f.programs.push_back (host.programNameAt (i));
@@ -155,6 +155,7 @@ void printJson (const ModuleFacts& f)
         auto* p = new juce::DynamicObject();
         p->setProperty ("index", (int) i);
         p->setProperty ("name", juce::String (f.parameters[i].name));
+        p->setProperty ("fullName", juce::String (f.parameters[i].fullName));
         p->setProperty ("label", juce::String (f.parameters[i].label));
         p->setProperty ("value", f.parameters[i].value);
         p->setProperty ("text", juce::String (f.parameters[i].text));
@@ -183,6 +184,17 @@ void printJson (const ModuleFacts& f)
     std::cout << juce::JSON::toString (result).toStdString() << "\n";
 }
 
+/** What the tail-size reply means: 0 is the interface's "not answered",
+    which hosts read as a default (a reverb that means "no tail" answers 1). */
+std::string tailText (VstIntPtr tail)
+{
+    if (tail == 0)
+        return "not reported (the host uses its default)";
+    if (tail == 1)
+        return "none (output ends with the input)";
+    return std::to_string (tail) + " samples";
+}
+
 void printText (const ModuleFacts& f)
 {
     std::cout << "module        " << f.path << "\n"
@@ -192,7 +204,7 @@ void printText (const ModuleFacts& f)
               << f.version << " (" << hex (f.version) << ")\n"
               << "VST version   " << f.vstVersion << ", category " << f.category << " (" << categoryName (f.category) << ")\n"
               << "channels      " << f.inputs << " in, " << f.outputs << " out; initial delay " << f.initialDelay
-              << " samples; tail " << f.tail << " samples\n"
+              << " samples; tail " << tailText (f.tail) << "\n"
               << "flags         " << hex (f.flags);
     const auto names = flagNames (f.flags);
     for (size_t i = 0; i < names.size(); ++i)
@@ -201,7 +213,7 @@ void printText (const ModuleFacts& f)
     for (size_t i = 0; i < f.parameters.size(); ++i)
     {
         const auto& p = f.parameters[i];
-        std::cout << "  " << std::setw (3) << i << "  " << std::left << std::setw (10) << p.name << std::right
+        std::cout << "  " << std::setw (3) << i << "  " << std::left << std::setw (14) << p.fullName << std::right
                   << "  " << std::setw (10) << p.text << " " << std::left << std::setw (6) << p.label << std::right
                   << "  value " << p.value << (p.automatable != 0 ? "" : "  (not automatable)") << "\n";
     }

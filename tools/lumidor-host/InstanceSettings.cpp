@@ -49,6 +49,14 @@ bool applyParameters (VstHost& host, const std::vector<std::string>& settings, s
             error = "--param " + name + " wants a number, not \"" + text + "\"";
             return false;
         }
+        // VST 2 values are normalised to 0..1. What a module does with
+        // others is its own affair (ours stores them unclamped), so the
+        // tool never sends one.
+        if (! (value >= 0.0f && value <= 1.0f))
+        {
+            error = "--param " + host.parameterFullName (index) + " wants a normalised value from 0 to 1, not \"" + text + "\"";
+            return false;
+        }
         host.setParameter (index, value);
     }
     return true;
@@ -105,11 +113,34 @@ bool apply (VstHost& host, const CommandLine& args, std::string& error)
     return applyParameters (host, args.values ("param"), error);
 }
 
+std::string channelNote (VstHost& host)
+{
+    const int in = host.numInputs(), out = host.numOutputs();
+    if (in == 2 && out == 2)
+        return {};
+    std::string note = host.path() + " has " + std::to_string (in) + " input" + (in == 1 ? "" : "s") + " and "
+                       + std::to_string (out) + " output" + (out == 1 ? "" : "s") + ": ";
+    if (in == 0)
+        note += "it hears nothing of the input; ";
+    else if (in == 1)
+        note += "it hears the left channel only; ";
+    else if (in > 2)
+        note += "the file feeds inputs 1 and 2, the others get silence; ";
+    note += out == 1 ? "its output is copied to both channels" : "outputs 1 and 2 are written, the others are dropped";
+    return note;
+}
+
 std::unique_ptr<VstHost> openConfigured (const std::string& path, const CommandLine& args, int& status)
 {
     auto host = openModule (path);
     if (host == nullptr)
     {
+        status = 1;
+        return nullptr;
+    }
+    if (host->numOutputs() < 1)
+    {
+        std::cerr << "lumidor-host: " << path << " has no outputs, so there is nothing to render\n";
         status = 1;
         return nullptr;
     }

@@ -25,11 +25,15 @@ bool apply (VstHost& host, const CommandLine& args, std::string& error);
     be opened, 2 for settings it refuses) and returns null. */
 std::unique_ptr<VstHost> openConfigured (const std::string& path, const CommandLine& args, int& status);
 
+/** Empty for a module with 2 inputs and 2 outputs; otherwise a note that
+    says how the tool's stereo signal meets its channels. */
+std::string channelNote (VstHost& host);
+
 /** The --program part of apply alone. */
 bool selectProgram (VstHost& host, const CommandLine& args, std::string& error);
 
-/** Applies "NAME_OR_INDEX=VALUE" settings; VALUE is the normalised value
-    handed to the plug-in unchanged. */
+/** Applies "NAME_OR_INDEX=VALUE" settings; VALUE is a normalised value
+    from 0 to 1, handed to the plug-in unchanged; others are refused. */
 bool applyParameters (VstHost& host, const std::vector<std::string>& settings, std::string& error);
 
 /** Restores a .fxp (current program) or .fxb (bank, then the current

@@ -1,5 +1,7 @@
 #include "IrPlot.h"
 
+#include "SafeOutputFile.h"
+
 #include <cmath>
 
 namespace
@@ -267,13 +269,15 @@ juce::Image IrPlot::draw (const ImpulseAnalysis& analysis, const std::vector<flo
     return image;
 }
 
-bool IrPlot::writePng (const juce::Image& image, const std::string& path)
+bool IrPlot::writePng (const juce::Image& image, const std::string& path, std::string& error,
+                       const std::vector<std::string>& inputs)
 {
-    const juce::File file (juce::File::getCurrentWorkingDirectory().getChildFile (juce::String (path)));
-    file.deleteFile();
-    juce::FileOutputStream out (file);
-    if (out.failedToOpen())
-        return false;
+    juce::MemoryOutputStream bytes;
     juce::PNGImageFormat png;
-    return png.writeImageToStream (image, out);
+    if (! png.writeImageToStream (image, bytes))
+    {
+        error = "cannot encode the picture for " + path;
+        return false;
+    }
+    return SafeOutputFile::writeWhole (path, bytes.getData(), bytes.getDataSize(), error, inputs);
 }

@@ -20,6 +20,8 @@ public:
     static juce::Image draw (const ImpulseAnalysis& analysis, const std::vector<float>& left,
                              const std::vector<float>& right, const std::string& title, const std::string& subtitle);
 
-    /** Writes the image as PNG; false when the file cannot be written. */
-    static bool writePng (const juce::Image& image, const std::string& path);
+    /** Writes the image as PNG through SafeOutputFile: the destination is
+        replaced only by a complete file. False with the reason in `error`. */
+    static bool writePng (const juce::Image& image, const std::string& path, std::string& error,
+                          const std::vector<std::string>& inputs = {});
 };

@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "FxpFile.h"
 #include "InstanceSettings.h"
+#include "SafeOutputFile.h"
 
 #include <iomanip>
 #include <iostream>
@@ -13,11 +14,11 @@ void printParameters (VstHost& host)
 {
     std::cout << "program " << host.program() << " \"" << host.programName() << "\"\n";
     for (int i = 0; i < host.numParameters(); ++i)
-        std::cout << "  " << std::setw (3) << i << "  " << std::left << std::setw (10) << host.parameterName (i)
+        std::cout << "  " << std::setw (3) << i << "  " << std::left << std::setw (14) << host.parameterFullName (i)
                   << std::right << "  " << host.parameterText (i) << "\n";
 }
 
-int save (VstHost& host, const std::string& path)
+int save (VstHost& host, const std::string& path, const std::vector<std::string>& inputs)
 {
     FxpFile file;
     file.kind = FxpFile::kindForPath (path);
@@ -34,7 +35,8 @@ int save (VstHost& host, const std::string& path)
     }
 
     std::string error;
-    if (! file.save (path, error))
+    const auto bytes = file.toBytes();
+    if (! SafeOutputFile::writeWhole (path, bytes.data(), bytes.size(), error, inputs))
     {
         std::cerr << "lumidor-host: " << error << "\n";
         return 1;
@@ -94,5 +96,5 @@ int runPreset (const std::vector<std::string>& words)
         std::cerr << "lumidor-host: " << error << "\n";
         return 2;
     }
-    return save (*host, path);
+    return save (*host, path, args.values ("preset"));
 }

@@ -1,10 +1,12 @@
-// render: one sound file through the module, at the file's own sample rate.
+// render: one sound file through the module, at the file's own sample rate,
+// streamed block by block so memory does not grow with the file's length.
 #include "AudioFiles.h"
 #include "Commands.h"
 #include "CommandLine.h"
 #include "InstanceSettings.h"
 #include "ProgressBar.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -15,6 +17,13 @@ namespace
 constexpr double progressBarSeconds = 20.0;
 constexpr double defaultTailSeconds = 2.0;
 constexpr int defaultBlockSize = 512;
+constexpr double maxTailSeconds = 3600.0;
+constexpr double lowestRate = 1000.0, highestRate = 768000.0;
+
+void warn (const std::string& text)
+{
+    std::cerr << "lumidor-host: warning: " << text << "\n";
+}
 }
 
 int runRender (const std::vector<std::string>& words)
@@ -26,7 +35,7 @@ int runRender (const std::vector<std::string>& words)
         return usageError (args.error());
     const auto modulePath = args.takeModule();
     if (args.positionals().size() != 2)
-        return usageError ("usage: render [MODULE] IN OUT [options]");
+        return usageError ("usage: render [MODULE] IN OUT [options] (see render --help)");
     const auto& inPath = args.positionals()[0];
     const auto& outPath = args.positionals()[1];
 
@@ -34,81 +43,147 @@ int runRender (const std::vector<std::string>& words)
     if (! args.number ("tail", defaultTailSeconds, tail) || ! args.number ("block", defaultBlockSize, blockValue)
         || ! args.number ("rate", 0.0, rateValue))
         return usageError (args.error());
-    if (tail < 0.0 || tail > 3600.0)
+    if (tail < 0.0 || tail > maxTailSeconds)
         return usageError ("--tail wants 0 to 3600 seconds");
     if (blockValue < 1.0 || blockValue > 65536.0 || blockValue != std::floor (blockValue))
         return usageError ("--block wants a whole number of frames from 1 to 65536");
-    if (rateValue < 0.0 || rateValue > 1.0e6)
-        return usageError ("--rate wants a sample rate in Hz");
+    if (args.has ("rate") && (rateValue < lowestRate || rateValue > highestRate))
+        return usageError ("--rate wants a sample rate from 1000 to 768000 Hz");
+    const int block = (int) blockValue;
+
+    int bits = 0;
+    bool floatingPoint = false;
+    if (const auto text = args.value ("bits"))
+        if (! AudioFiles::parseBits (*text, bits, floatingPoint))
+            return usageError ("--bits wants 16, 24, 32 (integer) or float (32-bit float)");
 
     std::string error;
-    AudioFiles::Sound input;
-    if (! AudioFiles::read (inPath, input, error))
+    AudioFiles::Reader input;
+    if (! input.open (inPath, error))
     {
         std::cerr << "lumidor-host: " << error << "\n";
         return 1;
     }
+    if (! args.has ("bits"))
+    {
+        bits = input.bitsPerSample();
+        floatingPoint = input.floatingPoint();
+        if (floatingPoint)
+            bits = 32; // 64-bit input: the module computes in 32-bit floats anyway
+    }
+    if (input.channels() > 2)
+        warn (inPath + " has " + std::to_string (input.channels()) + " channels; the first two are used");
 
-    AudioFiles::Sound output;
-    output.bitsPerSample = input.bitsPerSample;
-    output.floatingPoint = input.floatingPoint;
-    if (const auto bits = args.value ("bits"))
-        if (! AudioFiles::parseBits (*bits, output.bitsPerSample, output.floatingPoint))
-            return usageError ("--bits wants 16, 24, 32 or float");
     // No resampling: --rate only changes the rate the module is told and the
     // output file carries.
-    output.sampleRate = rateValue > 0.0 ? rateValue : input.sampleRate;
+    const double rate = rateValue > 0.0 ? rateValue : input.sampleRate();
+    const auto inFrames = input.frames();
+    const auto tailFrames = (int64_t) std::llround (tail * rate);
 
     int status = 0;
     auto host = InstanceSettings::openConfigured (modulePath, args, status);
     if (host == nullptr)
         return status;
+    if (const auto note = InstanceSettings::channelNote (*host); ! note.empty())
+        std::cerr << "lumidor-host: note: " << note << "\n";
 
-    const int inFrames = input.samples.getNumSamples();
-    const auto tailFrames = (int64_t) std::llround (tail * output.sampleRate);
-    const auto totalFrames = (int64_t) inFrames + tailFrames;
-    if (totalFrames > std::numeric_limits<int>::max())
-        return usageError ("the file and its tail are too long");
-
-    const int frames = (int) totalFrames;
-    juce::AudioBuffer<float> in (2, frames);
-    in.clear();
-    in.copyFrom (0, 0, input.samples, 0, 0, inFrames);
-    in.copyFrom (1, 0, input.samples, input.samples.getNumChannels() > 1 ? 1 : 0, 0, inFrames);
-    if (input.samples.getNumChannels() > 2)
-        std::cerr << "lumidor-host: " << inPath << " has " << input.samples.getNumChannels()
-                  << " channels; the first two are used\n";
-
-    output.samples.setSize (2, frames);
-    host->prepare (output.sampleRate, (int) blockValue);
+    // The output is opened before any work, so a name it refuses costs nothing.
+    auto outputInputs = args.values ("preset");
+    outputInputs.push_back (inPath);
+    AudioFiles::Writer output;
+    if (! output.open (outPath, rate, 2, bits, floatingPoint, error, outputInputs, inFrames + tailFrames))
     {
-        ProgressBar bar ("rendering", frames / output.sampleRate > progressBarSeconds);
-        host->processStereo (in.getReadPointer (0), in.getReadPointer (1), output.samples.getWritePointer (0),
-                             output.samples.getWritePointer (1), frames, &ProgressBar::callback, &bar);
+        std::cerr << "lumidor-host: " << error << "\n";
+        return 1;
     }
+    if (! output.note().empty())
+        std::cerr << "lumidor-host: note: " << output.note() << "\n";
+
+    const int channels = input.channels();
+    std::vector<std::vector<float>> inBuffers ((size_t) channels, std::vector<float> ((size_t) block));
+    std::vector<float> outL ((size_t) block), outR ((size_t) block);
+    const float* const outPointers[] = { outL.data(), outR.data() };
+    AudioFiles::LevelMeter meters[2];
+
+    host->prepare (rate, block);
+    ProgressBar bar ("rendering", (double) (inFrames + tailFrames) / rate > progressBarSeconds);
+    // Every block is full but the last, as when the whole signal sat in
+    // memory: where the input ends inside a block, the tail's silence fills
+    // the rest of it, so the module sees the same block boundaries.
+    int64_t read = 0, tailDone = 0;
+    bool inputEnded = false;
+    std::vector<float*> at ((size_t) channels);
+    for (;;)
+    {
+        int got = 0;
+        while (! inputEnded && got < block)
+        {
+            for (int c = 0; c < channels; ++c)
+                at[(size_t) c] = inBuffers[(size_t) c].data() + got;
+            const int n = input.read (at.data(), block - got, error);
+            if (n < 0)
+            {
+                std::cerr << "lumidor-host: " << error << "\n";
+                return 1;
+            }
+            inputEnded = n == 0;
+            got += n;
+        }
+        const int pad = (int) std::min<int64_t> (block - got, tailFrames - tailDone);
+        for (int c = 0; c < channels; ++c)
+            std::fill (inBuffers[(size_t) c].begin() + got, inBuffers[(size_t) c].begin() + got + pad, 0.0f);
+        const int n = got + pad;
+        if (n == 0)
+            break;
+        read += got;
+        tailDone += pad;
+
+        host->processBlock (inBuffers[0].data(), inBuffers[channels > 1 ? 1 : 0].data(), outL.data(), outR.data(), n);
+        meters[0].add (outL.data(), n);
+        meters[1].add (outR.data(), n);
+        if (! output.write (outPointers, n, error))
+        {
+            std::cerr << "lumidor-host: " << error << "\n";
+            return 1;
+        }
+        bar.update ((double) (read + tailDone) / (double) std::max<int64_t> (1, inFrames + tailFrames));
+    }
+    bar.finish();
     host->close();
 
-    if (! AudioFiles::write (outPath, output, error))
+    if (! input.truncation().empty())
+        warn (inPath + " is cut short: " + input.truncation() + "; the " + std::to_string (read)
+              + " frames read were rendered");
+    if (read < inFrames)
+        warn (inPath + " ended after " + std::to_string (read) + " of the " + std::to_string (inFrames)
+              + " frames its header promises; the rest is missing from the output");
+
+    if (! output.close (error))
     {
         std::cerr << "lumidor-host: " << error << "\n";
         return 1;
     }
 
-    std::printf ("%s: %d frames at %g Hz (%.2f s, of which %.2f s tail), %s\n", outPath.c_str(), frames,
-                 output.sampleRate, frames / output.sampleRate, tailFrames / output.sampleRate,
-                 output.floatingPoint && outPath.size() > 4 && outPath.substr (outPath.size() - 4) == ".wav"
-                     ? "32-bit float"
-                     : (std::to_string (output.bitsPerSample) + "-bit").c_str());
+    const auto frames = read + tailDone;
+    std::printf ("%s: %lld frames at %g Hz (%.2f s, of which %.2f s tail), %s\n", outPath.c_str(), (long long) frames,
+                 rate, (double) frames / rate, (double) tailDone / rate, output.formatText().c_str());
     const char* names[] = { "left ", "right" };
     bool finite = true;
     for (int c = 0; c < 2; ++c)
     {
-        const auto level = AudioFiles::measure (output.samples, c);
-        finite = finite && std::isfinite (level.peak) && std::isfinite (level.rms);
+        const auto level = meters[c].level();
+        finite = finite && meters[c].finite();
         std::printf ("  %s  peak %s  RMS %s\n", names[c], AudioFiles::decibels (level.peak).c_str(),
                      AudioFiles::decibels (level.rms).c_str());
     }
     if (! finite)
-        std::printf ("  warning: the output holds samples that are not finite numbers\n");
+        std::printf ("  warning: the output holds samples that are not finite numbers%s\n",
+                     output.formatText().find ("float") == std::string::npos ? " (stored as 0)" : "");
+    if (output.clippedSamples() > 0)
+    {
+        std::printf ("  clipped: %lld samples beyond full scale (the peaks above are before clipping) were cut to it in the %s file; --bits float keeps them\n",
+                     (long long) output.clippedSamples(), output.formatText().c_str());
+        warn (std::to_string (output.clippedSamples()) + " samples clipped in " + outPath + " (use --bits float to keep them)");
+    }
     return 0;
 }

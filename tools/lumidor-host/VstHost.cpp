@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <mutex>
 
@@ -144,6 +145,17 @@ int VstHost::numInputs() const noexcept { return effect != nullptr ? effect->num
 int VstHost::numOutputs() const noexcept { return effect != nullptr ? effect->numOutputs : 0; }
 
 std::string VstHost::parameterName (int index) { return dispatchText (effGetParamName, index); }
+std::string VstHost::parameterFullName (int index)
+{
+    static const char* const lumidorNames[] = { "EarlySize", "LateSize", "Decay", "Diffusion", "Listener", "Dry-Wet",
+                                                "Volume", "On-Off", "Left On-Off", "Right On-Off", "Stereo On-Off" };
+    const auto name = parameterName (index);
+    if (index < 0 || index >= (int) std::size (lumidorNames) || dispatchText (effGetEffectName) != "Lumidor")
+        return name;
+    const std::string full = lumidorNames[index];
+    return ! name.empty() && full.compare (0, name.size(), name) == 0 ? full : name;
+}
+
 std::string VstHost::parameterText (int index) { return dispatchText (effGetParamDisplay, index); }
 std::string VstHost::parameterLabel (int index) { return dispatchText (effGetParamLabel, index); }
 

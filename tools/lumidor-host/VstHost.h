@@ -51,6 +51,10 @@ public:
     int numOutputs() const noexcept;
 
     std::string parameterName (int index);
+    /** The name to print: the module's own (VST 2 names hold 8 characters),
+        or for Lumidor, whose names this tool knows, the full name that the
+        short one begins. */
+    std::string parameterFullName (int index);
     std::string parameterText (int index);
     std::string parameterLabel (int index);
     float parameter (int index);

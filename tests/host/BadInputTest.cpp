@@ -1,0 +1,350 @@
+// The tool on bad input: every case gives a message and a failure status or
+// a correct result, and no case destroys or half-writes a file.
+#include "AudioFiles.h"
+#include "ToolRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <sndfile.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+namespace
+{
+bool contains (const ToolResult& r, const std::string& text)
+{
+    return r.output.find (text) != std::string::npos;
+}
+
+std::string bytesOf (const std::string& path)
+{
+    juce::MemoryBlock block;
+    juce::File (path).loadFileAsData (block);
+    return std::string (static_cast<const char*> (block.getData()), block.getSize());
+}
+
+/** The names in the folder, hidden ones included. */
+std::vector<std::string> listing (const ScratchFolder& scratch)
+{
+    std::vector<std::string> names;
+    for (const auto& f : scratch.folder.findChildFiles (juce::File::findFilesAndDirectories, false, "*"))
+        names.push_back (f.getFileName().toStdString());
+    std::sort (names.begin(), names.end());
+    return names;
+}
+
+/** A stereo sound whose samples are exact 16-bit values, the extremes included. */
+AudioFiles::Sound integerSound (int bits, int frames)
+{
+    AudioFiles::Sound s;
+    s.sampleRate = 44100.0;
+    s.bitsPerSample = bits;
+    s.floatingPoint = false;
+    s.samples.setSize (2, frames);
+    const double full = std::ldexp (1.0, bits - 1);
+    unsigned seed = 11;
+    for (int c = 0; c < 2; ++c)
+        for (int i = 0; i < frames; ++i)
+        {
+            seed = seed * 1664525u + 1013904223u;
+            double v = std::floor ((double) (seed >> 1) / 2147483648.0 * 2.0 * full) - full;
+            if (i == 0)
+                v = full - 1.0;
+            if (i == 1)
+                v = -full;
+            s.samples.setSample (c, i, (float) (v / full));
+        }
+    return s;
+}
+
+AudioFiles::Sound floatSound (int frames)
+{
+    AudioFiles::Sound s;
+    s.samples.setSize (2, frames);
+    for (int c = 0; c < 2; ++c)
+        for (int i = 0; i < frames; ++i)
+            s.samples.setSample (c, i, 0.3f * std::sin (0.01f * (float) (i + 7 * c)));
+    return s;
+}
+}
+
+TEST (BadInput, InputsThatCrashedGiveAMessageAndAFailureStatus)
+{
+    ScratchFolder scratch;
+    std::string error;
+    ASSERT_TRUE (AudioFiles::write (scratch.path ("in.wav"), floatSound (2000), error)) << error;
+    const auto folder = scratch.path ("presets");
+    juce::File (folder).createDirectory();
+    const auto before = listing (scratch);
+
+    // A folder where a program or bank file is expected.
+    for (const auto& args : std::vector<std::vector<std::string>> {
+             { "render", scratch.path ("in.wav"), scratch.path ("out.wav"), "--preset", folder },
+             { "preset", "load", folder },
+             { "preset", "save", scratch.path ("x.fxb"), "--preset", folder } })
+    {
+        const auto r = runTool (args);
+        EXPECT_TRUE (r.status == 1 || r.status == 2) << args[1] << ": " << r.status << " " << r.output;
+        EXPECT_TRUE (contains (r, folder + ": Is a directory")) << r.output;
+    }
+
+    // Durations and rates that are not finite, negative or far too large.
+    for (const auto& args : std::vector<std::vector<std::string>> {
+             { "ir", scratch.path ("ir.png"), "--seconds", "nan" }, { "ir", scratch.path ("ir.png"), "--seconds", "inf" },
+             { "ir", scratch.path ("ir.png"), "--seconds", "-3" }, { "ir", scratch.path ("ir.png"), "--rate", "nan" },
+             { "ir", scratch.path ("ir.png"), "--rate", "-inf" }, { "ir", scratch.path ("ir.png"), "--rate", "1e300" },
+             { "ir", scratch.path ("ir.png"), "--seconds", "600", "--rate", "768000" },
+             { "bench", "--seconds", "1e12" } })
+    {
+        const auto r = runTool (args);
+        EXPECT_EQ (r.status, 2) << args[2] << " " << args[3] << ": " << r.output;
+        EXPECT_TRUE (contains (r, "--seconds") || contains (r, "--rate")) << r.output;
+    }
+    EXPECT_EQ (listing (scratch), before);
+}
+
+TEST (BadInput, AFailedOrRefusedWriteLeavesEveryFileAsItWas)
+{
+    ScratchFolder scratch;
+    std::string error;
+    const auto in = scratch.path ("in.wav"), old = scratch.path ("old.wav");
+    ASSERT_TRUE (AudioFiles::write (in, floatSound (44100), error)) << error;
+    ASSERT_TRUE (AudioFiles::write (old, floatSound (100), error)) << error;
+    const auto inBytes = bytesOf (in), oldBytes = bytesOf (old);
+
+    // A file-size limit fails the write as a full disk does (EFBIG instead of ENOSPC).
+    auto r = runTool ({ "render", in, old, "--tail", "0" }, "ulimit -f 64; ");
+    EXPECT_EQ (r.status, 1) << r.output;
+    EXPECT_TRUE (contains (r, "cannot write " + old + ": File too large")) << r.output;
+    r = runTool ({ "preset", "save", old + ".fxb" }, "ulimit -f 0; ");
+    EXPECT_EQ (r.status, 1) << r.output;
+    EXPECT_TRUE (contains (r, "File too large")) << r.output;
+
+    // The output is the input: by name, through a hard link, through a symbolic link.
+    ASSERT_EQ (link (in.c_str(), scratch.path ("hard.wav").c_str()), 0);
+    ASSERT_EQ (symlink (in.c_str(), scratch.path ("soft.wav").c_str()), 0);
+    for (const auto& same : { in, scratch.path ("hard.wav"), scratch.path ("soft.wav") })
+    {
+        r = runTool ({ "render", in, same });
+        EXPECT_EQ (r.status, 1) << r.output;
+        EXPECT_TRUE (contains (r, "it is the input")) << r.output;
+    }
+    r = runTool ({ "preset", "save", scratch.path ("bank.fxb") });
+    ASSERT_EQ (r.status, 0) << r.output;
+    const auto bankBytes = bytesOf (scratch.path ("bank.fxb"));
+    r = runTool ({ "preset", "save", scratch.path ("bank.fxb"), "--preset", scratch.path ("bank.fxb"), "--program", "3" });
+    EXPECT_EQ (r.status, 1) << r.output;
+    EXPECT_EQ (bytesOf (scratch.path ("bank.fxb")), bankBytes);
+
+    // A folder named like the output, and a folder that does not exist.
+    juce::File (scratch.path ("folder.wav")).createDirectory();
+    r = runTool ({ "render", in, scratch.path ("folder.wav") });
+    EXPECT_EQ (r.status, 1) << r.output;
+    EXPECT_TRUE (contains (r, "cannot write " + scratch.path ("folder.wav") + ": Is a directory")) << r.output;
+    EXPECT_TRUE (juce::File (scratch.path ("folder.wav")).isDirectory());
+    r = runTool ({ "ir", scratch.path ("missing/ir.png"), "--seconds", "0.5" });
+    EXPECT_EQ (r.status, 1) << r.output;
+    EXPECT_TRUE (contains (r, "cannot write " + scratch.path ("missing/ir.png") + ": No such file or directory")) << r.output;
+
+    EXPECT_EQ (bytesOf (in), inBytes);
+    EXPECT_EQ (bytesOf (old), oldBytes);
+    EXPECT_EQ (listing (scratch),
+               (std::vector<std::string> { "bank.fxb", "folder.wav", "hard.wav", "in.wav", "old.wav", "soft.wav" }));
+
+    // A symbolic link as the output is written through: the link stays, its target is replaced.
+    ASSERT_EQ (symlink (old.c_str(), scratch.path ("link.wav").c_str()), 0);
+    r = runTool ({ "render", in, scratch.path ("link.wav"), "--tail", "0" });
+    EXPECT_EQ (r.status, 0) << r.output;
+    struct stat info {};
+    ASSERT_EQ (lstat (scratch.path ("link.wav").c_str(), &info), 0);
+    EXPECT_TRUE (S_ISLNK (info.st_mode));
+    AudioFiles::Sound rendered;
+    ASSERT_TRUE (AudioFiles::read (old, rendered, error)) << error;
+    EXPECT_EQ (rendered.samples.getNumSamples(), 44100);
+}
+
+TEST (BadInput, AFullFilesystemLeavesTheOldFile)
+{
+    ScratchFolder scratch;
+    const auto disk = scratch.path ("disk");
+    juce::File (disk).createDirectory();
+    if (mount ("tmpfs", disk.c_str(), "tmpfs", 0, "size=256k") != 0)
+        GTEST_SKIP() << "cannot mount a small filesystem here (" << std::strerror (errno) << "); the file-size limit case covers the write path";
+    struct Unmount
+    {
+        std::string path;
+        ~Unmount() { umount (path.c_str()); }
+    } unmount { disk };
+
+    std::string error;
+    const auto in = scratch.path ("in.wav"), old = disk + "/old.wav";
+    ASSERT_TRUE (AudioFiles::write (in, floatSound (44100), error)) << error;
+    ASSERT_TRUE (AudioFiles::write (old, floatSound (1000), error)) << error;
+    const auto oldBytes = bytesOf (old);
+    const auto r = runTool ({ "render", in, old });
+    EXPECT_EQ (r.status, 1) << r.output;
+    EXPECT_TRUE (contains (r, "cannot write " + old + ": No space left on device")) << r.output;
+    EXPECT_EQ (bytesOf (old), oldBytes);
+    EXPECT_EQ (juce::File (disk).findChildFiles (juce::File::findFilesAndDirectories, false, "*").size(), 1);
+}
+
+TEST (BadInput, ASignalDuringTheWriteRemovesTheTemporaryAndKeepsTheOldFile)
+{
+    ScratchFolder scratch;
+    std::string error;
+    const auto in = scratch.path ("in.wav"), old = scratch.path ("old.wav");
+    ASSERT_TRUE (AudioFiles::write (in, floatSound (4410), error)) << error;
+    ASSERT_TRUE (AudioFiles::write (old, floatSound (100), error)) << error;
+    const auto oldBytes = bytesOf (old);
+
+    for (const int signalNumber : { SIGINT, SIGTERM })
+    {
+        // An hour of tail: the render is still writing when the signal comes.
+        const pid_t pid = startTool ({ "render", in, old, "--tail", "3600" }, scratch.path ("log.txt"));
+        ASSERT_GT (pid, 0);
+        bool writing = false;
+        for (int i = 0; i < 800 && ! writing; ++i)
+        {
+            std::this_thread::sleep_for (std::chrono::milliseconds (25));
+            for (const auto& name : listing (scratch))
+                writing = writing || name.find (".old.wav.part-") == 0;
+        }
+        EXPECT_TRUE (writing);
+        kill (pid, signalNumber);
+        int status = 0;
+        ASSERT_EQ (waitpid (pid, &status, 0), pid);
+        EXPECT_TRUE (WIFSIGNALED (status) && WTERMSIG (status) == signalNumber) << status;
+        EXPECT_EQ (bytesOf (old), oldBytes);
+        EXPECT_EQ (listing (scratch), (std::vector<std::string> { "in.wav", "log.txt", "old.wav" }));
+    }
+}
+
+TEST (BadInput, OptionsOutsideTheirRangeAreRefusedWithTheRange)
+{
+    ScratchFolder scratch;
+    std::string error;
+    const auto in = scratch.path ("in.wav"), out = scratch.path ("out.wav");
+    ASSERT_TRUE (AudioFiles::write (in, floatSound (2000), error)) << error;
+
+    for (const auto& value : { "10", "-0.1", "nan", "inf", "1.0000001" })
+    {
+        const auto r = runTool ({ "render", in, out, "--param", std::string ("Volume=") + value });
+        EXPECT_EQ (r.status, 2) << value << ": " << r.output;
+        EXPECT_TRUE (contains (r, "--param Volume wants a normalised value from 0 to 1")) << r.output;
+    }
+    auto r = runTool ({ "preset", "save", scratch.path ("p.fxp"), "--param", "Volume=5" });
+    EXPECT_EQ (r.status, 2) << r.output;
+    r = runTool ({ "preset", "load", LUMIDOR_PRESETS_DIR "/factory.fxb", "--param", "Decay=2" });
+    EXPECT_NE (r.status, 0) << r.output;
+
+    for (const auto& [option, value] : std::vector<std::pair<std::string, std::string>> {
+             { "--tail", "nan" }, { "--tail", "inf" }, { "--tail", "-1" }, { "--rate", "nan" }, { "--rate", "-48000" },
+             { "--rate", "1e9" }, { "--block", "0" }, { "--bits", "12" }, { "--bits", "32float" } })
+    {
+        r = runTool ({ "render", in, out, option, value });
+        EXPECT_EQ (r.status, 2) << option << " " << value << ": " << r.output;
+        EXPECT_TRUE (contains (r, option + " wants")) << r.output;
+    }
+    EXPECT_EQ (listing (scratch), (std::vector<std::string> { "in.wav" }));
+
+    // --bits 32 is integer, float is float.
+    for (const auto& [bits, floating] : std::vector<std::pair<std::string, bool>> { { "32", false }, { "float", true } })
+    {
+        r = runTool ({ "render", in, out, "--bits", bits, "--tail", "0" });
+        ASSERT_EQ (r.status, 0) << r.output;
+        AudioFiles::Sound s;
+        ASSERT_TRUE (AudioFiles::read (out, s, error)) << error;
+        EXPECT_EQ (s.bitsPerSample, 32);
+        EXPECT_EQ (s.floatingPoint, floating) << bits;
+    }
+
+    // Every subcommand explains itself; a bare module file name is the file here.
+    for (const auto& sub : { "info", "render", "ir", "bench", "validate", "preset", "gui" })
+    {
+        r = runTool ({ sub, "--help" });
+        EXPECT_EQ (r.status, 0) << sub;
+        EXPECT_TRUE (contains (r, std::string ("usage: lumidor-host ") + sub)) << r.output;
+    }
+    EXPECT_TRUE (contains (runTool ({ "--version" }), "lumidor-host 1."));
+    ASSERT_TRUE (juce::File (LUMIDOR_DEFAULT_MODULE).copyFileTo (juce::File (scratch.path ("plate.so"))));
+    r = runTool ({ "info", "plate.so" }, "cd " + shellQuote (scratch.folder.getFullPathName().toStdString()) + " && ");
+    EXPECT_EQ (r.status, 0) << r.output;
+    EXPECT_TRUE (contains (r, "module        ./plate.so")) << r.output;
+}
+
+TEST (BadInput, BypassedIntegerRendersAreBitIdenticalAndClippingIsCounted)
+{
+    ScratchFolder scratch;
+    std::string error;
+    for (const int bits : { 16, 24 })
+    {
+        const auto in = scratch.path ("in" + std::to_string (bits) + ".wav");
+        const auto out = scratch.path ("out" + std::to_string (bits) + ".wav");
+        ASSERT_TRUE (AudioFiles::write (in, integerSound (bits, 30000), error)) << error;
+        const auto r = runTool ({ "render", in, out, "--param", "On-Off=0", "--tail", "0" });
+        ASSERT_EQ (r.status, 0) << r.output;
+        EXPECT_FALSE (contains (r, "clipped")) << r.output;
+        EXPECT_TRUE (bytesOf (in) == bytesOf (out)) << bits << "-bit bypass changed the file";
+    }
+
+    // Loud noise at +12 dB: the 16-bit file clips, and says how often.
+    auto loud = integerSound (16, 20000);
+    loud.floatingPoint = true;
+    ASSERT_TRUE (AudioFiles::write (scratch.path ("loud.wav"), loud, error)) << error;
+    const auto r = runTool ({ "render", scratch.path ("loud.wav"), scratch.path ("clip.wav"), "--bits", "16", "--param",
+                              "Volume=1", "--tail", "0" });
+    ASSERT_EQ (r.status, 0) << r.output;
+    EXPECT_TRUE (contains (r, "samples clipped in " + scratch.path ("clip.wav") + " (use --bits float")) << r.output;
+}
+
+TEST (BadInput, CutShortAndUnusualInputFiles)
+{
+    ScratchFolder scratch;
+    std::string error;
+    const auto whole = scratch.path ("whole.wav"), cut = scratch.path ("cut.wav");
+    ASSERT_TRUE (AudioFiles::write (whole, integerSound (16, 10000), error)) << error;
+    const auto bytes = bytesOf (whole);
+    // Half the samples: the header still promises 10000 frames.
+    ASSERT_TRUE (juce::File (cut).replaceWithData (bytes.data(), bytes.size() - 20000));
+
+    auto r = runTool ({ "render", cut, scratch.path ("out.wav"), "--tail", "0" });
+    ASSERT_EQ (r.status, 0) << r.output;
+    EXPECT_TRUE (contains (r, "warning: " + cut + " is cut short")) << r.output;
+    EXPECT_TRUE (contains (r, "the 5000 frames read were rendered")) << r.output;
+    AudioFiles::Sound s;
+    ASSERT_TRUE (AudioFiles::read (scratch.path ("out.wav"), s, error)) << error;
+    EXPECT_EQ (s.samples.getNumSamples(), 5000);
+
+    // 64-bit float samples in an RF64 file.
+    SF_INFO info {};
+    info.samplerate = 48000;
+    info.channels = 2;
+    info.format = SF_FORMAT_RF64 | SF_FORMAT_DOUBLE;
+    SNDFILE* file = sf_open (scratch.path ("double.rf64").c_str(), SFM_WRITE, &info);
+    ASSERT_NE (file, nullptr) << sf_strerror (nullptr);
+    std::vector<double> frames (2 * 3000, 0.25);
+    ASSERT_EQ (sf_writef_double (file, frames.data(), 3000), 3000);
+    sf_close (file);
+    r = runTool ({ "render", scratch.path ("double.rf64"), scratch.path ("double.wav"), "--tail", "0" });
+    ASSERT_EQ (r.status, 0) << r.output;
+    ASSERT_TRUE (AudioFiles::read (scratch.path ("double.wav"), s, error)) << error;
+    EXPECT_EQ (s.samples.getNumSamples(), 3000);
+    EXPECT_EQ (s.sampleRate, 48000.0);
+
+    // A folder, a missing file and a text file as the input.
+    juce::File (scratch.path ("folder.wav")).createDirectory();
+    juce::File (scratch.path ("text.wav")).replaceWithText ("not a sound");
+    for (const auto& [name, reason] : std::vector<std::pair<std::string, std::string>> {
+             { "folder.wav", ": Is a directory" }, { "missing.wav", ": No such file or directory" },
+             { "text.wav", " as a sound file" } })
+    {
+        r = runTool ({ "render", scratch.path (name), scratch.path ("x.wav") });
+        EXPECT_EQ (r.status, 1) << r.output;
+        EXPECT_TRUE (contains (r, "cannot read " + scratch.path (name) + reason)) << r.output;
+    }
+    EXPECT_FALSE (juce::File (scratch.path ("x.wav")).exists());
+}

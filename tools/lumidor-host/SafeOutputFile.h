@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+/** An output file that replaces its destination only once it is complete.
+
+    The bytes go to a temporary file in the destination's folder (so the
+    final rename stays on one filesystem); commit() flushes it to the disk,
+    renames it over the destination and flushes the folder. Until then the
+    old file, if any, is untouched: a failed write, a full disk, an error
+    anywhere in the tool or Ctrl-C leaves it as it was and removes the
+    temporary (on SIGINT, SIGTERM and SIGHUP through the handlers that
+    installSignalHandlers puts in place).
+
+    A destination that is a symbolic link is written through: the link's
+    final target is replaced and the link stays. A folder, a device or one
+    of the tool's own inputs is refused. Every error names the path and the
+    system's reason. */
+class SafeOutputFile
+{
+public:
+    SafeOutputFile() = default;
+    /** Removes the temporary unless commit() succeeded. */
+    ~SafeOutputFile();
+
+    SafeOutputFile (const SafeOutputFile&) = delete;
+    SafeOutputFile& operator= (const SafeOutputFile&) = delete;
+
+    /** Checks the destination and creates the temporary. `inputs` are the
+        files the tool reads in this run: an output that is one of them
+        (the same file, also through links) is refused. */
+    bool open (const std::string& path, std::string& error, const std::vector<std::string>& inputs = {});
+
+    bool isOpen() const noexcept { return fd >= 0; }
+    /** The temporary's descriptor, for writers that need one. */
+    int descriptor() const noexcept { return fd; }
+    /** The destination as given by the user, for messages. */
+    const std::string& path() const noexcept { return given; }
+
+    /** Writes all bytes at the current position. */
+    bool write (const void* data, size_t size, std::string& error);
+
+    /** Flushes, closes and renames the temporary over the destination. */
+    bool commit (std::string& error);
+    /** Closes and removes the temporary; the destination stays as it was. */
+    void discard();
+
+    /** "cannot write PATH: reason" for the system error `code`. */
+    std::string failure (int code) const;
+
+    /** Writes a whole file in one go: open, write, commit. */
+    static bool writeWhole (const std::string& path, const void* data, size_t size, std::string& error,
+                            const std::vector<std::string>& inputs = {});
+
+    /** Removes the open temporaries on SIGINT, SIGTERM and SIGHUP before the
+        signal ends the process, and ignores SIGXFSZ, so that a file-size
+        limit fails the write with EFBIG and a message instead of killing
+        the tool. Called once at start-up. */
+    static void installSignalHandlers();
+
+    /** True when both paths name one existing file (same device and inode). */
+    static bool sameFile (const std::string& a, const std::string& b);
+
+private:
+    std::string given, target, temporary;
+    int fd = -1;
+    int slot = -1;
+};
