@@ -16,7 +16,8 @@
 class FilterParameter : public juce::AudioProcessorParameterWithID
 {
 public:
-    /** The presentation must outlive the parameter (the processor owns both). */
+    /** The presentation must outlast every call on the parameter (the
+        processor holds it for its whole life). */
     FilterParameter (AudioFilterBase& filterToUse, int filterIndex, const juce::String& identifier,
                      float defaultNormalisedValue, const FilterPresentation& presentationToUse);
 
@@ -29,8 +30,8 @@ public:
     /** Text that the presentation cannot read leaves the current value. */
     float getValueForText (const juce::String& text) const override;
     bool isAutomatable() const override { return true; }
-    /** A switch is a boolean with two steps, which the VST3 wrapper declares
-        as step count 1 and the LV2 wrapper as a toggle. */
+    /** A switch is a boolean with two steps, which JUCE's VST3 wrapper
+        declares with step count 1. */
     bool isDiscrete() const override { return isSwitch; }
     bool isBoolean() const override { return isSwitch; }
     int getNumSteps() const override;

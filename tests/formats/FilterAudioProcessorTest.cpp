@@ -84,16 +84,6 @@ TEST (BridgeParameters, theHostSeesElevenParametersByNameIdAndTextInTheirUnits)
     EXPECT_EQ (p->getFilterParameter (0)->getName (5), "Early");
 }
 
-TEST (BridgeParameters, textThatReadsAsNoValueLeavesTheValueAsItIs)
-{
-    auto p = makeProcessor();
-    auto* volume = p->getFilterParameter (6);
-    volume->setValue (0.25f);
-    EXPECT_EQ (volume->getValueForText ("loud"), 0.25f);
-    EXPECT_EQ (volume->getValueForText ("3 ms"), 0.25f);
-    EXPECT_EQ (volume->getText (volume->getValueForText ("-3 dB"), 100), "-3.0 dB");
-}
-
 TEST (BridgeParameters, hostWritesGoStraightIntoTheFilterWithoutClamping)
 {
     auto p = makeProcessor();
@@ -112,18 +102,6 @@ TEST (BridgeParameters, anEditorChangeReachesTheHostAsOneCompleteGesture)
 
     EXPECT_EQ (p->getFilter().parameterValue (3), 0.8f);
     EXPECT_EQ (events.log.joinIntoString ("; "), "begin 3; changed 3 0.800; end 3");
-}
-
-TEST (BridgePrograms, theMenuOffersDefaultThenTheFactoryProgramsAndANewInstanceSitsOnDefault)
-{
-    auto p = makeProcessor();
-    const auto& factory = factoryPrograms();
-    ASSERT_EQ (p->getNumPrograms(), 1 + (int) factory.size());
-    EXPECT_EQ (p->getProgramName (0), "Default");
-    for (size_t k = 0; k < factory.size(); ++k)
-        EXPECT_EQ (p->getProgramName (1 + (int) k), factory[k].name);
-    EXPECT_EQ (p->getProgramName (p->getNumPrograms()), "");
-    EXPECT_EQ (p->getCurrentProgram(), 0);
 }
 
 TEST (BridgePrograms, aChoiceSoundsAtOnceInTheSoundingProgramAndComesBackWithTheState)
