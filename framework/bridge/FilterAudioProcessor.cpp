@@ -69,12 +69,13 @@ juce::String parameterIdFromName (const juce::String& hostName, int index)
 }
 
 FilterAudioProcessor::FilterAudioProcessor (const juce::String& pluginName, const FilterFactory& makeFilter,
-                                            FilterParameter::TextFormatter textFormatter)
+                                            FilterPresentation presentationToUse)
     : juce::AudioProcessor (BusesProperties()
                                 .withInput ("Input", juce::AudioChannelSet::stereo(), true)
                                 .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
       name (pluginName),
-      filter (makeFilter())
+      filter (makeFilter()),
+      presentation (std::move (presentationToUse))
 {
     jassert (filter != nullptr);
     filter->setPlayConfiguration (2, 2, fallbackSampleRate, 1024);
@@ -85,7 +86,7 @@ FilterAudioProcessor::FilterAudioProcessor (const juce::String& pluginName, cons
     for (int i = 0; i < count; ++i)
     {
         auto parameter = std::make_unique<FilterParameter> (*filter, i, parameterIdFromName (filter->parameterName (i), i),
-                                                            filter->parameterValue (i), textFormatter);
+                                                            filter->parameterValue (i), presentation);
         filterParameters.push_back (parameter.get());
         addParameter (parameter.release());
     }
@@ -144,6 +145,11 @@ juce::AudioProcessorEditor* FilterAudioProcessor::createEditor()
     return new FilterProcessorEditor (*this, std::unique_ptr<AudioFilterEditor> (content));
 }
 
+double FilterAudioProcessor::getTailLengthSeconds() const
+{
+    return presentation.tailSeconds ? juce::jmax (0.0, presentation.tailSeconds (*filter)) : 0.0;
+}
+
 bool FilterAudioProcessor::isValidProgram (int index) const
 {
     return index >= 0 && index < filter->programCount();
@@ -151,16 +157,33 @@ bool FilterAudioProcessor::isValidProgram (int index) const
 
 int FilterAudioProcessor::getNumPrograms()
 {
+    if (hasProgramMenu())
+        return (int) presentation.programs.size();
     return juce::jmax (1, filter->programCount());
 }
 
 int FilterAudioProcessor::getCurrentProgram()
 {
+    if (hasProgramMenu())
+    {
+        const auto sounding = filter->programNameAt (filter->currentProgramIndex());
+        for (size_t i = 0; i < presentation.programs.size(); ++i)
+            if (presentation.programs[i].name == sounding)
+                return (int) i;
+        return 0;
+    }
     return filter->currentProgramIndex();
 }
 
 void FilterAudioProcessor::setCurrentProgram (int index)
 {
+    if (hasProgramMenu())
+    {
+        if (index >= 0 && index < (int) presentation.programs.size())
+            applyMenuProgram (presentation.programs[(size_t) index]);
+        return;
+    }
+
     if (! isValidProgram (index))
         return;
 
@@ -168,14 +191,42 @@ void FilterAudioProcessor::setCurrentProgram (int index)
     updateHostDisplay (ChangeDetails().withProgramChanged (true));
 }
 
+void FilterAudioProcessor::applyMenuProgram (const FilterPresentation::Program& program)
+{
+    // The name first, so that a host asking for the current program while it
+    // hears the new values already gets this entry.
+    filter->renameProgram (filter->currentProgramIndex(), program.name);
+
+    const auto count = juce::jmin ((int) program.values.size(), (int) filterParameters.size());
+    for (int i = 0; i < count; ++i)
+    {
+        const auto value = program.values[(size_t) i];
+        if (filter->parameterValue (i) == value)
+            continue;
+
+        // As if the user moved the control: the filter's live value and its
+        // sounding program change, and the host's view of the value follows.
+        filter->setParameterValue (i, value);
+        auto* parameter = filterParameters[(size_t) i];
+        parameter->beginChangeGesture();
+        parameter->sendValueChangedMessageToListeners (value);
+        parameter->endChangeGesture();
+    }
+
+    updateHostDisplay (ChangeDetails().withProgramChanged (true));
+}
+
 const juce::String FilterAudioProcessor::getProgramName (int index)
 {
+    if (hasProgramMenu())
+        return index >= 0 && index < (int) presentation.programs.size() ? presentation.programs[(size_t) index].name
+                                                                         : juce::String();
     return isValidProgram (index) ? filter->programNameAt (index) : juce::String();
 }
 
 void FilterAudioProcessor::changeProgramName (int index, const juce::String& newName)
 {
-    if (isValidProgram (index) && index == filter->currentProgramIndex())
+    if (! hasProgramMenu() && isValidProgram (index) && index == filter->currentProgramIndex())
         filter->renameProgram (index, newName);
 }
 

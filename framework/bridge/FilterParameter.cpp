@@ -1,12 +1,13 @@
 #include "FilterParameter.h"
 
 FilterParameter::FilterParameter (AudioFilterBase& filterToUse, int filterIndex, const juce::String& identifier,
-                                  float defaultNormalisedValue, TextFormatter formatter)
+                                  float defaultNormalisedValue, const FilterPresentation& presentationToUse)
     : juce::AudioProcessorParameterWithID (juce::ParameterID { identifier, 1 }, filterToUse.parameterName (filterIndex)),
       filter (filterToUse),
       index (filterIndex),
       defaultValue (defaultNormalisedValue),
-      textFormatter (std::move (formatter))
+      presentation (presentationToUse),
+      isSwitch (presentationToUse.isSwitch && presentationToUse.isSwitch (filterIndex))
 {
 }
 
@@ -27,13 +28,13 @@ juce::String FilterParameter::getName (int maximumStringLength) const
 
 juce::String FilterParameter::getText (float value, int maximumStringLength) const
 {
-    // The live value shows the filter's own text; other values (a host asking
-    // how a value would read) go through the same formatting when one is given.
+    // Without a presentation the live value shows the filter's own text and
+    // other values (a host asking how a value would read) two decimals.
     juce::String text;
-    if (value == filter.parameterValue (index))
+    if (presentation.valueText)
+        text = presentation.valueText (index, value);
+    else if (value == filter.parameterValue (index))
         text = filter.parameterText (index);
-    else if (textFormatter)
-        text = textFormatter (index, value);
     else
         text = juce::String (value, 2);
 
@@ -42,5 +43,12 @@ juce::String FilterParameter::getText (float value, int maximumStringLength) con
 
 float FilterParameter::getValueForText (const juce::String& text) const
 {
+    if (presentation.valueForText)
+        return presentation.valueForText (index, text).value_or (getValue());
     return text.trim().getFloatValue();
+}
+
+int FilterParameter::getNumSteps() const
+{
+    return isSwitch ? 2 : juce::AudioProcessorParameterWithID::getNumSteps();
 }

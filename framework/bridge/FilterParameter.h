@@ -1,26 +1,25 @@
 #pragma once
 
 #include "AudioFilterBase.h"
+#include "FilterPresentation.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
-
-#include <functional>
 
 /** One parameter of a filter as a JUCE host sees it. It keeps no value of its
     own: it reads and writes the filter's live value, so the filter stays the
     only holder of the state. The value is the filter's normalised float,
-    passed on without clamping.
+    passed on without clamping. Its texts, parsing and switch nature come from
+    the plug-in's presentation when it gives them.
 
     Any thread: hosts read values on their GUI thread and may write them on
     the audio thread; the filter keeps each value as one whole float. */
 class FilterParameter : public juce::AudioProcessorParameterWithID
 {
 public:
-    /** Display text for a value that is not the live one (host index, value). */
-    using TextFormatter = std::function<juce::String (int, float)>;
-
+    /** The presentation must outlast every call on the parameter (the
+        processor holds it for its whole life). */
     FilterParameter (AudioFilterBase& filterToUse, int filterIndex, const juce::String& identifier,
-                     float defaultNormalisedValue, TextFormatter formatter);
+                     float defaultNormalisedValue, const FilterPresentation& presentationToUse);
 
     float getValue() const override;
     void setValue (float newValue) override;
@@ -28,8 +27,14 @@ public:
     juce::String getName (int maximumStringLength) const override;
     juce::String getLabel() const override { return {}; }
     juce::String getText (float value, int maximumStringLength) const override;
+    /** Text that the presentation cannot read leaves the current value. */
     float getValueForText (const juce::String& text) const override;
     bool isAutomatable() const override { return true; }
+    /** A switch is a boolean with two steps, which JUCE's VST3 wrapper
+        declares with step count 1. */
+    bool isDiscrete() const override { return isSwitch; }
+    bool isBoolean() const override { return isSwitch; }
+    int getNumSteps() const override;
 
     /** The filter's index of this parameter. */
     int getFilterIndex() const noexcept { return index; }
@@ -38,7 +43,8 @@ private:
     AudioFilterBase& filter;
     const int index;
     const float defaultValue;
-    const TextFormatter textFormatter;
+    const FilterPresentation& presentation;
+    const bool isSwitch;
 
     JUCE_DECLARE_NON_COPYABLE (FilterParameter)
 };

@@ -3,10 +3,12 @@
 #include "AudioFilterEditor.h"
 #include "DemoEditorComponent.h"
 #include "DemoJuceFilter.h"
+#include "FactoryPrograms.h"
 #include "FilterAudioProcessor.h"
 #include "FilterProcessorEditor.h"
 #include "FxpFile.h"
 #include "MessagePump.h"
+#include "TailLength.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +60,7 @@ bool sameBits (const juce::AudioBuffer<float>& a, const juce::AudioBuffer<float>
 }
 }
 
-TEST (BridgeParameters, theHostSeesElevenParametersByNameIdAndText)
+TEST (BridgeParameters, theHostSeesElevenParametersByNameIdAndTextInTheirUnits)
 {
     auto p = makeProcessor();
     const auto& parameters = p->getParameters();
@@ -68,7 +70,8 @@ TEST (BridgeParameters, theHostSeesElevenParametersByNameIdAndText)
                                     "Volume", "On-Off", "Left On-Off", "Right On-Off", "Stereo On-Off" };
     const juce::StringArray ids { "EarlySize", "LateSize", "Decay", "Diffusion", "Listener", "DryWet",
                                   "Volume", "OnOff", "LeftOnOff", "RightOnOff", "StereoOnOff" };
-    const juce::StringArray texts { "0.50", "0.50", "0.50", "0.50", "0.50", "0.50", "0.50", "1.00", "0.00", "0.00", "1.00" };
+    const juce::StringArray texts { "50.0 %", "50.0 %", "392 ms", "50.0 %", "50.0 %", "50.0 %", "0.0 dB", "On", "Off", "Off", "On" };
+    const float defaults[] = { 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 1.0f, 0.0f, 0.0f, 1.0f };
     for (int i = 0; i < 11; ++i)
     {
         auto* parameter = p->getFilterParameter (i);
@@ -76,18 +79,9 @@ TEST (BridgeParameters, theHostSeesElevenParametersByNameIdAndText)
         EXPECT_EQ (parameter->getParameterID(), ids[i]);
         EXPECT_EQ (parameter->getCurrentValueAsText(), texts[i]);
         EXPECT_EQ (parameter->getLabel(), "");
-        EXPECT_FLOAT_EQ (parameter->getDefaultValue(), texts[i].getFloatValue());
+        EXPECT_EQ (parameter->getDefaultValue(), defaults[i]);
     }
     EXPECT_EQ (p->getFilterParameter (0)->getName (5), "Early");
-}
-
-TEST (BridgeParameters, aValueOtherThanTheLiveOneReadsAsTheFilterWouldShowIt)
-{
-    auto p = makeProcessor();
-    auto* decay = p->getFilterParameter (2);
-    EXPECT_EQ (decay->getText (0.125f, 100), "0.13");
-    EXPECT_EQ (decay->getText (-0.001f, 100), "-0.00");
-    EXPECT_FLOAT_EQ (decay->getValueForText (" 0.75 "), 0.75f);
 }
 
 TEST (BridgeParameters, hostWritesGoStraightIntoTheFilterWithoutClamping)
@@ -110,45 +104,73 @@ TEST (BridgeParameters, anEditorChangeReachesTheHostAsOneCompleteGesture)
     EXPECT_EQ (events.log.joinIntoString ("; "), "begin 3; changed 3 0.800; end 3");
 }
 
-TEST (BridgePrograms, renamingReachesOnlyTheSoundingProgram)
+TEST (BridgePrograms, aChoiceSoundsAtOnceInTheSoundingProgramAndComesBackWithTheState)
 {
-    auto p = makeProcessor();
-    p->changeProgramName (7, "Elsewhere");
-    EXPECT_EQ (p->getProgramName (7), "Default");
-    p->changeProgramName (0, "Here");
-    EXPECT_EQ (p->getProgramName (0), "Here");
-}
+    const auto& cathedral = factoryPrograms()[20];
+    ASSERT_STREQ (cathedral.name, "Cathedral");
+    const auto values = cathedral.values();
 
-TEST (BridgePrograms, outOfRangeProgramsAreIgnored)
-{
     auto p = makeProcessor();
-    p->setCurrentProgram (3);
-    p->setCurrentProgram (200);
+    HostEvents events;
+    p->addListener (&events);
+    p->setCurrentProgram (21);
+    p->removeListener (&events);
+
+    auto& filter = p->getFilter();
+    for (int i = 0; i < 11; ++i)
+        EXPECT_EQ (filter.parameterValue (i), values[(size_t) i]) << "parameter " << i;
+    EXPECT_EQ (p->getCurrentProgram(), 21);
+    // The host hears each value that moved, and the filter's own table keeps
+    // its shape: the sounding program (still 0) took the values and the name.
+    EXPECT_TRUE (events.log.contains ("changed 2 " + juce::String (values[2], 3))) << events.log.joinIntoString ("; ");
+    EXPECT_FALSE (events.log.contains ("changed 6 0.500"));
+    EXPECT_EQ (filter.currentProgramIndex(), 0);
+    EXPECT_EQ (filter.programNameAt (0), "Cathedral");
+    EXPECT_EQ (filter.programNameAt (1), "Default");
+
+    // A value moved afterwards stays in that program; menu names are fixed
+    // and choices outside the menu are ignored.
+    p->getFilterParameter (5)->setValue (0.9f);
+    p->changeProgramName (21, "Mine");
+    p->setCurrentProgram (27);
     p->setCurrentProgram (-1);
-    EXPECT_EQ (p->getCurrentProgram(), 3);
-    EXPECT_EQ (p->getNumPrograms(), 128);
-    EXPECT_EQ (p->getProgramName (128), "");
+    EXPECT_EQ (p->getCurrentProgram(), 21);
+    EXPECT_EQ (p->getProgramName (21), "Cathedral");
+
+    juce::MemoryBlock state;
+    p->getStateInformation (state);
+    auto restored = makeProcessor();
+    restored->setStateInformation (state.getData(), (int) state.getSize());
+    EXPECT_EQ (restored->getCurrentProgram(), 21);
+    EXPECT_EQ (restored->getFilter().parameterValue (5), 0.9f);
+    EXPECT_EQ (restored->getFilter().parameterValue (2), values[2]);
+
+    p->setCurrentProgram (0);
+    EXPECT_EQ (p->getCurrentProgram(), 0);
+    for (int i = 0; i < 11; ++i)
+        EXPECT_EQ (filter.parameterValue (i), makeProcessor()->getFilter().parameterValue (i)) << "parameter " << i;
 }
 
 TEST (BridgeState, aSavedStateBringsBackEveryProgramTheCurrentOneAndItsValues)
 {
     auto first = makeProcessor();
+    auto& table = first->getFilter(); // the filter's program table, as a VST 2 host sees it
     first->getFilterParameter (3)->setValue (0.15f);      // program 0
-    first->setCurrentProgram (5);
+    table.selectProgram (5);
     first->getFilterParameter (0)->setValue (0.9f);
-    first->changeProgramName (5, "Chamber");
-    first->setCurrentProgram (2);
+    table.renameProgram (5, "Chamber");
+    table.selectProgram (2);
     first->getFilterParameter (1)->setValue (0.2f);
     first->getFilterParameter (9)->setValue (1.0f);
-    first->changeProgramName (2, "Booth");
+    table.renameProgram (2, "Booth");
     juce::MemoryBlock state;
     first->getStateInformation (state);
 
     auto second = makeProcessor();
     second->setStateInformation (state.getData(), (int) state.getSize());
-    EXPECT_EQ (second->getCurrentProgram(), 2);
-    EXPECT_EQ (second->getProgramName (2), "Booth");
-    EXPECT_EQ (second->getProgramName (5), "Chamber");
+    EXPECT_EQ (second->getFilter().currentProgramIndex(), 2);
+    EXPECT_EQ (second->getFilter().programNameAt (2), "Booth");
+    EXPECT_EQ (second->getFilter().programNameAt (5), "Chamber");
     for (int i = 0; i < 11; ++i)
         EXPECT_EQ (second->getFilter().parameterValue (i), first->getFilter().parameterValue (i)) << "parameter " << i;
 
@@ -156,8 +178,8 @@ TEST (BridgeState, aSavedStateBringsBackEveryProgramTheCurrentOneAndItsValues)
     // whichever program the restoring instance had selected.
     for (int program : { 0, 5 })
     {
-        first->setCurrentProgram (program);
-        second->setCurrentProgram (program);
+        first->getFilter().selectProgram (program);
+        second->getFilter().selectProgram (program);
         for (int i = 0; i < 11; ++i)
             EXPECT_EQ (second->getFilter().parameterValue (i), first->getFilter().parameterValue (i))
                 << "program " << program << ", parameter " << i;
@@ -173,7 +195,7 @@ TEST (BridgeState, aDamagedContainerLeavesEverythingAsItWas)
 
     auto p = makeProcessor();
     p->getFilterParameter (2)->setValue (0.7f);
-    p->changeProgramName (0, "Mine");
+    p->getFilter().renameProgram (0, "Mine");
 
     // Cut anywhere inside the container, or with a size running past its end.
     for (size_t cut : { (size_t) 4, (size_t) 7, (size_t) 11, (size_t) 13, state.getSize() / 2, state.getSize() - 1 })
@@ -184,15 +206,25 @@ TEST (BridgeState, aDamagedContainerLeavesEverythingAsItWas)
     p->setStateInformation (oversized.getData(), (int) oversized.getSize());
     p->setStateInformation (nullptr, 100);
 
+    // Bytes that are no state at all, and a container of a later layout
+    // than this build reads.
+    juce::MemoryBlock garbage (300);
+    juce::Random random (18);
+    random.fillBitsRandomly (garbage.getData(), garbage.getSize());
+    p->setStateInformation (garbage.getData(), (int) garbage.getSize());
+    juce::MemoryBlock newer (state);
+    static_cast<char*> (newer.getData())[3] = '2';
+    p->setStateInformation (newer.getData(), (int) newer.getSize());
+
     EXPECT_EQ (p->getFilter().parameterValue (2), 0.7f);
-    EXPECT_EQ (p->getProgramName (0), "Mine");
+    EXPECT_EQ (p->getFilter().programNameAt (0), "Mine");
 }
 
 TEST (BridgeState, aBareBankOrPresetChunkFromTheVst2ModuleIsAccepted)
 {
     auto source = makeProcessor();
     source->getFilterParameter (4)->setValue (0.1f);
-    source->changeProgramName (0, "Imported");
+    source->getFilter().renameProgram (0, "Imported");
     juce::MemoryBlock bank, preset;
     source->getFilter().writeBankState (bank);
     source->getCurrentProgramStateInformation (preset);
@@ -200,8 +232,8 @@ TEST (BridgeState, aBareBankOrPresetChunkFromTheVst2ModuleIsAccepted)
     // A bank restores the stored programs; the program is heard once selected.
     auto fromBank = makeProcessor();
     fromBank->setStateInformation (bank.getData(), (int) bank.getSize());
-    EXPECT_EQ (fromBank->getProgramName (0), "Imported");
-    fromBank->setCurrentProgram (0);
+    EXPECT_EQ (fromBank->getFilter().programNameAt (0), "Imported");
+    fromBank->getFilter().selectProgram (0);
     EXPECT_EQ (fromBank->getFilter().parameterValue (4), 0.1f);
 
     auto fromPreset = makeProcessor();
@@ -212,9 +244,9 @@ TEST (BridgeState, aBareBankOrPresetChunkFromTheVst2ModuleIsAccepted)
 TEST (BridgeState, aVst2ProgramOrBankFileIsReadAsTheStateItCarries)
 {
     auto source = makeProcessor();
-    source->setCurrentProgram (2);
+    source->getFilter().selectProgram (2);
     source->getFilterParameter (2)->setValue (0.8f);
-    source->changeProgramName (2, "Long Hall");
+    source->getFilter().renameProgram (2, "Long Hall");
 
     FxpFile bankFile;
     bankFile.kind = FxpFile::Kind::bank;
@@ -226,10 +258,10 @@ TEST (BridgeState, aVst2ProgramOrBankFileIsReadAsTheStateItCarries)
     // Loading a bank file is heard at once: the current program comes back
     // from the restored records.
     auto fromBank = makeProcessor();
-    fromBank->setCurrentProgram (2);
+    fromBank->getFilter().selectProgram (2);
     const auto bankBytes = bankFile.toBytes();
     fromBank->setStateInformation (bankBytes.data(), (int) bankBytes.size());
-    EXPECT_EQ (fromBank->getProgramName (2), "Long Hall");
+    EXPECT_EQ (fromBank->getFilter().programNameAt (2), "Long Hall");
     EXPECT_EQ (fromBank->getFilter().parameterValue (2), 0.8f);
 
     FxpFile programFile;
@@ -241,13 +273,13 @@ TEST (BridgeState, aVst2ProgramOrBankFileIsReadAsTheStateItCarries)
     const auto programBytes = programFile.toBytes();
     fromProgram->setStateInformation (programBytes.data(), (int) programBytes.size());
     EXPECT_EQ (fromProgram->getFilter().parameterValue (2), 0.8f);
-    EXPECT_EQ (fromProgram->getProgramName (0), "Long Hall");
+    EXPECT_EQ (fromProgram->getFilter().programNameAt (0), "Long Hall");
 
     // A file cut inside its chunk changes nothing.
     auto fromCut = makeProcessor();
     fromCut->setStateInformation (bankBytes.data(), (int) bankBytes.size() - 100);
     EXPECT_EQ (fromCut->getFilter().parameterValue (2), 0.5f);
-    EXPECT_EQ (fromCut->getProgramName (2), "Default");
+    EXPECT_EQ (fromCut->getFilter().programNameAt (2), "Default");
 }
 
 TEST (BridgeAudio, onlyStereoInAndOutIsOffered)
@@ -291,6 +323,42 @@ TEST (BridgeAudio, aHostThatFlushesDenormalsHearsTheSameSamples)
     EXPECT_TRUE (sameBits (expected, flushed));
     EXPECT_NE (expected.getSample (0, 3), 0.0f);
     EXPECT_EQ (after, saved | 0x8040) << "the host's flags come back after the block";
+}
+
+TEST (BridgeAudio, theReportedTailOutlastsTheRingingOfTheLongestSettings)
+{
+    // Largest fields, high Diffusion, late field only, all wet: the diffusers
+    // ring longest here, close to what the tail allows at this Decay.
+    auto p = makeProcessor();
+    const std::pair<int, float> settings[] = { { 0, 1.0f }, { 1, 1.0f }, { 2, 0.6f }, { 3, 0.95f }, { 4, 1.0f }, { 5, 1.0f } };
+    for (auto [index, value] : settings)
+        p->getFilterParameter (index)->setValue (value);
+    EXPECT_DOUBLE_EQ (p->getTailLengthSeconds(), TailLength::secondsForDecay (0.6f));
+    p->getFilterParameter (2)->setValue (1.0f);
+    EXPECT_EQ (p->getTailLengthSeconds(), TailLength::maximumSeconds);
+    p->getFilterParameter (2)->setValue (0.6f);
+
+    constexpr int block = 4096;
+    const auto frames = (int) (p->getTailLengthSeconds() * 44100.0);
+    p->prepareToPlay (44100.0, block);
+    juce::AudioBuffer<float> io (2, block);
+    juce::MidiBuffer midi;
+    float peak = 0.0f, last = 0.0f;
+    for (int done = 0; done < frames; done += block)
+    {
+        io.clear();
+        if (done == 0)
+        {
+            io.setSample (0, 0, 1.0f);
+            io.setSample (1, 0, 1.0f);
+        }
+        p->processBlock (io, midi);
+        const auto level = juce::jmax (io.getMagnitude (0, 0, block), io.getMagnitude (1, 0, block));
+        peak = juce::jmax (peak, level);
+        last = level;
+    }
+    ASSERT_GT (peak, 0.0f);
+    EXPECT_LT (last, peak * 0.001f) << "still within 60 dB of the peak when the reported tail ends";
 }
 
 TEST (BridgeEditor, opensAtTheEditorsFixedSizeHoldingTheFilterEditor)

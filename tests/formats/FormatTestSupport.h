@@ -63,9 +63,10 @@ inline StereoSignal makeTestSignal()
     return s;
 }
 
-/** Renders the signal through the VST 2 module, applying the script at block
-    starts through the host's set-parameter call. Empty when it cannot load. */
-inline StereoSignal renderWithVst2 (const StereoSignal& in)
+/** Renders the signal through the VST 2 module, applying the changes (the
+    script unless told) at block starts through the host's set-parameter
+    call. Empty when it cannot load. */
+inline StereoSignal renderWithVst2 (const StereoSignal& in, const std::vector<ParameterChange>& changes = script())
 {
     TestHost host;
     if (! host.loaded())
@@ -81,7 +82,7 @@ inline StereoSignal renderWithVst2 (const StereoSignal& in)
     StereoSignal out { std::vector<float> ((size_t) frameCount), std::vector<float> ((size_t) frameCount) };
     for (int b = 0; b < blockCount; ++b)
     {
-        for (const auto& c : script())
+        for (const auto& c : changes)
             if (c.block == b)
                 e->setParameter (e, c.index, c.value);
 
