@@ -63,9 +63,10 @@ inline StereoSignal makeTestSignal()
     return s;
 }
 
-/** Renders the signal through the VST 2 module, applying the script at block
-    starts through the host's set-parameter call. Empty when it cannot load. */
-inline StereoSignal renderWithVst2 (const StereoSignal& in)
+/** Renders the signal (whole blocks) through the VST 2 module, applying the
+    changes at block starts through the host's set-parameter call. Empty when
+    it cannot load. */
+inline StereoSignal renderWithVst2 (const StereoSignal& in, const std::vector<ParameterChange>& changes = script())
 {
     TestHost host;
     if (! host.loaded())
@@ -78,10 +79,11 @@ inline StereoSignal renderWithVst2 (const StereoSignal& in)
     dispatch (e, effSetBlockSize, 0, blockSize);
     dispatch (e, effMainsChanged, 0, 1);
 
-    StereoSignal out { std::vector<float> ((size_t) frameCount), std::vector<float> ((size_t) frameCount) };
-    for (int b = 0; b < blockCount; ++b)
+    const auto frames = in.left.size();
+    StereoSignal out { std::vector<float> (frames), std::vector<float> (frames) };
+    for (int b = 0; b < (int) (frames / blockSize); ++b)
     {
-        for (const auto& c : script())
+        for (const auto& c : changes)
             if (c.block == b)
                 e->setParameter (e, c.index, c.value);
 
