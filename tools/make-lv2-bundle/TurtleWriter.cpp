@@ -167,8 +167,8 @@ bool TurtleWriter::write (const BundleNames& names, BundleFiles& files, std::str
     if (hasUi)
         description << "\n" << uri (names.uiUri) << "\n"
                     << "    a ui:X11UI ;\n"
-                    << "    lv2:requiredFeature ui:idleInterface ;\n"
-                    << "    lv2:optionalFeature ui:parent , ui:resize , ui:noUserResize ;\n"
+                    << "    lv2:requiredFeature ui:idleInterface , ui:parent ;\n"
+                    << "    lv2:optionalFeature ui:resize , ui:noUserResize ;\n"
                     << "    lv2:extensionData ui:idleInterface .\n";
 
     std::ostringstream manifest, presets;
