@@ -143,12 +143,11 @@ TEST (Lv2Instance, stateComesBackWholeAndOutlivesThePortValuesTheHostStillHolds)
     ASSERT_GE (saved.bytes.size(), 4u);
     EXPECT_EQ (std::string (saved.bytes.begin(), saved.bytes.begin() + 4), "AFS1");
 
-    // A second instance that has already run with its ports at the defaults:
-    // the restored values must survive the next blocks, though the ports
-    // still read the defaults.
+    // A second instance restored before its first block, as a host reopens
+    // a session: the restored values must survive the next blocks, though
+    // the ports still read the defaults.
     Instance second;
     ASSERT_TRUE (second.ok());
-    second.render (testSignal (1));
     Instance::Stored forSecond = saved;
     forSecond.key = second.urids.map ((std::string (pluginUri) + ":state").c_str());
     forSecond.type = second.urids.map (LV2_ATOM__Chunk);
