@@ -2,11 +2,7 @@
 
 #include "AudioFilterEditor.h"
 #include "FilterProcessorEditor.h"
-#include "FxpFile.h"
-
-#include <cstring>
-#include <limits>
-#include <vector>
+#include "FilterState.h"
 
 #if JUCE_INTEL
  #include <xmmintrin.h>
@@ -15,17 +11,6 @@
 namespace
 {
 constexpr double fallbackSampleRate = 44100.0;
-
-// The state container: a four-byte tag, the index of the current program,
-// then the bank chunk and the preset chunk, each preceded by its size in
-// bytes. Numbers are little-endian 32-bit integers.
-constexpr char stateTag[4] = { 'A', 'F', 'S', '1' };
-constexpr size_t sizeFieldBytes = 4;
-
-juce::uint32 readLittleEndian (const juce::uint8* p) noexcept
-{
-    return juce::ByteOrder::littleEndianInt (p);
-}
 
 /** JUCE's wrappers switch on flush-to-zero around every block; the filter
     computes with denormals, as it does in its VST 2 module, so that every
@@ -232,95 +217,13 @@ void FilterAudioProcessor::changeProgramName (int index, const juce::String& new
 
 void FilterAudioProcessor::getStateInformation (juce::MemoryBlock& destination)
 {
-    juce::MemoryBlock bank, preset;
-    filter->writeBankState (bank);
-    filter->writePresetState (preset);
-
-    destination.reset();
-    juce::MemoryOutputStream out (destination, false);
-    out.write (stateTag, sizeof (stateTag));
-    out.writeInt (filter->currentProgramIndex());
-    out.writeInt ((int) bank.getSize());
-    out.write (bank.getData(), bank.getSize());
-    out.writeInt ((int) preset.getSize());
-    out.write (preset.getData(), preset.getSize());
+    FilterState::write (*filter, destination);
 }
 
 void FilterAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    if (data == nullptr || sizeInBytes <= 0)
-        return;
-
-    const auto* bytes = static_cast<const juce::uint8*> (data);
-    const auto total = (size_t) sizeInBytes;
-
-    if (FxpFile::isFile (bytes, total))
-    {
-        // A program or bank file, as VST 2 hosts save them and as the
-        // factory bank ships: what a user may hand to "load state" in the
-        // standalone app or a host's preset import.
-        FxpFile file;
-        std::string error;
-        if (! file.fromBytes (std::vector<juce::uint8> (bytes, bytes + total), error) || file.chunk.empty()
-            || file.chunk.size() > (size_t) std::numeric_limits<int>::max())
-            return;
-        const auto chunkSize = (int) file.chunk.size();
-        if (file.kind == FxpFile::Kind::bank)
-        {
-            // Loading a bank file means hearing it: the current program is
-            // selected again from the restored records.
-            filter->readBankState (file.chunk.data(), chunkSize);
-            filter->selectProgram (filter->currentProgramIndex());
-        }
-        else
-        {
-            filter->readPresetState (file.chunk.data(), chunkSize);
-        }
+    if (FilterState::read (*filter, data, sizeInBytes))
         updateHostDisplay (ChangeDetails().withProgramChanged (true));
-        return;
-    }
-
-    if (total < sizeof (stateTag) || std::memcmp (bytes, stateTag, sizeof (stateTag)) != 0)
-    {
-        // Not our container: a chunk as a VST 2 host keeps it. The filter's
-        // readers each take only their own document and ignore the other.
-        filter->readBankState (data, sizeInBytes);
-        filter->readPresetState (data, sizeInBytes);
-        updateHostDisplay (ChangeDetails().withProgramChanged (true));
-        return;
-    }
-
-    size_t offset = sizeof (stateTag);
-    const auto readField = [&] (juce::uint32& field)
-    {
-        if (total - offset < sizeFieldBytes)
-            return false;
-        field = readLittleEndian (bytes + offset);
-        offset += sizeFieldBytes;
-        return true;
-    };
-
-    juce::uint32 program = 0, bankSize = 0, presetSize = 0;
-    if (! readField (program) || ! readField (bankSize) || bankSize > total - offset)
-        return;
-    const auto* bank = bytes + offset;
-    offset += bankSize;
-    if (! readField (presetSize) || presetSize > total - offset)
-        return;
-    const auto* preset = bytes + offset;
-
-    // The bank brings back every program; selecting the program that was
-    // sounding makes the preset after it land in that program (the filter
-    // restores a preset into its current program), bringing back the values
-    // and the name that were sounding.
-    if (bankSize > 0)
-        filter->readBankState (bank, (int) bankSize);
-    if (isValidProgram ((int) program))
-        filter->selectProgram ((int) program);
-    if (presetSize > 0)
-        filter->readPresetState (preset, (int) presetSize);
-
-    updateHostDisplay (ChangeDetails().withProgramChanged (true));
 }
 
 void FilterAudioProcessor::getCurrentProgramStateInformation (juce::MemoryBlock& destination)

@@ -63,9 +63,9 @@ inline StereoSignal makeTestSignal()
     return s;
 }
 
-/** Renders the signal through the VST 2 module, applying the changes (the
-    script unless told) at block starts through the host's set-parameter
-    call. Empty when it cannot load. */
+/** Renders the signal (whole blocks) through the VST 2 module, applying the
+    changes (the script unless told) at block starts through the host's
+    set-parameter call. Empty when it cannot load. */
 inline StereoSignal renderWithVst2 (const StereoSignal& in, const std::vector<ParameterChange>& changes = script())
 {
     TestHost host;
@@ -79,8 +79,9 @@ inline StereoSignal renderWithVst2 (const StereoSignal& in, const std::vector<Pa
     dispatch (e, effSetBlockSize, 0, blockSize);
     dispatch (e, effMainsChanged, 0, 1);
 
-    StereoSignal out { std::vector<float> ((size_t) frameCount), std::vector<float> ((size_t) frameCount) };
-    for (int b = 0; b < blockCount; ++b)
+    const auto frames = in.left.size();
+    StereoSignal out { std::vector<float> (frames), std::vector<float> (frames) };
+    for (int b = 0; b < (int) (frames / blockSize); ++b)
     {
         for (const auto& c : changes)
             if (c.block == b)

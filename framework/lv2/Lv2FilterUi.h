@@ -1,0 +1,69 @@
+#pragma once
+
+#include "AudioFilterBase.h"
+
+#include <lv2/ui/ui.h>
+
+#include <memory>
+
+class EditorCompWrapper;
+
+/** What a plug-in tells the LV2 layer about its X11 UI. The descriptor
+    comes first, so that the layer finds the rest from the descriptor the
+    host hands back to instantiate. */
+struct Lv2UiDescription
+{
+    using FilterFactory = std::unique_ptr<AudioFilterBase> (*)();
+    using PortToFilter = float (*) (int parameterIndex, float portValue) noexcept;
+    using FilterToPort = float (*) (int parameterIndex, float normalised) noexcept;
+
+    LV2UI_Descriptor descriptor;
+    /** Makes the filter whose editor the UI shows. It processes no audio:
+        it only holds the values the plug-in's ports carry. */
+    FilterFactory makeFilter;
+    PortToFilter portToFilter;
+    FilterToPort filterToPort;
+};
+
+/** Fills a description whose descriptor presents the filter's editor as an
+    X11 UI under the URI (which must outlive the description). */
+Lv2UiDescription makeLv2UiDescription (const char* uri, Lv2UiDescription::FilterFactory makeFilter,
+                                       Lv2UiDescription::PortToFilter portToFilter,
+                                       Lv2UiDescription::FilterToPort filterToPort) noexcept;
+
+/** The filter's editor inside the host's X11 window, driven through port
+    events only: the UI keeps a filter of its own as a proxy of the
+    plug-in's parameter values. A port event sets the proxy's value (the
+    editor follows through the proxy's change broadcast); an edit in the
+    editor goes to the host through its write function, as a control port
+    value, and reaches the plug-in as the host passes port values on.
+
+    The host's GUI thread, which makes every UI call, serves as the
+    framework's message thread; the host's idle calls deliver its messages. */
+class Lv2FilterUi : private AudioFilterHost
+{
+public:
+    Lv2FilterUi (const Lv2UiDescription& description, LV2UI_Write_Function writeFunction,
+                 LV2UI_Controller controller, void* parentWindow, const LV2UI_Resize* resize);
+    ~Lv2FilterUi() override;
+
+    Lv2FilterUi (const Lv2FilterUi&) = delete;
+    Lv2FilterUi& operator= (const Lv2FilterUi&) = delete;
+
+    /** The X11 window id of the editor's window. */
+    LV2UI_Widget getWidget() const noexcept;
+
+    void portEvent (uint32_t port, uint32_t bufferSize, uint32_t format, const void* buffer);
+    /** Delivers the framework's messages; returns 0 (the UI never asks to
+        be closed). */
+    int idle();
+
+private:
+    void setParameterFromEditor (AudioFilterBase& filter, int index, float value) override;
+
+    const Lv2UiDescription& description;
+    LV2UI_Write_Function writeFunction;
+    LV2UI_Controller controller;
+    std::unique_ptr<AudioFilterBase> filter;
+    std::unique_ptr<EditorCompWrapper> window;
+};

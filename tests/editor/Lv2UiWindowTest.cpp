@@ -1,0 +1,151 @@
+// The LV2 build's X11 UI in a host window, as an LV2 host shows it: it
+// follows port events and sends the user's edits through the host's write
+// function, in the ports' units.
+#include <gtest/gtest.h>
+
+#include "EditorPicture.h"
+#include "X11HostWindow.h"
+
+#include <lv2/ui/ui.h>
+
+#include <dlfcn.h>
+
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace
+{
+struct Written
+{
+    uint32_t port;
+    float value;
+};
+
+struct Lv2UiWindow : ::testing::Test
+{
+    void SetUp() override
+    {
+        if (std::getenv ("DISPLAY") == nullptr)
+            GTEST_SKIP() << "needs an X display";
+        ASSERT_TRUE (window.isOpen());
+        module = dlopen (LUMIDOR_LV2_BINARY, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE (module, nullptr) << dlerror();
+        auto entry = reinterpret_cast<const LV2UI_Descriptor* (*) (uint32_t)> (dlsym (module, "lv2ui_descriptor"));
+        ASSERT_NE (entry, nullptr);
+        descriptor = entry (0);
+        ASSERT_NE (descriptor, nullptr);
+        EXPECT_STREQ (descriptor->URI, "urn:velderane:lumidor:UI");
+        EXPECT_EQ (entry (1), nullptr);
+        idle = static_cast<const LV2UI_Idle_Interface*> (descriptor->extension_data (LV2_UI__idleInterface));
+        ASSERT_NE (idle, nullptr);
+    }
+
+    void TearDown() override
+    {
+        if (ui != nullptr)
+            descriptor->cleanup (ui);
+        // The module stays loaded: hosts keep a plug-in's binary for the
+        // process once its UI has run.
+    }
+
+    void open()
+    {
+        LV2UI_Resize resize { this, [] (LV2UI_Feature_Handle h, int w, int height)
+                              {
+                                  static_cast<Lv2UiWindow*> (h)->requestedSize = { w, height };
+                                  return 0;
+                              } };
+        resizeFeature = resize;
+        const LV2_Feature parent { LV2_UI__parent, reinterpret_cast<void*> (window.id()) };
+        const LV2_Feature resizing { LV2_UI__resize, &resizeFeature };
+        const LV2_Feature idling { LV2_UI__idleInterface, nullptr };
+        const LV2_Feature* features[] = { &parent, &resizing, &idling, nullptr };
+        LV2UI_Widget widget = nullptr;
+        ui = descriptor->instantiate (descriptor, "urn:velderane:lumidor", LUMIDOR_LV2_BUNDLE_DIR, writeCallback,
+                                      this, &widget, features);
+        ASSERT_NE (ui, nullptr);
+        EXPECT_NE (widget, nullptr);
+        run (400);
+    }
+
+    void run (int ms)
+    {
+        window.idle ([this] { EXPECT_EQ (idle->idle (ui), 0); }, ms);
+    }
+
+    void portEvent (uint32_t port, float value)
+    {
+        descriptor->port_event (ui, port, sizeof (float), 0, &value);
+    }
+
+    static void writeCallback (LV2UI_Controller c, uint32_t port, uint32_t size, uint32_t protocol, const void* buffer)
+    {
+        auto& self = *static_cast<Lv2UiWindow*> (c);
+        ASSERT_EQ (size, sizeof (float));
+        ASSERT_EQ (protocol, 0u);
+        float v;
+        std::memcpy (&v, buffer, sizeof (float));
+        self.written.push_back ({ port, v });
+    }
+
+    Picture screen()
+    {
+        Picture p;
+        p.pixels = window.capture (p.width, p.height);
+        return p;
+    }
+
+    X11HostWindow window { 450, 223 };
+    void* module = nullptr;
+    const LV2UI_Descriptor* descriptor = nullptr;
+    const LV2UI_Idle_Interface* idle = nullptr;
+    LV2UI_Handle ui = nullptr;
+    LV2UI_Resize resizeFeature {};
+    std::pair<int, int> requestedSize {};
+    std::vector<Written> written;
+};
+}
+
+TEST_F (Lv2UiWindow, OpensInsideTheHostWindowAtItsSizeShowingTheDefaults)
+{
+    open();
+    EXPECT_EQ (window.numChildren(), 1);
+    EXPECT_EQ (requestedSize, std::make_pair (450, 223));
+    EXPECT_LT (differingShare (screen(), reference()), 0.01);
+    EXPECT_TRUE (written.empty());
+}
+
+TEST_F (Lv2UiWindow, FollowsPortEventsInThePortsUnits)
+{
+    open();
+    // 100 % and -12 dB are the normalised ends; Decay goes near its longest
+    // and comes back to its default; the switches flip.
+    for (uint32_t port : { 0u, 1u, 3u, 5u })
+        portEvent (port, 100.0f);
+    portEvent (4, 0.0f);
+    portEvent (6, -12.0f);
+    portEvent (2, 153.0f);
+    portEvent (2, 0.391678751f);
+    portEvent (7, 0.0f);
+    run (300);
+
+    const std::string moved = "0=1 1=1 3=1 5=1 4=0 6=0 7=0";
+    ASSERT_GT (differingShare (reference(), reference (moved)), 0.03) << "the two faces must differ";
+    EXPECT_LT (differingShare (screen(), reference (moved)), 0.01);
+    EXPECT_TRUE (written.empty()) << "a port event is not sent back";
+}
+
+TEST_F (Lv2UiWindow, AClickOnTheLeftInputWritesTheThreeSwitchesAsPortValues)
+{
+    open();
+    window.click (92 + 11, 17 + 9);
+    run (300);
+    ASSERT_EQ (written.size(), 3u);
+    EXPECT_EQ (written[0].port, 9u);
+    EXPECT_EQ (written[0].value, 0.0f);
+    EXPECT_EQ (written[1].port, 10u);
+    EXPECT_EQ (written[1].value, 0.0f);
+    EXPECT_EQ (written[2].port, 8u);
+    EXPECT_EQ (written[2].value, 1.0f);
+}
