@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cctype>
-#include <fstream>
 #include <iterator>
 
 namespace
@@ -122,19 +121,6 @@ bool FxpFile::fromBytes (const std::vector<uint8_t>& bytes, std::string& error)
         return false;
     }
     chunk.assign (p + header, p + header + chunkSize);
-    return true;
-}
-
-bool FxpFile::save (const std::string& path, std::string& error) const
-{
-    const auto bytes = toBytes();
-    std::ofstream file (path, std::ios::binary | std::ios::trunc);
-    file.write (reinterpret_cast<const char*> (bytes.data()), (std::streamsize) bytes.size());
-    if (! file)
-    {
-        error = "cannot write " + path;
-        return false;
-    }
     return true;
 }
 

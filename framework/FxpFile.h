@@ -33,7 +33,6 @@ public:
         bytes are not a chunk-based program or bank file or are cut short. */
     bool fromBytes (const std::vector<uint8_t>& bytes, std::string& error);
 
-    bool save (const std::string& path, std::string& error) const;
     bool load (const std::string& path, std::string& error);
 
     /** True when the bytes begin like a chunk-based program or bank file. */

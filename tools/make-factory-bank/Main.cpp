@@ -8,6 +8,7 @@
 // built alongside this tool.
 #include "CommandLine.h"
 #include "FactoryBank.h"
+#include "SafeOutputFile.h"
 
 #include <juce_core/juce_core.h>
 
@@ -47,10 +48,12 @@ int write (const FactoryBank::Made& made, const std::string& dir)
 
     std::string error;
     const auto bankPath = folder.getChildFile ("factory.fxb").getFullPathName().toStdString();
-    if (! made.bank.save (bankPath, error))
+    // Both files replace the shipped ones only once they are complete.
+    const auto bank = made.bank.toBytes();
+    if (! SafeOutputFile::writeWhole (bankPath, bank.data(), bank.size(), error))
         return fail (error);
-    if (! readmeFile.replaceWithText (readme, false, false, "\n"))
-        return fail ("cannot write " + readmeFile.getFullPathName().toStdString());
+    if (! SafeOutputFile::writeWhole (readmeFile.getFullPathName().toStdString(), readme.data(), readme.size(), error))
+        return fail (error);
 
     std::cout << made.table << "\nwrote " << bankPath << " and the table in " << readmeFile.getFullPathName() << "\n";
     return 0;
