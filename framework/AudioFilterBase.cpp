@@ -51,3 +51,17 @@ void AudioFilterBase::setPlayConfiguration (int inputs, int outputs, double rate
     sampleRate = rate;
     blockSize = block;
 }
+
+void AudioFilterBase::processHostBlock (const juce::AudioBuffer<float>& input,
+                                        juce::AudioBuffer<float>& output,
+                                        juce::MidiBuffer& midi)
+{
+    const juce::ScopedLock sl (callbackLock);
+    if (suspended)
+        output.clear();
+    else
+        renderBlock (input, output, false, midi);
+
+    if (! midi.isEmpty())
+        midi.clear();
+}

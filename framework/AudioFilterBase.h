@@ -60,6 +60,13 @@ public:
     virtual void readBankState (const void* data, int sizeInBytes) = 0;
     virtual void readPresetState (const void* data, int sizeInBytes) = 0;
 
+    /** One host block as the plug-in adapters run it: under the callback
+        lock, rendered, or the output cleared while the filter is suspended;
+        any MIDI the filter left in `midi` is dropped. Audio thread. */
+    void processHostBlock (const juce::AudioBuffer<float>& input,
+                           juce::AudioBuffer<float>& output,
+                           juce::MidiBuffer& midi);
+
     /** Sets a parameter as the user did it: through the host when there is
         one (so it is recorded as automation), otherwise directly. */
     void setParameterNotifyingHost (int index, float value);

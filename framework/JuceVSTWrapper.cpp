@@ -289,14 +289,7 @@ void JuceVSTWrapper::processReplacing (float** inputs, float** outputs, int numF
     const juce::AudioBuffer<float> in (inputs, 2, juce::jmax (0, numFrames));
     juce::AudioBuffer<float> out (outputs, 2, juce::jmax (0, numFrames));
 
-    const juce::ScopedLock sl (filter->getCallbackLock());
-    if (filter->isSuspended())
-        out.clear();
-    else
-        filter->renderBlock (in, out, false, midi);
-
-    if (! midi.isEmpty())
-        midi.clear();
+    filter->processHostBlock (in, out, midi);
 }
 
 //==============================================================================

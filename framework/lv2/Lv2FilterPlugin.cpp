@@ -179,14 +179,7 @@ void Lv2FilterPlugin::run (uint32_t frames) noexcept
     const juce::AudioBuffer<float> in (audioIn, (int) Lv2Ports::audioChannels, numFrames);
     juce::AudioBuffer<float> out (audioOut, (int) Lv2Ports::audioChannels, numFrames);
 
-    const juce::ScopedLock sl (filter->getCallbackLock());
-    if (filter->isSuspended())
-        out.clear();
-    else
-        filter->renderBlock (in, out, false, midi);
-
-    if (! midi.isEmpty())
-        midi.clear();
+    filter->processHostBlock (in, out, midi);
 }
 
 LV2_State_Status Lv2FilterPlugin::save (LV2_State_Store_Function store, LV2_State_Handle handle)
