@@ -1,8 +1,10 @@
 #include "xDelay.h"
 
-xDelay::xDelay()
-    : buffer (std::make_unique<float[]> ((size_t) bufferLength))
+xDelay::xDelay (int lengthInSamples)
+    : length (lengthInSamples > 0 && lengthInSamples < bufferLength ? lengthInSamples : bufferLength),
+      buffer (std::make_unique<float[]> ((size_t) length))
 {
+    setDelayTime (defaultDelayTime);
 }
 
 xDelay::~xDelay() = default;

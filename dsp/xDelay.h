@@ -5,8 +5,9 @@
 #include <memory>
 
 // Whole-sample delay line, written before it is read, so a delay of 0 returns
-// the input itself. The buffer is a fixed 192000 floats whatever delay it is
-// given, allocated once at construction and never cleared. The delay in
+// the input itself. The buffer is 192000 floats whatever delay it is given,
+// allocated once at construction and never cleared; an owner whose delays are
+// fixed and short may ask for a shorter buffer. The delay in
 // samples is worked out when the time or the rate is set, not per sample.
 // Audio thread only.
 class xDelay final : public xEffect
@@ -16,7 +17,9 @@ public:
     static constexpr int maxDelay = bufferLength - 1;    // samples
     static constexpr float defaultDelayTime = 0.5f;      // seconds
 
-    xDelay();
+    /** A line of the given length in samples, at most bufferLength; delays
+        are clamped to one less. */
+    explicit xDelay (int length = bufferLength);
     ~xDelay() override;
 
     /** Delay in seconds, stored unchanged; it is clamped to the buffer when
@@ -24,7 +27,7 @@ public:
     void setDelayTime (float seconds) noexcept
     {
         delayTime = seconds;
-        delaySamples = toSamples (sampleRate * delayTime);
+        delaySamples = toSamples (sampleRate * delayTime, length - 1);
     }
     float getDelayTime() const noexcept { return delayTime; }
 
@@ -48,7 +51,7 @@ public:
         the line. */
     float run (float x) noexcept
     {
-        if (++writeIndex >= bufferLength)
+        if (++writeIndex >= length)
             writeIndex = 0;
 
         float* const b = buffer.get();
@@ -56,25 +59,26 @@ public:
 
         int r = writeIndex - delaySamples;
         if (r < 0)
-            r += bufferLength;
+            r += length;
         return b[r];
     }
 
 private:
-    static int toSamples (float t) noexcept
+    static int toSamples (float t, int longest) noexcept
     {
         // Clamped while still a float: converting NaN, infinity or anything
         // past the int range would be undefined. For every finite delay
         // inside the buffer this equals truncating first and clamping after.
         if (! (t > 0.0f))
             return 0;
-        if (t >= (float) maxDelay)
-            return maxDelay;
+        if (t >= (float) longest)
+            return longest;
         return (int) t;
     }
 
+    int length;   // samples in the buffer
     float delayTime = defaultDelayTime;
     std::unique_ptr<float[]> buffer;
     int writeIndex = 0;
-    int delaySamples = toSamples (defaultSampleRate * defaultDelayTime);
+    int delaySamples = 0;
 };

@@ -2,12 +2,12 @@
 
 void xPreDelay::initTime() noexcept
 {
-    time = 0.006f;
+    time = baseTime;
     updateTargets();
 }
 
 void xPreDelay::initSpread() noexcept
 {
-    spread = -0.32f;
+    spread = baseSpread;
     updateTargets();
 }

@@ -10,6 +10,14 @@
 class xPreDelay final : public xEffect
 {
 public:
+    static constexpr float baseTime = 0.006f;   // seconds
+    static constexpr float baseSpread = -0.32f;
+    // The glide never passes its targets, and the longer one, 7.92 ms, is
+    // 349.27 samples at the lines' rate of 44100 Hz: the lines need hold no
+    // more than that, instead of the 192000 samples of a general line.
+    static constexpr int lineLength = 352;      // samples
+    static_assert ((1.0f - baseSpread) * baseTime * defaultSampleRate < (float) (lineLength - 1));
+
     xPreDelay() = default;
 
     /** Base delay time: 0.006 s. */
@@ -83,8 +91,8 @@ private:
         targetRight = (spread + 1.0f) * time;
     }
 
-    xDelay left;
-    xDelay right;
+    xDelay left { lineLength };
+    xDelay right { lineLength };
     float time = 0.0f;        // seconds
     float spread = 0.0f;
     float glideLeft = 0.0f;   // seconds
