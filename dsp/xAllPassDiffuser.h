@@ -31,7 +31,7 @@ public:
     {
         const float y = coefficient * x * -1.0f + feedback;
         const float w = coefficient * y + x;
-        feedback = shelf.run (delay.processSample (w));
+        feedback = shelf.run (delay.run (w));
         return y;
     }
 

@@ -47,15 +47,16 @@ public:
 
     float processSample (float x) noexcept override
     {
-        if (bypass || delayTime == 0.0f)
-            return x;
-        return run (x);
+        return bypass ? x : run (x);
     }
 
-    /** The delay step for an owner that never bypasses the line and has
-        checked that the delay time is not exactly 0. */
+    /** The delay step without the bypass test, for owners that never bypass
+        the line. */
     float run (float x) noexcept
     {
+        if (delayTime == 0.0f)
+            return x;
+
         if (++writeIndex >= bufferLength)
             writeIndex = 0;
 

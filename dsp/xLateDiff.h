@@ -46,7 +46,7 @@ public:
         for (auto& d : diffusers)
             x = d.run (x);
         const float y = shelf.run (x);
-        feedback = loopDelay.processSample (y) * loopGain;
+        feedback = loopDelay.run (y) * loopGain;
         return y;
     }
 
