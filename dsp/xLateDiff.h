@@ -69,6 +69,9 @@ public:
     void setLowShelfFrequency (float hz) noexcept;
     void initLowShelfGain() noexcept;
 
+    /** True when the next sample runs the periodic update. */
+    bool updateIsDue() const noexcept { return updateCounter >= updateInterval - 1; }
+
     /** Loop-delay output of the last call times the loop gain. */
     float feedbackOut() const noexcept { return feedback; }
 

@@ -9,6 +9,7 @@ constexpr double minDecayTime = 0.001; // seconds, at decay exponent 0
 void xLateReflection::setSize (float note) noexcept
 {
     size = note;
+    pushOffsets(); // the chains retune with the offsets of the last step
     left.setSize (note - spread);
     right.setSize (note + spread);
 }
@@ -36,6 +37,7 @@ void xLateReflection::setDecay (float v) noexcept
 void xLateReflection::initSpread() noexcept
 {
     spread = 1.5f;
+    pushOffsets();
     left.setSize (size - spread);
     right.setSize (size + spread);
 }

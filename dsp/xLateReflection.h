@@ -36,6 +36,8 @@ public:
     void run (float* frame) noexcept
     {
         modulationStep();
+        if (left.updateIsDue() || right.updateIsDue())
+            pushOffsets();
         frame[0] = left.run (frame[0] + feedbackToLeft);
         frame[1] = right.run (frame[1] + feedbackToRight);
         feedbackToRight = left.feedbackOut();
@@ -86,8 +88,8 @@ public:
     float getModulationRate() const noexcept { return modulationRate; }
     float getModulationDepth() const noexcept { return modulationDepth; }
     /** Delay-time offset k (0 to 3) in seconds last given to a chain. */
-    float getOffsetLeft (int k) const noexcept { return offsetsLeft[(size_t) k]; }
-    float getOffsetRight (int k) const noexcept { return offsetsRight[(size_t) k]; }
+    float getOffsetLeft (int k) const noexcept { return offsetsStale ? offsetAt (k) : offsetsLeft[(size_t) k]; }
+    float getOffsetRight (int k) const noexcept { return offsetsStale ? -offsetAt (k) : offsetsRight[(size_t) k]; }
     float getFeedbackToLeft() const noexcept { return feedbackToLeft; }
     float getFeedbackToRight() const noexcept { return feedbackToRight; }
     const xLateDiff& getLeft() const noexcept { return left; }
@@ -100,15 +102,33 @@ private:
     /** Two parabolas through 0, +1, 0, -1: sin (2 pi p) without a sine. */
     static float parabolicSine (float p) noexcept { return (8.0f - 16.0f * std::fabs (p)) * p; }
 
+    /** The oscillator moves every frame, but the chains read its offsets
+        only at their periodic updates and when they are retuned: the
+        offsets are worked out from the phase and depth of the last step
+        when one of those comes (pushOffsets), not at every step. */
     void modulationStep() noexcept
     {
         smoothedDepth = (modulationDepth - smoothedDepth) * depthGlide + smoothedDepth;
         phase = wrapPhase (phase + phaseIncrement);
+        offsetsStale = true;
+    }
 
+    /** Offset k of the left chain for the phase and depth of the last step. */
+    float offsetAt (int k) const noexcept
+    {
+        const float p = wrapPhase (phase + (float) (k + 1) * tapSpacing);
+        return parabolicSine (p) * smoothedDepth;
+    }
+
+    /** Hands both chains the offsets of the last modulation step. */
+    void pushOffsets() noexcept
+    {
+        if (! offsetsStale)
+            return;
+        offsetsStale = false;
         for (int k = 0; k < numOffsets; ++k)
         {
-            const float p = wrapPhase (phase + (float) (k + 1) * tapSpacing);
-            offsetsLeft[(size_t) k] = parabolicSine (p) * smoothedDepth;
+            offsetsLeft[(size_t) k] = offsetAt (k);
             offsetsRight[(size_t) k] = -offsetsLeft[(size_t) k];
         }
         for (int k = 0; k < numOffsets; ++k)
@@ -144,6 +164,7 @@ private:
     float feedbackToLeft = 0.0f;
     float depthGlide = glideFactor (defaultSampleRate); // share per frame
     float phaseIncrement = 0.0f;   // cycles per frame
+    bool offsetsStale = false;     // a modulation step ran since the last pushOffsets
     float decayExponent = notAValue; // exponent the decay time belongs to
     float decayTime = 0.0f;        // seconds
 };
