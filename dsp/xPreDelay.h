@@ -2,6 +2,7 @@
 
 #include "xDelay.h"
 #include "xGlide.h"
+#include "xNote.h"
 
 // Stereo pre-delay: two whole-sample delay lines whose times come from one
 // base time and a left/right spread and glide towards their targets, halving
@@ -59,6 +60,7 @@ public:
     {
         xEffect::setSampleRate (hz);
         glideShare = glideFactor (sampleRate);
+        settled = false;
     }
 
     float getTime() const noexcept { return time; }
@@ -75,10 +77,19 @@ private:
 
     void glide() noexcept
     {
+        // A step that leaves both glide values as they were repeats itself
+        // for ever after (about half a second after start-up): from then on
+        // the lines keep their delays and the step is not run.
+        if (settled)
+            return;
+
         const float gl = (targetLeft - glideLeft) * glideShare + glideLeft;
-        glideLeft = gl + glideOffset;
+        const float nextLeft = gl + glideOffset;
         const float gr = (targetRight - glideRight) * glideShare + glideRight;
-        glideRight = gr + glideOffset;
+        const float nextRight = gr + glideOffset;
+        settled = sameBits (nextLeft, glideLeft) && sameBits (nextRight, glideRight);
+        glideLeft = nextLeft;
+        glideRight = nextRight;
 
         left.setDelayTime (gl);
         right.setDelayTime (gr);
@@ -89,6 +100,7 @@ private:
     {
         targetLeft = (1.0f - spread) * time;
         targetRight = (spread + 1.0f) * time;
+        settled = false;
     }
 
     xDelay left { lineLength };
@@ -100,4 +112,5 @@ private:
     float targetLeft = 0.0f;  // seconds
     float targetRight = 0.0f; // seconds
     float glideShare = glideFactor (defaultSampleRate);
+    bool settled = false;     // the last glide step changed nothing
 };
