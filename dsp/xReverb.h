@@ -61,6 +61,19 @@ public:
         frame[1] = shelfRight.run (right);
     }
 
+    /** n frames of left and right in place, frame by frame, for a caller
+        that has checked isBypassed once for its block. */
+    void run (float* left, float* right, int n) noexcept
+    {
+        for (int i = 0; i < n; ++i)
+        {
+            float frame[2] = { left[i], right[i] };
+            run (frame);
+            left[i] = frame[0];
+            right[i] = frame[1];
+        }
+    }
+
     float getListener() const noexcept { return listener; }
     const xPreDelay& getPreDelay() const noexcept { return preDelay; }
     const xEarlyReflection& getEarlyReflection() const noexcept { return early; }

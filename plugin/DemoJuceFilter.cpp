@@ -138,34 +138,47 @@ void DemoJuceFilter::renderFrames (const BlockPointers& block, const BlockMix& m
     const float dryShare = 1.0f - m;
     const float gain = mix.gain;
 
-    for (int i = 0; i < block.frames; ++i)
+    constexpr int chunk = 64; // frames
+    float dryL[chunk], dryR[chunk], wetL[chunk], wetR[chunk];
+
+    for (int start = 0; start < block.frames; start += chunk)
     {
-        // Both inputs are read before either output is written, so in-place
+        const int n = juce::jmin (chunk, block.frames - start);
+
+        // The whole chunk is read before any of it is written, so in-place
         // buffers are safe.
-        float l = finiteOrZero (block.inL[i]);
-        float r = finiteOrZero (block.inR[i]);
-        if constexpr (routing == Routing::leftToBoth)
-            r = l;
-        else if constexpr (routing == Routing::rightToBoth)
-            l = r;
+        for (int i = 0; i < n; ++i)
+        {
+            float l = finiteOrZero (block.inL[start + i]);
+            float r = finiteOrZero (block.inR[start + i]);
+            if constexpr (routing == Routing::leftToBoth)
+                r = l;
+            else if constexpr (routing == Routing::rightToBoth)
+                l = r;
+            dryL[i] = wetL[i] = l;
+            dryR[i] = wetR[i] = r;
+        }
 
         // With the engine bypassed the wet frame is the routed frame itself.
-        float frame[2] = { l, r };
         if constexpr (engineOn)
-            reverb.run (frame);
+            reverb.run (wetL, wetR, n);
 
-        const float yl = (frame[0] * m + dryShare * l) * gain;
-        const float yr = (frame[1] * m + dryShare * r) * gain;
-
-        if constexpr (accumulate)
+        float* const outL = block.outL + start;
+        float* const outR = block.outR + start;
+        for (int i = 0; i < n; ++i)
         {
-            block.outL[i] += yl;
-            block.outR[i] += yr;
-        }
-        else
-        {
-            block.outL[i] = yl;
-            block.outR[i] = yr;
+            const float yl = (wetL[i] * m + dryShare * dryL[i]) * gain;
+            const float yr = (wetR[i] * m + dryShare * dryR[i]) * gain;
+            if constexpr (accumulate)
+            {
+                outL[i] += yl;
+                outR[i] += yr;
+            }
+            else
+            {
+                outL[i] = yl;
+                outR[i] = yr;
+            }
         }
     }
 }
