@@ -45,30 +45,19 @@ public:
         isBypassed once for its block. */
     void run (float* frame) noexcept
     {
-        if (! preDelay.isOff())
-            preDelay.run (frame);
-        if (! early.isOff())
-            early.run (frame);
-        const float earlyLeft = frame[0];
-        const float earlyRight = frame[1];
-        if (! late.isOff())
-            late.run (frame);
-
-        const float left = earlyWeight * earlyLeft + lateWeight * frame[0];
-        const float right = earlyWeight * earlyRight + lateWeight * frame[1];
-
-        frame[0] = shelfLeft.run (left);
-        frame[1] = shelfRight.run (right);
+        run (frame, stagesOn());
     }
 
     /** n frames of left and right in place, frame by frame, for a caller
-        that has checked isBypassed once for its block. */
+        that has checked isBypassed once for its block. Which stages pass
+        through is settled by the setters, so it is asked once here. */
     void run (float* left, float* right, int n) noexcept
     {
+        const StagesOn on = stagesOn();
         for (int i = 0; i < n; ++i)
         {
             float frame[2] = { left[i], right[i] };
-            run (frame);
+            run (frame, on);
             left[i] = frame[0];
             right[i] = frame[1];
         }
@@ -83,6 +72,31 @@ public:
 
 private:
     void initFixedSettings() noexcept;
+
+    struct StagesOn
+    {
+        bool preDelay, early, late;
+    };
+
+    StagesOn stagesOn() const noexcept { return { ! preDelay.isOff(), ! early.isOff(), ! late.isOff() }; }
+
+    void run (float* frame, StagesOn on) noexcept
+    {
+        if (on.preDelay)
+            preDelay.run (frame);
+        if (on.early)
+            early.run (frame);
+        const float earlyLeft = frame[0];
+        const float earlyRight = frame[1];
+        if (on.late)
+            late.run (frame);
+
+        const float left = earlyWeight * earlyLeft + lateWeight * frame[0];
+        const float right = earlyWeight * earlyRight + lateWeight * frame[1];
+
+        frame[0] = shelfLeft.run (left);
+        frame[1] = shelfRight.run (right);
+    }
 
     xPreDelay preDelay;
     xEarlyReflection early;
