@@ -5,10 +5,21 @@
 // the engine and both fields running, the fastest run of every setting must
 // lie within 20 % of the default program's, or denormals or value-dependent
 // branches are at work. Exits with 1 when it does not. Build in Release.
+//
+//   lumidor_bench_engine [--block N] [--instances N]
+//       the settings table at another block size, with N filters in one
+//       process processing each block in turn, as a host with N tracks does
+//   lumidor_bench_engine --scale
+//       the default program at blocks of 32, 64, 512 and 4096 frames, with
+//       1 and 16 filters, and the memory one filter takes
 
 #include "DemoJuceFilter.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -19,9 +30,10 @@
 namespace
 {
 constexpr double sampleRate = 44100.0;
-constexpr int blockSize = 512;
-constexpr int audioSeconds = 30;
-constexpr int totalFrames = audioSeconds * (int) sampleRate;
+int blockSize = 512;
+int instances = 1;
+int audioSeconds = 30;
+int totalFrames = audioSeconds * (int) sampleRate;
 constexpr int repetitions = 5;
 constexpr double allowedSpread = 0.20;    // of the default program's median
 
@@ -69,10 +81,14 @@ volatile float sink = 0.0f;
 
 Result measure (const Settings& settings, const std::vector<float>& left, const std::vector<float>& right)
 {
-    DemoJuceFilter filter;
-    for (const auto& [index, value] : settings)
-        filter.setParameterValue (index, value);
-    filter.prepare (sampleRate, blockSize);
+    std::vector<std::unique_ptr<DemoJuceFilter>> filters;
+    for (int k = 0; k < instances; ++k)
+    {
+        filters.push_back (std::make_unique<DemoJuceFilter>());
+        for (const auto& [index, value] : settings)
+            filters.back()->setParameterValue (index, value);
+        filters.back()->prepare (sampleRate, blockSize);
+    }
 
     juce::AudioBuffer<float> in (2, blockSize), out (2, blockSize);
     juce::MidiBuffer midi;
@@ -82,10 +98,13 @@ Result measure (const Settings& settings, const std::vector<float>& left, const 
         float acc = 0.0f;
         for (int start = 0; start + blockSize <= totalFrames; start += blockSize)
         {
-            in.copyFrom (0, 0, left.data() + start, blockSize);
-            in.copyFrom (1, 0, right.data() + start, blockSize);
-            filter.renderBlock (in, out, false, midi);
-            acc += out.getSample (0, blockSize - 1);
+            for (auto& filter : filters)
+            {
+                in.copyFrom (0, 0, left.data() + start, blockSize);
+                in.copyFrom (1, 0, right.data() + start, blockSize);
+                filter->renderBlock (in, out, false, midi);
+                acc += out.getSample (0, blockSize - 1);
+            }
         }
         sink = acc;
     };
@@ -98,16 +117,85 @@ Result measure (const Settings& settings, const std::vector<float>& left, const 
         const double t0 = threadCpuSeconds();
         runOnce();
         const double t1 = threadCpuSeconds();
-        ns.push_back ((t1 - t0) * 1e9 / (double) (totalFrames / blockSize * blockSize));
+        ns.push_back ((t1 - t0) * 1e9 / (double) (totalFrames / blockSize * blockSize) / (double) instances);
     }
     std::sort (ns.begin(), ns.end());
     return { ns.front(), ns[ns.size() / 2] };
 }
+
+/** Resident memory of the process in bytes. */
+double residentBytes()
+{
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen ("/proc/self/statm", "r"))
+    {
+        if (std::fscanf (f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose (f);
+    }
+    return (double) resident * 4096.0;
 }
 
-int main()
+int scaleTable (const std::vector<float>& left, const std::vector<float>& right)
+{
+    {
+        constexpr int count = 8;
+        const double before = residentBytes();
+        std::vector<std::unique_ptr<DemoJuceFilter>> filters;
+        for (int k = 0; k < count; ++k)
+            filters.push_back (std::make_unique<DemoJuceFilter>());
+        const double after = residentBytes();
+        std::printf ("memory of one filter (resident, mean of %d): %.2f MB\n\n", count, (after - before) / count / 1e6);
+    }
+
+    std::printf ("default program, %d s of stereo noise, %.0f Hz, %d runs; ns per frame and per filter\n\n",
+                 audioSeconds, sampleRate, repetitions);
+    std::printf ("| block | 1 filter, min | 1 filter, median | 16 filters, min | 16 filters, median |\n");
+    std::printf ("|---:|---:|---:|---:|---:|\n");
+    for (int block : { 32, 64, 512, 4096 })
+    {
+        blockSize = block;
+        instances = 1;
+        const auto one = measure ({}, left, right);
+        instances = 16;
+        const auto many = measure ({}, left, right);
+        std::printf ("| %d | %.1f | %.1f | %.1f | %.1f |\n", block, one.minNs, one.medianNs, many.minNs, many.medianNs);
+    }
+    return 0;
+}
+}
+
+int main (int argc, char** argv)
 {
     using namespace ParameterIndex;
+
+    bool scale = false;
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string a = argv[i];
+        if (a == "--scale")
+            scale = true;
+        else if ((a == "--block" || a == "--instances") && i + 1 < argc)
+        {
+            const int v = std::atoi (argv[++i]);
+            if (v < 1 || v > 65536)
+            {
+                std::fprintf (stderr, "%s wants 1 to 65536\n", a.c_str());
+                return 2;
+            }
+            (a == "--block" ? blockSize : instances) = v;
+        }
+        else
+        {
+            std::fprintf (stderr, "usage: lumidor_bench_engine [--block N] [--instances N] | --scale\n");
+            return 2;
+        }
+    }
+    if (scale)
+    {
+        audioSeconds = 10;
+        totalFrames = audioSeconds * (int) sampleRate;
+    }
 
     Settings allZeroEngineOn = everyParameter (0.0f);
     allZeroEngineOn.emplace_back (onOff, 1.0f);
@@ -133,9 +221,11 @@ int main()
 
     const auto left = stereoNoise (totalFrames, 1u);
     const auto right = stereoNoise (totalFrames, 2u);
+    if (scale)
+        return scaleTable (left, right);
 
-    std::printf ("whole filter, %d s of stereo noise, %.0f Hz, blocks of %d, %d runs\n\n",
-                 audioSeconds, sampleRate, blockSize, repetitions);
+    std::printf ("whole filter, %d s of stereo noise, %.0f Hz, blocks of %d, %d runs, %d filter(s)\n\n",
+                 audioSeconds, sampleRate, blockSize, repetitions, instances);
     std::printf ("%-42s %12s %12s %12s %12s %8s\n", "setting", "ns/frame min", "ns/frame med",
                  "x realtime", "x rt (med)", "vs dflt");
 

@@ -12,10 +12,10 @@ public:
 
     xBiLin1pLS() = default;
 
-    float processSample (float x) noexcept override
-    {
-        return step ((float) ((double) x + inputOffset));
-    }
+    float processSample (float x) noexcept override { return run (x); }
+
+    /** The same step, called directly by the owners. */
+    float run (float x) noexcept { return step ((float) ((double) x + inputOffset)); }
 
 private:
     void design() noexcept override;

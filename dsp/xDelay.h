@@ -5,30 +5,80 @@
 #include <memory>
 
 // Whole-sample delay line, written before it is read, so a delay of 0 returns
-// the input itself. The buffer is a fixed 192000 floats whatever delay it is
-// given, allocated once at construction and never cleared. Audio thread only.
-class xDelay : public xEffect
+// the input itself. The buffer is 192000 floats whatever delay it is given,
+// allocated once at construction and never cleared; an owner whose delays are
+// fixed and short may ask for a shorter buffer. The delay in
+// samples is worked out when the time or the rate is set, not per sample.
+// Audio thread only.
+class xDelay final : public xEffect
 {
 public:
     static constexpr int bufferLength = 192000;          // samples
     static constexpr int maxDelay = bufferLength - 1;    // samples
     static constexpr float defaultDelayTime = 0.5f;      // seconds
 
-    xDelay();
+    /** A line of the given length in samples, at most bufferLength; delays
+        are clamped to one less. */
+    explicit xDelay (int length = bufferLength);
     ~xDelay() override;
 
-    /** Delay in seconds, stored unchanged; each read clamps it to the buffer. */
-    void setDelayTime (float seconds) noexcept { delayTime = seconds; }
+    /** Delay in seconds, stored unchanged; it is clamped to the buffer when
+        turned into samples. */
+    void setDelayTime (float seconds) noexcept
+    {
+        delayTime = seconds;
+        delaySamples = toSamples (sampleRate * delayTime, length - 1);
+    }
     float getDelayTime() const noexcept { return delayTime; }
 
+    /** Rate in Hz of this line; the delay in samples follows at once. */
+    void setSampleRate (float hz) noexcept
+    {
+        xEffect::setSampleRate (hz);
+        setDelayTime (delayTime);
+    }
+
     /** Whole delay in samples that the next read uses, 0 to 191999. */
-    int getDelaySamples() const noexcept;
+    int getDelaySamples() const noexcept { return delaySamples; }
     int getWriteIndex() const noexcept { return writeIndex; }
 
-    float processSample (float x) noexcept override;
+    float processSample (float x) noexcept override
+    {
+        return bypass ? x : run (x);
+    }
+
+    /** The delay step without the bypass test, for owners that never bypass
+        the line. */
+    float run (float x) noexcept
+    {
+        if (++writeIndex >= length)
+            writeIndex = 0;
+
+        float* const b = buffer.get();
+        b[writeIndex] = x;
+
+        int r = writeIndex - delaySamples;
+        if (r < 0)
+            r += length;
+        return b[r];
+    }
 
 private:
+    static int toSamples (float t, int longest) noexcept
+    {
+        // Clamped while still a float: converting NaN, infinity or anything
+        // past the int range would be undefined. For every finite delay
+        // inside the buffer this equals truncating first and clamping after.
+        if (! (t > 0.0f))
+            return 0;
+        if (t >= (float) longest)
+            return longest;
+        return (int) t;
+    }
+
+    int length;   // samples in the buffer
     float delayTime = defaultDelayTime;
     std::unique_ptr<float[]> buffer;
     int writeIndex = 0;
+    int delaySamples = 0;
 };

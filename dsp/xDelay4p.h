@@ -1,15 +1,18 @@
 #pragma once
 
 #include "xEffect.h"
+#include "xHermite4.h"
 
 #include <memory>
 
 // Delay line read with four-point interpolation, so its delay can take
 // fractional values and move in small steps under modulation. Read before
 // write: the current input is stored only after the taps are read. The
-// buffer is a fixed 192000 floats, allocated once at construction. Audio
-// thread only.
-class xDelay4p : public xEffect
+// buffer is a fixed 192000 floats, allocated once at construction, followed
+// by copies of its first slots so that the four neighbouring taps are read
+// without a wrap test of their own. The read position is worked out when the
+// time or the rate is set, not per sample. Audio thread only.
+class xDelay4p final : public xEffect
 {
 public:
     static constexpr int bufferLength = 192000;                 // samples
@@ -22,22 +25,80 @@ public:
 
     /** Delay in seconds, stored unchanged; 0.0 exactly makes the line a
         pass-through that does not advance. */
-    void setDelayTime (float seconds) noexcept { delayTime = seconds; }
+    void setDelayTime (float seconds) noexcept
+    {
+        delayTime = seconds;
+        updateReadPosition();
+    }
     float getDelayTime() const noexcept { return delayTime; }
 
+    /** Rate in Hz of this line; the read position follows at once. */
+    void setSampleRate (float hz) noexcept
+    {
+        xEffect::setSampleRate (hz);
+        updateReadPosition();
+    }
+
     /** Delay in samples that the next read uses, 0 to 191999. */
-    float getDelaySamples() const noexcept;
+    float getDelaySamples() const noexcept { return delaySamples; }
     /** Fractional read position of the last read, in [0.5, 1.5) above 0.5 samples. */
     float getFraction() const noexcept { return fraction; }
     int getWriteIndex() const noexcept { return writeIndex; }
 
-    float processSample (float x) noexcept override;
+    float processSample (float x) noexcept override
+    {
+        return bypass ? x : run (x);
+    }
+
+    /** The delay step without the bypass test, for owners that never bypass
+        the line. */
+    float run (float x) noexcept
+    {
+        if (delayTime == 0.0f)
+            return x;
+
+        if (++writeIndex >= bufferLength)
+            writeIndex = 0;
+
+        // The taps n - 1, n, n + 1 and n + 2 calls back lie in four
+        // neighbouring slots, the oldest first; the copies after the end
+        // stand in for slots 0 to 2 when the four run past it.
+        int oldest = writeIndex - (tapOffset + 2);
+        if (oldest < 0)
+            oldest += bufferLength;
+        float* const b = buffer.get();
+        const float* const taps = b + oldest;
+        fraction = tapFraction;
+        const float y = hermite4 (fraction, taps[3], taps[2], taps[1], taps[0]);
+
+        b[writeIndex] = x;
+        if (writeIndex < guardSlots)
+            b[bufferLength + writeIndex] = x;
+        return y;
+    }
 
 private:
-    float tap (int k) const noexcept;
+    static constexpr int guardSlots = 3; // copies of slots 0 to 2 after the end
+
+    void updateReadPosition() noexcept
+    {
+        // NaN fails both comparisons and reads as no delay.
+        const float t = sampleRate * delayTime;
+        if (! (t >= 0.0f))
+            delaySamples = 0.0f;
+        else if (t >= maxDelay)
+            delaySamples = maxDelay;
+        else
+            delaySamples = t;
+        tapOffset = (int) (delaySamples - tapCentre);
+        tapFraction = delaySamples - (float) tapOffset;
+    }
 
     float delayTime = defaultDelayTime;
     float fraction = 0.0f;
     std::unique_ptr<float[]> buffer;
     int writeIndex = 0;
+    float delaySamples = 0.0f;   // clamped delay in samples
+    int tapOffset = 0;           // n: whole part of the read position
+    float tapFraction = 0.0f;    // fraction the next read uses
 };

@@ -5,6 +5,6 @@
 
 /** All-pass diffuser on a whole-sample delay line: a line of D samples gives
     a loop of D + 1 samples. Used by the early field. */
-class xDiffDelay : public xAllPassDiffuser<xDelay>
+class xDiffDelay final : public xAllPassDiffuser<xDelay>
 {
 };

@@ -1,30 +1,32 @@
 #pragma once
 
 #include "xDiffDelay.h"
+#include "xNote.h"
 
 #include <array>
-#include <memory>
 
 // Mono early-field chain: three whole-sample all-pass diffusers in series,
 // four semitones apart (shortest delay first), followed by a shelf pair. A
 // larger size note means shorter delays. Audio thread only.
-class xEarlyDiff : public xEffect
+class xEarlyDiff final : public xEffect
 {
 public:
     static constexpr int numDiffusers = 3;
     static constexpr float noteStep = 4.0f; // semitones between diffusers
 
-    xEarlyDiff();
-    ~xEarlyDiff() override;
+    xEarlyDiff() = default;
 
     float processSample (float x) noexcept override
     {
-        if (bypass)
-            return x;
+        return bypass ? x : run (x);
+    }
 
+    /** The chain step for an owner that never bypasses the chain. */
+    float run (float x) noexcept
+    {
         for (auto& d : diffusers)
-            x = d->processSample (x);
-        return shelf->processSample (x);
+            x = d.run (x);
+        return shelf.run (x);
     }
 
     /** Size as a note number; the delays follow at once: the periods of
@@ -41,12 +43,13 @@ public:
     void initLowShelfGain() noexcept;
 
     float getSize() const noexcept { return size; }
-    const xDiffDelay& getDiffuser (int k) const noexcept { return *diffusers[(size_t) k]; }
-    const xShelf& getShelf() const noexcept { return *shelf; }
+    const xDiffDelay& getDiffuser (int k) const noexcept { return diffusers[(size_t) k]; }
+    const xShelf& getShelf() const noexcept { return shelf; }
 
 private:
-    std::array<std::unique_ptr<xDiffDelay>, numDiffusers> diffusers;
-    std::unique_ptr<xShelf> shelf;
+    std::array<xDiffDelay, numDiffusers> diffusers;
+    xShelf shelf;
     float size = 0.0f;            // note number
+    float tunedSize = notAValue;  // size the delay times were set for
     float diffusionSpread = 0.0f;
 };

@@ -1,47 +1,18 @@
 #include "xEarlyReflection.h"
 #include "xNote.h"
 
-xEarlyReflection::xEarlyReflection()
-    : left (std::make_unique<xEarlyDiff>()),
-      right (std::make_unique<xEarlyDiff>())
-{
-}
-
-xEarlyReflection::~xEarlyReflection()
-{
-    left.reset();
-    right.reset();
-}
-
-float* xEarlyReflection::processFrame (float* frame, int) noexcept
-{
-    if (size == offSize)
-        return frame;
-
-    frame[0] = left->processSample (frame[0]);
-    frame[1] = right->processSample (frame[1]);
-    return frame;
-}
-
-float xEarlyReflection::processSample (float x) noexcept
-{
-    if (bypass || size == offSize)
-        return x;
-    return left->processSample (x);
-}
-
 void xEarlyReflection::setSize (float note) noexcept
 {
     size = note;
-    left->setSize (note - spread);
-    right->setSize (note + spread);
+    left.setSize (note - spread);
+    right.setSize (note + spread);
 }
 
 void xEarlyReflection::setDiffusion (float d) noexcept
 {
     diffusion = d;
-    left->setDiffusion (d);
-    right->setDiffusion (d);
+    left.setDiffusion (d);
+    right.setDiffusion (d);
 }
 
 void xEarlyReflection::initSpread() noexcept
@@ -52,33 +23,33 @@ void xEarlyReflection::initSpread() noexcept
 void xEarlyReflection::initHighShelfFrequency() noexcept
 {
     const float f = noteToFrequency (97.0f);
-    left->setHighShelfFrequency (f);
-    right->setHighShelfFrequency (f);
+    left.setHighShelfFrequency (f);
+    right.setHighShelfFrequency (f);
 }
 
 void xEarlyReflection::initHighShelfGain() noexcept
 {
-    left->initHighShelfGain();
-    right->initHighShelfGain();
+    left.initHighShelfGain();
+    right.initHighShelfGain();
 }
 
 void xEarlyReflection::initLowShelfFrequency() noexcept
 {
     const float f = noteToFrequency (36.0f);
-    left->setLowShelfFrequency (f);
-    right->setLowShelfFrequency (f);
+    left.setLowShelfFrequency (f);
+    right.setLowShelfFrequency (f);
 }
 
 void xEarlyReflection::initLowShelfGain() noexcept
 {
-    left->initLowShelfGain();
-    right->initLowShelfGain();
+    left.initLowShelfGain();
+    right.initLowShelfGain();
 }
 
 void xEarlyReflection::initDiffusionSpread() noexcept
 {
-    left->setDiffusionSpread (0.0f);
-    right->setDiffusionSpread (0.0f);
-    left->setDiffusion (diffusion);
-    right->setDiffusion (diffusion);
+    left.setDiffusionSpread (0.0f);
+    right.setDiffusionSpread (0.0f);
+    left.setDiffusion (diffusion);
+    right.setDiffusion (diffusion);
 }

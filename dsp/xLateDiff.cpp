@@ -2,69 +2,36 @@
 #include "xDiffusionSpread.h"
 #include "xNote.h"
 
-xLateDiff::xLateDiff()
-{
-    for (auto& d : diffusers)
-        d = std::make_unique<xDiffDelay4p>();
-    shelf = std::make_unique<xShelf>();
-    loopDelay = std::make_unique<xDelay4p>();
-}
-
-xLateDiff::~xLateDiff()
-{
-    for (auto& d : diffusers)
-        d.reset();
-    loopDelay.reset();
-    shelf.reset();
-}
-
-float xLateDiff::processSample (float x) noexcept
-{
-    if (bypass)
-        return x;
-
-    // The first update runs on the 51st call, then on every 51st.
-    if (updateCounter < updateInterval - 1)
-        ++updateCounter;
-    else
-    {
-        periodicUpdate();
-        updateCounter = 0;
-    }
-
-    for (auto& d : diffusers)
-        x = d->processSample (x);
-    const float y = shelf->processSample (x);
-    feedback = loopDelay->processSample (y) * loopGain;
-    return y;
-}
-
 void xLateDiff::setSize (float note) noexcept
 {
     size = note;
     periodicUpdate();
 }
 
-void xLateDiff::setModulationOffset (int k, float seconds) noexcept
-{
-    if (k >= 0 && k < numOffsets)
-        modulationOffsets[(size_t) k] = seconds;
-}
-
 void xLateDiff::periodicUpdate() noexcept
 {
+    // The four periods depend on the size alone and are worked out again
+    // only when it changes; the offsets move them at every update.
     const float s = size;
-    const float t1 = noteToPeriod (s + 2.0f * noteStep) + modulationOffsets[1];
-    const float t2 = noteToPeriod (s + noteStep) + modulationOffsets[2];
-    const float t3 = noteToPeriod (s) + modulationOffsets[3];
-    const float t0 = noteToPeriod (s + 3.0f * noteStep) + modulationOffsets[0];
+    if (! sameBits (s, periodsSize))
+    {
+        periodsSize = s;
+        periods[1] = noteToPeriod (s + 2.0f * noteStep);
+        periods[2] = noteToPeriod (s + noteStep);
+        periods[3] = noteToPeriod (s);
+        periods[0] = noteToPeriod (s + 3.0f * noteStep);
+    }
+    const float t1 = periods[1] + modulationOffsets[1];
+    const float t2 = periods[2] + modulationOffsets[2];
+    const float t3 = periods[3] + modulationOffsets[3];
+    const float t0 = periods[0] + modulationOffsets[0];
 
-    diffusers[0]->setDelayTime (t0);
-    diffusers[1]->setDelayTime (t1);
-    diffusers[2]->setDelayTime (t2);
-    loopDelay->setDelayTime (t3);
+    diffusers[0].setDelayTime (t0);
+    diffusers[1].setDelayTime (t1);
+    diffusers[2].setDelayTime (t2);
+    loopDelay.setDelayTime (t3);
 
-    loopTime = noteToPeriod (s);
+    loopTime = periods[3];
     updateLoopGain();
 }
 
@@ -80,39 +47,43 @@ void xLateDiff::updateLoopGain() noexcept
         v = minLoopExponent;
     else if (v > maxLoopExponent)
         v = maxLoopExponent;
-    loopGain = decayPower (v);
+    if (! sameBits (v, loopExponent))
+    {
+        loopExponent = v;
+        loopGain = decayPower (v);
+    }
 }
 
 void xLateDiff::setDiffusion (float d) noexcept
 {
     for (int k = 0; k < numDiffusers; ++k)
-        diffusers[(size_t) k]->setCoefficient (spreadCoefficient (k, d, diffusionSpread));
+        diffusers[(size_t) k].setCoefficient (spreadCoefficient (k, d, diffusionSpread));
 }
 
 void xLateDiff::setHighShelfFrequency (float hz) noexcept
 {
     for (auto& d : diffusers)
-        d->setHighShelfFrequency (hz);
-    shelf->setHighShelfFrequency (hz);
+        d.setHighShelfFrequency (hz);
+    shelf.setHighShelfFrequency (hz);
 }
 
 void xLateDiff::initHighShelfGain() noexcept
 {
     for (auto& d : diffusers)
-        d->initHighShelfGain();
-    shelf->setHighShelfGain (xDiffDelay4p::highShelfGain);
+        d.initHighShelfGain();
+    shelf.setHighShelfGain (xDiffDelay4p::highShelfGain);
 }
 
 void xLateDiff::setLowShelfFrequency (float hz) noexcept
 {
     for (auto& d : diffusers)
-        d->setLowShelfFrequency (hz);
-    shelf->setLowShelfFrequency (hz);
+        d.setLowShelfFrequency (hz);
+    shelf.setLowShelfFrequency (hz);
 }
 
 void xLateDiff::initLowShelfGain() noexcept
 {
     for (auto& d : diffusers)
-        d->initLowShelfGain();
-    shelf->setLowShelfGain (xDiffDelay4p::lowShelfGain);
+        d.initLowShelfGain();
+    shelf.setLowShelfGain (xDiffDelay4p::lowShelfGain);
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "xDiffDelay4p.h"
+#include "xNote.h"
 
 #include <array>
-#include <memory>
 
 // Mono late-field chain: three interpolated all-pass diffusers three
 // semitones apart (shortest first), a shelf pair and a loop delay at the
@@ -13,7 +13,7 @@
 // Decay time and modulation offsets reach the delays and the loop gain only
 // at the periodic update, every 51 samples, so the power function stays off
 // the per-sample path. Audio thread only.
-class xLateDiff : public xEffect
+class xLateDiff final : public xEffect
 {
 public:
     static constexpr int numDiffusers = 3;
@@ -24,10 +24,31 @@ public:
     static constexpr float minLoopExponent = -144.0f;   // floor of the loop-gain exponent
     static constexpr float maxLoopExponent = 0.0f;      // loop gain never above 1
 
-    xLateDiff();
-    ~xLateDiff() override;
+    xLateDiff() = default;
 
-    float processSample (float x) noexcept override;
+    float processSample (float x) noexcept override
+    {
+        return bypass ? x : run (x);
+    }
+
+    /** The chain step for an owner that never bypasses the chain. */
+    float run (float x) noexcept
+    {
+        // The first update runs on the 51st call, then on every 51st.
+        if (updateCounter < updateInterval - 1)
+            ++updateCounter;
+        else
+        {
+            periodicUpdate();
+            updateCounter = 0;
+        }
+
+        for (auto& d : diffusers)
+            x = d.run (x);
+        const float y = shelf.run (x);
+        feedback = loopDelay.run (y) * loopGain;
+        return y;
+    }
 
     /** Size as a note number; runs the periodic update at once. */
     void setSize (float note) noexcept;
@@ -35,7 +56,11 @@ public:
     void setDecayTime (float seconds) noexcept { decayTime = seconds; }
     /** Offset in seconds of delay k (0 to 2 diffusers, 3 loop delay); applied
         at the next update. Other k are ignored. */
-    void setModulationOffset (int k, float seconds) noexcept;
+    void setModulationOffset (int k, float seconds) noexcept
+    {
+        if (k >= 0 && k < numOffsets)
+            modulationOffsets[(size_t) k] = seconds;
+    }
     void setDiffusion (float d) noexcept;
     void setDiffusionSpread (float m) noexcept { diffusionSpread = m; }
 
@@ -43,6 +68,9 @@ public:
     void initHighShelfGain() noexcept;
     void setLowShelfFrequency (float hz) noexcept;
     void initLowShelfGain() noexcept;
+
+    /** True when the next sample runs the periodic update. */
+    bool updateIsDue() const noexcept { return updateCounter >= updateInterval - 1; }
 
     /** Loop-delay output of the last call times the loop gain. */
     float feedbackOut() const noexcept { return feedback; }
@@ -53,22 +81,25 @@ public:
     float getDecayTime() const noexcept { return decayTime; }
     float getModulationOffset (int k) const noexcept { return modulationOffsets[(size_t) k]; }
     int getUpdateCounter() const noexcept { return updateCounter; }
-    const xDiffDelay4p& getDiffuser (int k) const noexcept { return *diffusers[(size_t) k]; }
-    const xDelay4p& getLoopDelay() const noexcept { return *loopDelay; }
+    const xDiffDelay4p& getDiffuser (int k) const noexcept { return diffusers[(size_t) k]; }
+    const xDelay4p& getLoopDelay() const noexcept { return loopDelay; }
 
 private:
     void periodicUpdate() noexcept;
     void updateLoopGain() noexcept;
 
-    std::array<std::unique_ptr<xDiffDelay4p>, numDiffusers> diffusers;
-    std::unique_ptr<xShelf> shelf;
-    std::unique_ptr<xDelay4p> loopDelay;
+    std::array<xDiffDelay4p, numDiffusers> diffusers;
+    xShelf shelf;
+    xDelay4p loopDelay;
     float feedback = 0.0f;
     float size = 0.0f;        // note number
     float loopGain = 0.0f;
     float loopTime = 0.0f;    // seconds
     float decayTime = 0.0f;   // seconds
     std::array<float, numOffsets> modulationOffsets {}; // seconds
+    std::array<float, numOffsets> periods {};  // seconds, for periodsSize
+    float periodsSize = notAValue;             // size the periods belong to
+    float loopExponent = notAValue;            // exponent loopGain belongs to
     float diffusionSpread = 0.0f;
     int updateCounter = 0;
 };

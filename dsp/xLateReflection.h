@@ -1,9 +1,10 @@
 #pragma once
 
+#include "xGlide.h"
 #include "xLateDiff.h"
 
 #include <array>
-#include <memory>
+#include <cmath>
 
 // Stereo late field: two late diffuser chains closed into one figure-eight
 // loop, each chain's loop-delay output entering the other channel's input one
@@ -12,16 +13,47 @@
 // exactly the opposite of the left's. Size 48 exactly switches the stage off:
 // frames pass through and every state (chains, feedback, phase, depth glide)
 // stays frozen. Audio thread only.
-class xLateReflection : public xEffect
+class xLateReflection final : public xEffect
 {
 public:
     static constexpr float offSize = 48.0f;          // note number that switches the stage off
     static constexpr int numOffsets = xLateDiff::numOffsets;
 
-    xLateReflection();
-    ~xLateReflection() override;
+    static constexpr float tapSpacing = 0.125f;   // cycles between the four oscillator taps
+    static constexpr float maxPhaseStep = 0.5f;   // cycles per frame
 
-    float* processFrame (float* frame, int numChannels) noexcept override;
+    xLateReflection() = default;
+
+    float* processFrame (float* frame, int) noexcept override
+    {
+        if (! isOff())
+            run (frame);
+        return frame;
+    }
+
+    /** One frame through both chains, for an owner that has checked isOff
+        once for its block. */
+    void run (float* frame) noexcept
+    {
+        modulationStep();
+        if (left.updateIsDue() || right.updateIsDue())
+            pushOffsets();
+        frame[0] = left.run (frame[0] + feedbackToLeft);
+        frame[1] = right.run (frame[1] + feedbackToRight);
+        feedbackToRight = left.feedbackOut();
+        feedbackToLeft = right.feedbackOut();
+    }
+
+    /** True while bypassed or at size 48 exactly: frames pass through and
+        nothing in the stage moves. */
+    bool isOff() const noexcept { return bypass || size == offSize; }
+
+    /** Rate in Hz of the oscillator and the depth glide; both follow at once. */
+    void setSampleRate (float hz) noexcept
+    {
+        xEffect::setSampleRate (hz);
+        updateSteps();
+    }
 
     /** Late size as a note number; both chains retune at once. */
     void setSize (float note) noexcept;
@@ -56,18 +88,69 @@ public:
     float getModulationRate() const noexcept { return modulationRate; }
     float getModulationDepth() const noexcept { return modulationDepth; }
     /** Delay-time offset k (0 to 3) in seconds last given to a chain. */
-    float getOffsetLeft (int k) const noexcept { return offsetsLeft[(size_t) k]; }
-    float getOffsetRight (int k) const noexcept { return offsetsRight[(size_t) k]; }
+    float getOffsetLeft (int k) const noexcept { return offsetsStale ? offsetAt (k) : offsetsLeft[(size_t) k]; }
+    float getOffsetRight (int k) const noexcept { return offsetsStale ? -offsetAt (k) : offsetsRight[(size_t) k]; }
     float getFeedbackToLeft() const noexcept { return feedbackToLeft; }
     float getFeedbackToRight() const noexcept { return feedbackToRight; }
-    const xLateDiff& getLeft() const noexcept { return *left; }
-    const xLateDiff& getRight() const noexcept { return *right; }
+    const xLateDiff& getLeft() const noexcept { return left; }
+    const xLateDiff& getRight() const noexcept { return right; }
 
 private:
-    void modulationStep() noexcept;
+    /** Folds a phase in (-0.5, 1] back into (-0.5, 0.5]. */
+    static float wrapPhase (float p) noexcept { return p > 0.5f ? p - 1.0f : p; }
 
-    std::unique_ptr<xLateDiff> left;
-    std::unique_ptr<xLateDiff> right;
+    /** Two parabolas through 0, +1, 0, -1: sin (2 pi p) without a sine. */
+    static float parabolicSine (float p) noexcept { return (8.0f - 16.0f * std::fabs (p)) * p; }
+
+    /** The oscillator moves every frame, but the chains read its offsets
+        only at their periodic updates and when they are retuned: the
+        offsets are worked out from the phase and depth of the last step
+        when one of those comes (pushOffsets), not at every step. */
+    void modulationStep() noexcept
+    {
+        smoothedDepth = (modulationDepth - smoothedDepth) * depthGlide + smoothedDepth;
+        phase = wrapPhase (phase + phaseIncrement);
+        offsetsStale = true;
+    }
+
+    /** Offset k of the left chain for the phase and depth of the last step. */
+    float offsetAt (int k) const noexcept
+    {
+        const float p = wrapPhase (phase + (float) (k + 1) * tapSpacing);
+        return parabolicSine (p) * smoothedDepth;
+    }
+
+    /** Hands both chains the offsets of the last modulation step. */
+    void pushOffsets() noexcept
+    {
+        if (! offsetsStale)
+            return;
+        offsetsStale = false;
+        for (int k = 0; k < numOffsets; ++k)
+        {
+            offsetsLeft[(size_t) k] = offsetAt (k);
+            offsetsRight[(size_t) k] = -offsetsLeft[(size_t) k];
+        }
+        for (int k = 0; k < numOffsets; ++k)
+            left.setModulationOffset (k, offsetsLeft[(size_t) k]);
+        for (int k = 0; k < numOffsets; ++k)
+            right.setModulationOffset (k, offsetsRight[(size_t) k]);
+    }
+
+    /** The glide share and the phase step depend on the rates alone. */
+    void updateSteps() noexcept
+    {
+        depthGlide = glideFactor (sampleRate);
+        float increment = (1.0f / sampleRate) * modulationRate;
+        if (increment < 0.0f)
+            increment = 0.0f;
+        else if (increment > maxPhaseStep)
+            increment = maxPhaseStep;
+        phaseIncrement = increment;
+    }
+
+    xLateDiff left;
+    xLateDiff right;
     float diffusion = 0.0f;
     float size = 0.0f;             // note number
     float spread = 0.0f;           // notes
@@ -79,4 +162,9 @@ private:
     float phase = 0.0f;            // cycles
     float feedbackToRight = 0.0f;
     float feedbackToLeft = 0.0f;
+    float depthGlide = glideFactor (defaultSampleRate); // share per frame
+    float phaseIncrement = 0.0f;   // cycles per frame
+    bool offsetsStale = false;     // a modulation step ran since the last pushOffsets
+    float decayExponent = notAValue; // exponent the decay time belongs to
+    float decayTime = 0.0f;        // seconds
 };

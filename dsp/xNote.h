@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
 // Note-number conversions shared by the engine stages. Room sizes, diffuser
 // and loop delays and filter corners are note numbers on an equal-tempered
 // scale with note 0 at 8.17742 Hz; a lower note means a longer delay.
@@ -27,3 +31,17 @@ inline float clampUnit (float v) noexcept
         return 1.0f;
     return v;
 }
+
+/** True when a and b have the same bit pattern: the test under which a value
+    worked out from a float can be kept instead of computed again (unlike ==,
+    it tells 0 from -0 and lets NaN never match). */
+inline bool sameBits (float a, float b) noexcept
+{
+    uint32_t x, y;
+    std::memcpy (&x, &a, sizeof x);
+    std::memcpy (&y, &b, sizeof y);
+    return x == y && a == a;
+}
+
+/** Starting key of such a kept value: matches nothing. */
+constexpr float notAValue = std::numeric_limits<float>::quiet_NaN();

@@ -1,43 +1,116 @@
 #pragma once
 
 #include "xDelay.h"
-
-#include <memory>
+#include "xGlide.h"
+#include "xNote.h"
 
 // Stereo pre-delay: two whole-sample delay lines whose times come from one
 // base time and a left/right spread and glide towards their targets, halving
 // the distance every 50 ms, instead of jumping. The glide starts from 0 at
 // construction and is never reset. Audio thread only.
-class xPreDelay : public xEffect
+class xPreDelay final : public xEffect
 {
 public:
-    xPreDelay();
-    ~xPreDelay() override;
+    static constexpr float baseTime = 0.006f;   // seconds
+    static constexpr float baseSpread = -0.32f;
+    // The glide never passes its targets, and the longer one, 7.92 ms, is
+    // 349.27 samples at the lines' rate of 44100 Hz: the lines need hold no
+    // more than that, instead of the 192000 samples of a general line.
+    static constexpr int lineLength = 352;      // samples
+    static_assert ((1.0f - baseSpread) * baseTime * defaultSampleRate < (float) (lineLength - 1));
+
+    xPreDelay() = default;
 
     /** Base delay time: 0.006 s. */
     void initTime() noexcept;
     /** Left/right split: left gets (1 - spread) and right (1 + spread) times the base. */
     void initSpread() noexcept;
 
-    float* processFrame (float* frame, int numChannels) noexcept override;
+    float* processFrame (float* frame, int) noexcept override
+    {
+        if (! isOff())
+            run (frame);
+        return frame;
+    }
+
     /** Mono use: the left line only. */
-    float processSample (float x) noexcept override;
+    float processSample (float x) noexcept override
+    {
+        if (isOff())
+            return x;
+
+        glide();
+        return left.run (x);
+    }
+
+    /** One frame through both lines, for an owner that has checked isOff
+        once for its block. */
+    void run (float* frame) noexcept
+    {
+        glide();
+        frame[0] = left.run (frame[0]);
+        frame[1] = right.run (frame[1]);
+    }
+
+    /** True while bypassed or at a base time of 0 exactly. */
+    bool isOff() const noexcept { return bypass || time == 0.0f; }
+
+    /** Rate in Hz of the glide; its share per frame follows at once. */
+    void setSampleRate (float hz) noexcept
+    {
+        xEffect::setSampleRate (hz);
+        glideShare = glideFactor (sampleRate);
+        settled = false;
+    }
 
     float getTime() const noexcept { return time; }
     float getSpread() const noexcept { return spread; }
     float getGlideLeft() const noexcept { return glideLeft; }
     float getGlideRight() const noexcept { return glideRight; }
-    const xDelay& getLeftLine() const noexcept { return *left; }
-    const xDelay& getRightLine() const noexcept { return *right; }
+    const xDelay& getLeftLine() const noexcept { return left; }
+    const xDelay& getRightLine() const noexcept { return right; }
 
 private:
-    bool isOff() const noexcept { return bypass || time == 0.0f; }
-    void glide() noexcept;
+    // Added to the stored glide values only, never to what the lines
+    // receive, so a glide from 0 never sits on a denormal.
+    static constexpr float glideOffset = 1e-13f; // seconds
 
-    std::unique_ptr<xDelay> left;
-    std::unique_ptr<xDelay> right;
+    void glide() noexcept
+    {
+        // A step that leaves both glide values as they were repeats itself
+        // for ever after (about half a second after start-up): from then on
+        // the lines keep their delays and the step is not run.
+        if (settled)
+            return;
+
+        const float gl = (targetLeft - glideLeft) * glideShare + glideLeft;
+        const float nextLeft = gl + glideOffset;
+        const float gr = (targetRight - glideRight) * glideShare + glideRight;
+        const float nextRight = gr + glideOffset;
+        settled = sameBits (nextLeft, glideLeft) && sameBits (nextRight, glideRight);
+        glideLeft = nextLeft;
+        glideRight = nextRight;
+
+        left.setDelayTime (gl);
+        right.setDelayTime (gr);
+    }
+
+    /** The targets depend on the base time and the spread alone. */
+    void updateTargets() noexcept
+    {
+        targetLeft = (1.0f - spread) * time;
+        targetRight = (spread + 1.0f) * time;
+        settled = false;
+    }
+
+    xDelay left { lineLength };
+    xDelay right { lineLength };
     float time = 0.0f;        // seconds
     float spread = 0.0f;
     float glideLeft = 0.0f;   // seconds
     float glideRight = 0.0f;  // seconds
+    float targetLeft = 0.0f;  // seconds
+    float targetRight = 0.0f; // seconds
+    float glideShare = glideFactor (defaultSampleRate);
+    bool settled = false;     // the last glide step changed nothing
 };

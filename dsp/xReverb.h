@@ -5,8 +5,6 @@
 #include "xPreDelay.h"
 #include "xShelf.h"
 
-#include <memory>
-
 // The reverb engine as the plug-in filter sees it: one object that turns a
 // stereo frame into a stereo wet frame in place. A pre-delay, an early field
 // and a late field run in series; the early and late outputs are blended by
@@ -19,11 +17,10 @@
 // early size, late size, diffusion, decay, listener, bypass, and then
 // processFrame once per frame, all on the audio thread. The setters accept
 // any float, allocate nothing and take no lock.
-class xReverb : public xEffect
+class xReverb final : public xEffect
 {
 public:
     xReverb();
-    ~xReverb() override;
 
     /** Early-field size as a note number; 60 exactly switches it off. */
     void setEarlySize (float note) noexcept;
@@ -37,24 +34,78 @@ public:
     void setListener (float position) noexcept;
 
     /** Processes frame[0] and frame[1] in place; numChannels is not read. */
-    float* processFrame (float* frame, int numChannels) noexcept override;
+    float* processFrame (float* frame, int) noexcept override
+    {
+        if (! bypass)
+            run (frame);
+        return frame;
+    }
+
+    /** One frame through the whole chain, for a caller that has checked
+        isBypassed once for its block. */
+    void run (float* frame) noexcept
+    {
+        run (frame, stagesOn());
+    }
+
+    /** n frames of left and right in place, frame by frame, for a caller
+        that has checked isBypassed once for its block. Which stages pass
+        through is settled by the setters, so it is asked once here. */
+    void run (float* left, float* right, int n) noexcept
+    {
+        const StagesOn on = stagesOn();
+        for (int i = 0; i < n; ++i)
+        {
+            float frame[2] = { left[i], right[i] };
+            run (frame, on);
+            left[i] = frame[0];
+            right[i] = frame[1];
+        }
+    }
 
     float getListener() const noexcept { return listener; }
-    const xPreDelay& getPreDelay() const noexcept { return *preDelay; }
-    const xEarlyReflection& getEarlyReflection() const noexcept { return *early; }
-    const xLateReflection& getLateReflection() const noexcept { return *late; }
-    const xShelf& getShelfLeft() const noexcept { return *shelfLeft; }
-    const xShelf& getShelfRight() const noexcept { return *shelfRight; }
+    const xPreDelay& getPreDelay() const noexcept { return preDelay; }
+    const xEarlyReflection& getEarlyReflection() const noexcept { return early; }
+    const xLateReflection& getLateReflection() const noexcept { return late; }
+    const xShelf& getShelfLeft() const noexcept { return shelfLeft; }
+    const xShelf& getShelfRight() const noexcept { return shelfRight; }
 
 private:
-    static constexpr int stageChannels = 2; // every stage treats a frame as stereo
-
     void initFixedSettings() noexcept;
 
-    std::unique_ptr<xPreDelay> preDelay;
-    std::unique_ptr<xEarlyReflection> early;
-    std::unique_ptr<xLateReflection> late;
-    std::unique_ptr<xShelf> shelfLeft;
-    std::unique_ptr<xShelf> shelfRight;
+    struct StagesOn
+    {
+        bool preDelay, early, late;
+    };
+
+    StagesOn stagesOn() const noexcept { return { ! preDelay.isOff(), ! early.isOff(), ! late.isOff() }; }
+
+    void run (float* frame, StagesOn on) noexcept
+    {
+        if (on.preDelay)
+            preDelay.run (frame);
+        if (on.early)
+            early.run (frame);
+        const float earlyLeft = frame[0];
+        const float earlyRight = frame[1];
+        if (on.late)
+            late.run (frame);
+
+        const float left = earlyWeight * earlyLeft + lateWeight * frame[0];
+        const float right = earlyWeight * earlyRight + lateWeight * frame[1];
+
+        frame[0] = shelfLeft.run (left);
+        frame[1] = shelfRight.run (right);
+    }
+
+    xPreDelay preDelay;
+    xEarlyReflection early;
+    xLateReflection late;
+    xShelf shelfLeft;
+    xShelf shelfRight;
     float listener = 0.5f;
+    // Early weight 1 - L^2 and late weight L (2 - L), worked out when the
+    // position is set: the ends hear one field only, the middle both at 0.75.
+    float earlyWeight = 0.75f;
+    float lateWeight = 0.75f;
 };

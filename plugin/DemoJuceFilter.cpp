@@ -70,8 +70,14 @@ void DemoJuceFilter::updateEngine() noexcept
     if (live (onOff) == 1.0f)
     {
         engine->setBypass (false);
+        // The power is taken again only when the volume has moved.
         const float exponent = live (volume) * volumeRangeDb - volumeOffsetDb;
-        fGain.store ((float) std::pow ((double) volumeBase, (double) exponent), std::memory_order_relaxed);
+        if (! sameBits (exponent, gainExponent))
+        {
+            gainExponent = exponent;
+            volumeGain = (float) std::pow ((double) volumeBase, (double) exponent);
+        }
+        fGain.store (volumeGain, std::memory_order_relaxed);
     }
     else
     {
@@ -96,42 +102,83 @@ void DemoJuceFilter::renderBlock (const juce::AudioBuffer<float>& input,
         return;
     }
 
-    const float* inL = input.getReadPointer (0);
-    const float* inR = input.getReadPointer (1);
-    float* outL = output.getWritePointer (0);
-    float* outR = output.getWritePointer (1);
-    const float gain = fGain.load (std::memory_order_relaxed);
-    const int frames = juce::jmin (input.getNumSamples(), output.getNumSamples());
+    // Dry-Wet and the routing switches are taken once per block, like every
+    // other setting, so the frame loop itself tests nothing.
+    const float l = live (leftOnOff);
+    const float r = live (rightOnOff);
+    const auto routing = l != 0.0f ? Routing::leftToBoth : (r != 0.0f ? Routing::rightToBoth : Routing::stereo);
+    const BlockPointers block { input.getReadPointer (0), input.getReadPointer (1),
+                                output.getWritePointer (0), output.getWritePointer (1),
+                                juce::jmin (input.getNumSamples(), output.getNumSamples()) };
+    const BlockMix mix { live (dryWet), fGain.load (std::memory_order_relaxed) };
 
-    for (int i = 0; i < frames; ++i)
+    switch (routing)
     {
-        // Both inputs are read before either output is written, so in-place
+        case Routing::stereo:      renderFrames<Routing::stereo> (block, mix, accumulate); break;
+        case Routing::leftToBoth:  renderFrames<Routing::leftToBoth> (block, mix, accumulate); break;
+        case Routing::rightToBoth: renderFrames<Routing::rightToBoth> (block, mix, accumulate); break;
+    }
+}
+
+template <DemoJuceFilter::Routing routing>
+void DemoJuceFilter::renderFrames (const BlockPointers& block, const BlockMix& mix, bool accumulate) noexcept
+{
+    const bool engineOn = ! engine->isBypassed();
+    if (accumulate)
+        engineOn ? renderFrames<routing, true, true> (block, mix) : renderFrames<routing, true, false> (block, mix);
+    else
+        engineOn ? renderFrames<routing, false, true> (block, mix) : renderFrames<routing, false, false> (block, mix);
+}
+
+template <DemoJuceFilter::Routing routing, bool accumulate, bool engineOn>
+void DemoJuceFilter::renderFrames (const BlockPointers& block, const BlockMix& mix) noexcept
+{
+    xReverb& reverb = *engine;
+    const float m = mix.wetShare;
+    const float dryShare = 1.0f - m;
+    const float gain = mix.gain;
+
+    constexpr int chunk = 64; // frames
+    float dryL[chunk], dryR[chunk], wetL[chunk], wetR[chunk];
+
+    for (int start = 0; start < block.frames; start += chunk)
+    {
+        const int n = juce::jmin (chunk, block.frames - start);
+
+        // The whole chunk is read before any of it is written, so in-place
         // buffers are safe.
-        float l = finiteOrZero (inL[i]);
-        float r = finiteOrZero (inR[i]);
-
-        if (live (leftOnOff) != 0.0f)
-            r = l;
-        else if (live (rightOnOff) != 0.0f)
-            l = r;
-
-        float frame[2] = { l, r };
-        const float* wet = engine->processFrame (frame, 2);
-
-        const float m = live (dryWet);
-        const float dryShare = 1.0f - m;
-        const float yl = (wet[0] * m + dryShare * l) * gain;
-        const float yr = (wet[1] * m + dryShare * r) * gain;
-
-        if (accumulate)
+        for (int i = 0; i < n; ++i)
         {
-            outL[i] += yl;
-            outR[i] += yr;
+            float l = finiteOrZero (block.inL[start + i]);
+            float r = finiteOrZero (block.inR[start + i]);
+            if constexpr (routing == Routing::leftToBoth)
+                r = l;
+            else if constexpr (routing == Routing::rightToBoth)
+                l = r;
+            dryL[i] = wetL[i] = l;
+            dryR[i] = wetR[i] = r;
         }
-        else
+
+        // With the engine bypassed the wet frame is the routed frame itself.
+        if constexpr (engineOn)
+            reverb.run (wetL, wetR, n);
+
+        float* const outL = block.outL + start;
+        float* const outR = block.outR + start;
+        for (int i = 0; i < n; ++i)
         {
-            outL[i] = yl;
-            outR[i] = yr;
+            const float yl = (wetL[i] * m + dryShare * dryL[i]) * gain;
+            const float yr = (wetR[i] * m + dryShare * dryR[i]) * gain;
+            if constexpr (accumulate)
+            {
+                outL[i] += yl;
+                outR[i] += yr;
+            }
+            else
+            {
+                outL[i] = yl;
+                outR[i] = yr;
+            }
         }
     }
 }

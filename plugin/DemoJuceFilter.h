@@ -5,6 +5,7 @@
 #include "ProgramRecord.h"
 
 #include <atomic>
+#include <limits>
 #include <memory>
 
 class xReverb;
@@ -67,9 +68,32 @@ private:
 
     void updateEngine() noexcept;
 
+    /** Where the input feeds the engine: both channels as they are, or one
+        channel on both. */
+    enum class Routing { stereo, leftToBoth, rightToBoth };
+    struct BlockPointers
+    {
+        const float* inL;
+        const float* inR;
+        float* outL;
+        float* outR;
+        int frames;
+    };
+    struct BlockMix
+    {
+        float wetShare;   // Dry-Wet
+        float gain;       // linear output gain
+    };
+    template <Routing routing>
+    void renderFrames (const BlockPointers& block, const BlockMix& mix, bool accumulate) noexcept;
+    template <Routing routing, bool accumulate, bool engineOn>
+    void renderFrames (const BlockPointers& block, const BlockMix& mix) noexcept;
+
     std::unique_ptr<xReverb> engine;
     std::array<std::atomic<float>, ParameterIndex::count> liveValues;
     std::atomic<float> fGain { 1.0f };
+    float gainExponent = std::numeric_limits<float>::quiet_NaN(); // dB that volumeGain belongs to
+    float volumeGain = 1.0f;  // gain of the volume alone, used while the engine is on
     juce::String programName { "Default" };
     int currentProgram = 0;
     std::array<std::unique_ptr<ProgramRecord>, programCountTotal> programs;

@@ -188,3 +188,34 @@ TEST (DelayLines, SixtySecondsOfSilenceAfterAnImpulseStayZeroOrNormal)
         ASSERT_TRUE (testsignals::isZeroOrNormal (interpolated.processSample (0.0f))) << i;
     }
 }
+
+TEST (WholeSampleDelay, AShortLineClampsItsDelayToItsOwnLength)
+{
+    xDelay d (8);
+    d.setDelayTime (1.0f);
+    EXPECT_EQ (d.getDelaySamples(), 7);
+    feedCounting (d, 7);
+    EXPECT_EQ (d.processSample (0.0f), 1.0f);
+    for (int i = 0; i < 20; ++i)
+        d.processSample (0.0f); // wraps inside its eight slots
+    EXPECT_EQ (d.getWriteIndex(), (1 + 7 + 20) % 8);
+}
+
+TEST (InterpolatedDelay, TapsStraddlingTheEndOfTheBufferReadWhatWasWrittenThere)
+{
+    // A slow ramp through more than one whole buffer: the cubic is exact on
+    // it, so every read, including those whose four taps run past the last
+    // slot into slots 0 to 2, gives the input of t calls before.
+    for (float t : { 10.3f, 2.7f, 3.2f })
+    {
+        xDelay4p d;
+        d.setDelayTime (samples (t));
+        for (int i = 1; i <= xDelay4p::bufferLength + 64; ++i)
+        {
+            const float x = (float) i * 0.001f;
+            const float y = d.processSample (x);
+            if (i > 16)
+                ASSERT_NEAR (y, (float) i * 0.001f - t * 0.001f, 1e-4f) << "t " << t << ", call " << i;
+        }
+    }
+}
