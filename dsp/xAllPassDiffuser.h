@@ -2,6 +2,9 @@
 
 #include "xShelf.h"
 
+class xEarlyLanes;
+class xLateLanes;
+
 // All-pass diffuser around a delay line, with a high-and-low shelf pair inside
 // the loop so every pass loses a little treble and bass:
 // y[n] = -g x[n] + x[n - M] + g y[n - M] with the shelf flat. The fed-back
@@ -50,6 +53,9 @@ public:
     const xShelf& getShelf() const noexcept { return shelf; }
 
 private:
+    friend class xEarlyLanes; // step two chains' diffusers at once on their lines
+    friend class xLateLanes;
+
     float coefficient = 0.0f;
     float feedback = 0.0f;
     DelayLine delay;

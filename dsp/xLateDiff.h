@@ -34,14 +34,7 @@ public:
     /** The chain step for an owner that never bypasses the chain. */
     float run (float x) noexcept
     {
-        // The first update runs on the 51st call, then on every 51st.
-        if (updateCounter < updateInterval - 1)
-            ++updateCounter;
-        else
-        {
-            periodicUpdate();
-            updateCounter = 0;
-        }
+        stepUpdateCounter();
 
         for (auto& d : diffusers)
             x = d.run (x);
@@ -85,6 +78,21 @@ public:
     const xDelay4p& getLoopDelay() const noexcept { return loopDelay; }
 
 private:
+    friend class xLateLanes; // steps two chains at once on their lines
+
+    /** Counts the call; every 51st runs the periodic update. */
+    void stepUpdateCounter() noexcept
+    {
+        // The first update runs on the 51st call, then on every 51st.
+        if (updateCounter < updateInterval - 1)
+            ++updateCounter;
+        else
+        {
+            periodicUpdate();
+            updateCounter = 0;
+        }
+    }
+
     void periodicUpdate() noexcept;
     void updateLoopGain() noexcept;
 

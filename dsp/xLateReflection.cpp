@@ -19,6 +19,7 @@ void xLateReflection::setDiffusion (float d) noexcept
     diffusion = d;
     left.setDiffusion (d);
     right.setDiffusion (d);
+    copyCoefficientsToLanes();
 }
 
 void xLateReflection::setDecay (float v) noexcept
@@ -47,12 +48,14 @@ void xLateReflection::initHighShelfFrequency() noexcept
     const float f = noteToFrequency (97.0f);
     left.setHighShelfFrequency (f);
     right.setHighShelfFrequency (f);
+    copyCoefficientsToLanes();
 }
 
 void xLateReflection::initHighShelfGain() noexcept
 {
     left.initHighShelfGain();
     right.initHighShelfGain();
+    copyCoefficientsToLanes();
 }
 
 void xLateReflection::initLowShelfFrequency() noexcept
@@ -60,12 +63,14 @@ void xLateReflection::initLowShelfFrequency() noexcept
     const float f = noteToFrequency (36.0f);
     left.setLowShelfFrequency (f);
     right.setLowShelfFrequency (f);
+    copyCoefficientsToLanes();
 }
 
 void xLateReflection::initLowShelfGain() noexcept
 {
     left.initLowShelfGain();
     right.initLowShelfGain();
+    copyCoefficientsToLanes();
 }
 
 void xLateReflection::initModulationRate() noexcept
@@ -87,4 +92,5 @@ void xLateReflection::initDiffusionSpread() noexcept
     right.setDiffusionSpread (0.0f);
     left.setDiffusion (diffusion);
     right.setDiffusion (diffusion);
+    copyCoefficientsToLanes();
 }

@@ -2,6 +2,7 @@
 
 #include "xGlide.h"
 #include "xLateDiff.h"
+#include "xLateLanes.h"
 
 #include <array>
 #include <cmath>
@@ -38,10 +39,14 @@ public:
         modulationStep();
         if (left.updateIsDue() || right.updateIsDue())
             pushOffsets();
-        frame[0] = left.run (frame[0] + feedbackToLeft);
-        frame[1] = right.run (frame[1] + feedbackToRight);
-        feedbackToRight = left.feedbackOut();
-        feedbackToLeft = right.feedbackOut();
+        // Both chains in one step, the left in lane 0: the chains' own
+        // feedbackOut is not kept up to date here, the two members below are.
+        const xLanes2 y = lanes.run (left, right, xLanes2 { frame[0], frame[1] } + xLanes2 { feedbackToLeft, feedbackToRight });
+        frame[0] = y.left();
+        frame[1] = y.right();
+        const xLanes2 f = lanes.feedbackOut();
+        feedbackToRight = f.left();
+        feedbackToLeft = f.right();
     }
 
     /** True while bypassed or at size 48 exactly: frames pass through and
@@ -149,8 +154,13 @@ private:
         phaseIncrement = increment;
     }
 
+    /** Hands the chains' all-pass coefficients and shelf designs to the
+        two-lane step; every setter that changes them calls it. */
+    void copyCoefficientsToLanes() noexcept { lanes.copyCoefficients (left, right); }
+
     xLateDiff left;
     xLateDiff right;
+    xLateLanes lanes;
     float diffusion = 0.0f;
     float size = 0.0f;             // note number
     float spread = 0.0f;           // notes

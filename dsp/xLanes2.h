@@ -1,0 +1,68 @@
+#pragma once
+
+// Two floats stepped together: the left channel in lane 0, the right in
+// lane 1. Every operation is the single-precision IEEE operation the scalar
+// code does, lane by lane, so a stage written on this type gives the bits of
+// the same stage run once per channel. On x86-64 the lanes are the low two
+// of an SSE2 register (the other two stay 0); elsewhere, or with
+// LUMIDOR_NO_SIMD defined to 1, they are two plain floats. Nothing
+// approximate is used, and the rounding and denormal modes are whatever the
+// scalar code runs under.
+#if defined(__SSE2__) && ! (defined(LUMIDOR_NO_SIMD) && LUMIDOR_NO_SIMD)
+ #define LUMIDOR_LANES_SSE2 1
+ #include <emmintrin.h>
+#else
+ #define LUMIDOR_LANES_SSE2 0
+#endif
+
+#if LUMIDOR_LANES_SSE2
+
+struct xLanes2
+{
+    __m128 v;
+
+    xLanes2() noexcept : v (_mm_setzero_ps()) {}
+    explicit xLanes2 (__m128 x) noexcept : v (x) {}
+    xLanes2 (float left, float right) noexcept : v (_mm_unpacklo_ps (_mm_set_ss (left), _mm_set_ss (right))) {}
+
+    float left() const noexcept { return _mm_cvtss_f32 (v); }
+    float right() const noexcept { return _mm_cvtss_f32 (_mm_shuffle_ps (v, v, _MM_SHUFFLE (1, 1, 1, 1))); }
+
+    /** (float) ((double) x + offset) in each lane. */
+    xLanes2 plusDouble (double offset) const noexcept
+    {
+        return xLanes2 (_mm_cvtpd_ps (_mm_add_pd (_mm_cvtps_pd (v), _mm_set1_pd (offset))));
+    }
+};
+
+inline xLanes2 operator+ (xLanes2 a, xLanes2 b) noexcept { return xLanes2 (_mm_add_ps (a.v, b.v)); }
+inline xLanes2 operator- (xLanes2 a, xLanes2 b) noexcept { return xLanes2 (_mm_sub_ps (a.v, b.v)); }
+inline xLanes2 operator* (xLanes2 a, xLanes2 b) noexcept { return xLanes2 (_mm_mul_ps (a.v, b.v)); }
+inline xLanes2 operator* (xLanes2 a, float b) noexcept { return xLanes2 (_mm_mul_ps (a.v, _mm_set1_ps (b))); }
+
+#else
+
+struct xLanes2
+{
+    float l = 0.0f;
+    float r = 0.0f;
+
+    xLanes2() noexcept = default;
+    xLanes2 (float left, float right) noexcept : l (left), r (right) {}
+
+    float left() const noexcept { return l; }
+    float right() const noexcept { return r; }
+
+    /** (float) ((double) x + offset) in each lane. */
+    xLanes2 plusDouble (double offset) const noexcept
+    {
+        return { (float) ((double) l + offset), (float) ((double) r + offset) };
+    }
+};
+
+inline xLanes2 operator+ (xLanes2 a, xLanes2 b) noexcept { return { a.l + b.l, a.r + b.r }; }
+inline xLanes2 operator- (xLanes2 a, xLanes2 b) noexcept { return { a.l - b.l, a.r - b.r }; }
+inline xLanes2 operator* (xLanes2 a, xLanes2 b) noexcept { return { a.l * b.l, a.r * b.r }; }
+inline xLanes2 operator* (xLanes2 a, float b) noexcept { return { a.l * b, a.r * b }; }
+
+#endif
