@@ -47,6 +47,8 @@ public:
     const xShelf& getShelf() const noexcept { return shelf; }
 
 private:
+    friend class xEarlyLanes; // steps two chains at once on their lines
+
     std::array<xDiffDelay, numDiffusers> diffusers;
     xShelf shelf;
     float size = 0.0f;            // note number

@@ -13,6 +13,7 @@ void xEarlyReflection::setDiffusion (float d) noexcept
     diffusion = d;
     left.setDiffusion (d);
     right.setDiffusion (d);
+    copyCoefficientsToLanes();
 }
 
 void xEarlyReflection::initSpread() noexcept
@@ -25,12 +26,14 @@ void xEarlyReflection::initHighShelfFrequency() noexcept
     const float f = noteToFrequency (97.0f);
     left.setHighShelfFrequency (f);
     right.setHighShelfFrequency (f);
+    copyCoefficientsToLanes();
 }
 
 void xEarlyReflection::initHighShelfGain() noexcept
 {
     left.initHighShelfGain();
     right.initHighShelfGain();
+    copyCoefficientsToLanes();
 }
 
 void xEarlyReflection::initLowShelfFrequency() noexcept
@@ -38,12 +41,14 @@ void xEarlyReflection::initLowShelfFrequency() noexcept
     const float f = noteToFrequency (36.0f);
     left.setLowShelfFrequency (f);
     right.setLowShelfFrequency (f);
+    copyCoefficientsToLanes();
 }
 
 void xEarlyReflection::initLowShelfGain() noexcept
 {
     left.initLowShelfGain();
     right.initLowShelfGain();
+    copyCoefficientsToLanes();
 }
 
 void xEarlyReflection::initDiffusionSpread() noexcept
@@ -52,4 +57,5 @@ void xEarlyReflection::initDiffusionSpread() noexcept
     right.setDiffusionSpread (0.0f);
     left.setDiffusion (diffusion);
     right.setDiffusion (diffusion);
+    copyCoefficientsToLanes();
 }

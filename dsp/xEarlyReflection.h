@@ -1,6 +1,7 @@
 #pragma once
 
 #include "xEarlyDiff.h"
+#include "xEarlyLanes.h"
 
 
 // Stereo early field: one early diffuser chain per channel, the left chain
@@ -25,14 +26,17 @@ public:
         isOff once for its block. */
     void run (float* frame) noexcept
     {
-        frame[0] = left.run (frame[0]);
-        frame[1] = right.run (frame[1]);
+        // Both chains in one step, the left in lane 0.
+        const xLanes2 y = lanes.run (left, right, xLanes2 { frame[0], frame[1] });
+        frame[0] = y.left();
+        frame[1] = y.right();
     }
 
     /** True while the size is 60 exactly: frames pass through untouched. */
     bool isOff() const noexcept { return size == offSize; }
 
-    /** Mono use: the left chain only. */
+    /** Mono use: the left chain only, with the chain's own all-pass and
+        shelf memory (the stereo step keeps its memory in the lanes). */
     float processSample (float x) noexcept override
     {
         if (bypass || isOff())
@@ -65,6 +69,11 @@ private:
     float spread = 0.0f;    // notes
     float diffusion = 0.0f;
     float size = 0.0f;      // note number
+    /** Hands the chains' all-pass coefficients and shelf designs to the
+        two-lane step; every setter that changes them calls it. */
+    void copyCoefficientsToLanes() noexcept { lanes.copyCoefficients (left, right); }
+
     xEarlyDiff left;
     xEarlyDiff right;
+    xEarlyLanes lanes;
 };
