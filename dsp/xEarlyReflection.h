@@ -26,11 +26,14 @@ public:
         isOff once for its block. */
     void run (float* frame) noexcept
     {
-        // Both chains in one step, the left in lane 0.
-        const xLanes2 y = lanes.run (left, right, xLanes2 { frame[0], frame[1] });
+        const xLanes2 y = run (xLanes2 { frame[0], frame[1] });
         frame[0] = y.left();
         frame[1] = y.right();
     }
+
+    /** The same frame step on a frame held in two lanes, left in lane 0:
+        both chains in one step. */
+    xLanes2 run (xLanes2 frame) noexcept { return lanes.run (left, right, frame); }
 
     /** True while the size is 60 exactly: frames pass through untouched. */
     bool isOff() const noexcept { return size == offSize; }

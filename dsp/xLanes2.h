@@ -39,6 +39,7 @@ inline xLanes2 operator+ (xLanes2 a, xLanes2 b) noexcept { return xLanes2 (_mm_a
 inline xLanes2 operator- (xLanes2 a, xLanes2 b) noexcept { return xLanes2 (_mm_sub_ps (a.v, b.v)); }
 inline xLanes2 operator* (xLanes2 a, xLanes2 b) noexcept { return xLanes2 (_mm_mul_ps (a.v, b.v)); }
 inline xLanes2 operator* (xLanes2 a, float b) noexcept { return xLanes2 (_mm_mul_ps (a.v, _mm_set1_ps (b))); }
+inline xLanes2 operator* (float a, xLanes2 b) noexcept { return xLanes2 (_mm_mul_ps (_mm_set1_ps (a), b.v)); }
 
 #else
 
@@ -64,5 +65,6 @@ inline xLanes2 operator+ (xLanes2 a, xLanes2 b) noexcept { return { a.l + b.l, a
 inline xLanes2 operator- (xLanes2 a, xLanes2 b) noexcept { return { a.l - b.l, a.r - b.r }; }
 inline xLanes2 operator* (xLanes2 a, xLanes2 b) noexcept { return { a.l * b.l, a.r * b.r }; }
 inline xLanes2 operator* (xLanes2 a, float b) noexcept { return { a.l * b, a.r * b }; }
+inline xLanes2 operator* (float a, xLanes2 b) noexcept { return { a * b.l, a * b.r }; }
 
 #endif

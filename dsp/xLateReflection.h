@@ -36,17 +36,24 @@ public:
         once for its block. */
     void run (float* frame) noexcept
     {
+        const xLanes2 y = run (xLanes2 { frame[0], frame[1] });
+        frame[0] = y.left();
+        frame[1] = y.right();
+    }
+
+    /** The same frame step on a frame held in two lanes, left in lane 0. */
+    xLanes2 run (xLanes2 frame) noexcept
+    {
         modulationStep();
         if (left.updateIsDue() || right.updateIsDue())
             pushOffsets();
-        // Both chains in one step, the left in lane 0: the chains' own
-        // feedbackOut is not kept up to date here, the two members below are.
-        const xLanes2 y = lanes.run (left, right, xLanes2 { frame[0], frame[1] } + xLanes2 { feedbackToLeft, feedbackToRight });
-        frame[0] = y.left();
-        frame[1] = y.right();
+        // Both chains in one step: the chains' own feedbackOut is not kept
+        // up to date here, the two members below are.
+        const xLanes2 y = lanes.run (left, right, frame + xLanes2 { feedbackToLeft, feedbackToRight });
         const xLanes2 f = lanes.feedbackOut();
         feedbackToRight = f.left();
         feedbackToLeft = f.right();
+        return y;
     }
 
     /** True while bypassed or at size 48 exactly: frames pass through and

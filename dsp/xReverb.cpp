@@ -42,6 +42,7 @@ void xReverb::initFixedSettings() noexcept
     shelfRight.setLowShelfFrequency (lowCorner);
     shelfLeft.setLowShelfGain (-5.5f);
     shelfRight.setLowShelfGain (-5.5f);
+    shelves.copyCoefficients (shelfLeft, shelfRight);
 }
 
 void xReverb::setEarlySize (float note) noexcept { early.setSize (note); }

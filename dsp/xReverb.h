@@ -4,6 +4,7 @@
 #include "xLateReflection.h"
 #include "xPreDelay.h"
 #include "xShelf.h"
+#include "xShelfLanes.h"
 
 // The reverb engine as the plug-in filter sees it: one object that turns a
 // stereo frame into a stereo wet frame in place. A pre-delay, an early field
@@ -84,25 +85,26 @@ private:
     {
         if (on.preDelay)
             preDelay.run (frame);
+        // From here on the frame is held in two lanes, left in lane 0.
+        xLanes2 x { frame[0], frame[1] };
         if (on.early)
-            early.run (frame);
-        const float earlyLeft = frame[0];
-        const float earlyRight = frame[1];
+            x = early.run (x);
+        const xLanes2 earlyOut = x;
         if (on.late)
-            late.run (frame);
+            x = late.run (x);
 
-        const float left = earlyWeight * earlyLeft + lateWeight * frame[0];
-        const float right = earlyWeight * earlyRight + lateWeight * frame[1];
-
-        frame[0] = shelfLeft.run (left);
-        frame[1] = shelfRight.run (right);
+        const xLanes2 mixed = earlyWeight * earlyOut + lateWeight * x;
+        const xLanes2 y = shelves.run (mixed);
+        frame[0] = y.left();
+        frame[1] = y.right();
     }
 
     xPreDelay preDelay;
     xEarlyReflection early;
     xLateReflection late;
-    xShelf shelfLeft;
-    xShelf shelfRight;
+    xShelf shelfLeft;   // designs the left output shelf
+    xShelf shelfRight;  // designs the right output shelf
+    xShelfLanes shelves; // runs both with their memory
     float listener = 0.5f;
     // Early weight 1 - L^2 and late weight L (2 - L), worked out when the
     // position is set: the ends hear one field only, the middle both at 0.75.
