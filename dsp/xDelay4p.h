@@ -54,9 +54,23 @@ public:
         the line. */
     float run (float x) noexcept
     {
-        if (delayTime == 0.0f)
+        if (passesThrough())
             return x;
+        const float* const taps = advance();
+        const float y = hermite4 (fraction, taps[3], taps[2], taps[1], taps[0]);
+        store (x);
+        return y;
+    }
 
+    /** True at a delay time of 0.0 exactly: run returns its input. */
+    bool passesThrough() const noexcept { return delayTime == 0.0f; }
+
+    /** The first half of run, for an owner that interpolates two lines at
+        once: moves to the next slot, sets the fraction and returns the four
+        taps to interpolate, the oldest first. The input follows with store.
+        Not for a line that passes through. */
+    const float* advance() noexcept
+    {
         if (++writeIndex >= bufferLength)
             writeIndex = 0;
 
@@ -66,15 +80,17 @@ public:
         int oldest = writeIndex - (tapOffset + 2);
         if (oldest < 0)
             oldest += bufferLength;
-        float* const b = buffer.get();
-        const float* const taps = b + oldest;
         fraction = tapFraction;
-        const float y = hermite4 (fraction, taps[3], taps[2], taps[1], taps[0]);
+        return buffer.get() + oldest;
+    }
 
+    /** The second half of run: writes the input after the taps are read. */
+    void store (float x) noexcept
+    {
+        float* const b = buffer.get();
         b[writeIndex] = x;
         if (writeIndex < guardSlots)
             b[bufferLength + writeIndex] = x;
-        return y;
     }
 
 private:

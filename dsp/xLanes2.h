@@ -35,6 +35,20 @@ struct xLanes2
     }
 };
 
+/** Four neighbouring floats of two buffers, lane by lane: t[k] holds left[k]
+    and right[k]. */
+inline void loadLanes4 (const float* left, const float* right, xLanes2 (&t)[4]) noexcept
+{
+    const __m128 l = _mm_loadu_ps (left);
+    const __m128 r = _mm_loadu_ps (right);
+    const __m128 low = _mm_unpacklo_ps (l, r);  // l0 r0 l1 r1
+    const __m128 high = _mm_unpackhi_ps (l, r); // l2 r2 l3 r3
+    t[0] = xLanes2 (low);
+    t[1] = xLanes2 (_mm_movehl_ps (low, low));
+    t[2] = xLanes2 (high);
+    t[3] = xLanes2 (_mm_movehl_ps (high, high));
+}
+
 inline xLanes2 operator+ (xLanes2 a, xLanes2 b) noexcept { return xLanes2 (_mm_add_ps (a.v, b.v)); }
 inline xLanes2 operator- (xLanes2 a, xLanes2 b) noexcept { return xLanes2 (_mm_sub_ps (a.v, b.v)); }
 inline xLanes2 operator* (xLanes2 a, xLanes2 b) noexcept { return xLanes2 (_mm_mul_ps (a.v, b.v)); }
@@ -60,6 +74,14 @@ struct xLanes2
         return { (float) ((double) l + offset), (float) ((double) r + offset) };
     }
 };
+
+/** Four neighbouring floats of two buffers, lane by lane: t[k] holds left[k]
+    and right[k]. */
+inline void loadLanes4 (const float* left, const float* right, xLanes2 (&t)[4]) noexcept
+{
+    for (int k = 0; k < 4; ++k)
+        t[k] = { left[k], right[k] };
+}
 
 inline xLanes2 operator+ (xLanes2 a, xLanes2 b) noexcept { return { a.l + b.l, a.r + b.r }; }
 inline xLanes2 operator- (xLanes2 a, xLanes2 b) noexcept { return { a.l - b.l, a.r - b.r }; }

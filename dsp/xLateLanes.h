@@ -42,12 +42,12 @@ public:
             const xLanes2 g = coefficients[k];
             const xLanes2 y = g * x * -1.0f + feedbacks[k];
             const xLanes2 w = g * y + x;
-            const xLanes2 d { left.diffusers[k].delay.run (w.left()), right.diffusers[k].delay.run (w.right()) };
+            const xLanes2 d = runLines (left.diffusers[k].delay, right.diffusers[k].delay, w);
             feedbacks[k] = diffuserShelves[k].run (d);
             x = y;
         }
         const xLanes2 y = shelf.run (x);
-        const xLanes2 looped { left.loopDelay.run (y.left()), right.loopDelay.run (y.right()) };
+        const xLanes2 looped = runLines (left.loopDelay, right.loopDelay, y);
         feedback = looped * xLanes2 { left.loopGain, right.loopGain };
         return y;
     }
@@ -56,6 +56,20 @@ public:
     xLanes2 feedbackOut() const noexcept { return feedback; }
 
 private:
+    /** Both lines' run: the taps read one line at a time, interpolated in
+        both lanes at once. */
+    static xLanes2 runLines (xDelay4p& left, xDelay4p& right, xLanes2 x) noexcept
+    {
+        if (left.passesThrough() || right.passesThrough())
+            return { left.run (x.left()), right.run (x.right()) };
+        xLanes2 taps[4];
+        loadLanes4 (left.advance(), right.advance(), taps);
+        const xLanes2 y = hermite4 (xLanes2 { left.getFraction(), right.getFraction() }, taps[3], taps[2], taps[1], taps[0]);
+        left.store (x.left());
+        right.store (x.right());
+        return y;
+    }
+
     std::array<xLanes2, numDiffusers> coefficients {};
     std::array<xLanes2, numDiffusers> feedbacks {};
     std::array<xShelfLanes, numDiffusers> diffuserShelves {};
