@@ -61,6 +61,24 @@ double monoStage (Stage& s)
     });
 }
 
+/** ns per stereo frame of a stage that takes a frame in place. */
+template <class Stage>
+double stereoStage (Stage& s)
+{
+    Lcg noise;
+    return nsPer (benchSamples, [&]
+    {
+        float acc = 0.0f;
+        for (int i = 0; i < benchSamples; ++i)
+        {
+            float frame[2] = { noise.next() * 0.5f, noise.next() * 0.5f };
+            s.processFrame (frame, 2);
+            acc += frame[0] + frame[1];
+        }
+        sink = acc;
+    });
+}
+
 template <class Stage>
 void engineShelves (Stage& s)
 {
@@ -156,6 +174,32 @@ int main (int argc, char** argv)
         l.setDecayTime (0.39168f);
         l.setSize (10.5f);
         std::printf ("%-28s %10.2f\n", "xLateDiff (chain)", monoStage (l));
+    }
+    {
+        xEarlyReflection e;
+        e.initSpread();
+        e.initHighShelfFrequency();
+        e.initHighShelfGain();
+        e.initLowShelfFrequency();
+        e.initLowShelfGain();
+        e.setDiffusion (0.5f);
+        e.setSize (24.0f);
+        std::printf ("%-28s %10.2f  (stereo frame, both chains in two lanes)\n", "xEarlyReflection", stereoStage (e));
+    }
+    {
+        xLateReflection l;
+        l.initSpread();
+        l.initHighShelfFrequency();
+        l.initHighShelfGain();
+        l.initLowShelfFrequency();
+        l.initLowShelfGain();
+        l.initModulationRate();
+        l.initModulationDepth();
+        l.initDiffusionSpread();
+        l.setDiffusion (0.5f);
+        l.setDecay (30.0f);
+        l.setSize (12.0f);
+        std::printf ("%-28s %10.2f  (stereo frame, both chains in two lanes)\n", "xLateReflection", stereoStage (l));
     }
     {
         xReverb r;
