@@ -1,6 +1,7 @@
 #include "SafeOutputFile.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -157,14 +158,25 @@ bool SafeOutputFile::open (const std::string& path, std::string& error, const st
     auto pattern = folderOf (target) + "/." + nameOf (target) + ".part-XXXXXX";
     std::vector<char> name (pattern.begin(), pattern.end());
     name.push_back (0);
+    // The signals that remove temporaries wait until this one is on the
+    // list: one arriving between its creation and its registration would
+    // otherwise leave it behind.
+    sigset_t removing, previous;
+    sigemptyset (&removing);
+    for (const int s : { SIGINT, SIGTERM, SIGHUP })
+        sigaddset (&removing, s);
+    ::pthread_sigmask (SIG_BLOCK, &removing, &previous);
     fd = ::mkostemp (name.data(), O_CLOEXEC);
+    const int reason = errno;
+    if (fd >= 0)
+        slot = registerTemporary (name.data());
+    ::pthread_sigmask (SIG_SETMASK, &previous, nullptr);
     if (fd < 0)
     {
-        error = failure (errno);
+        error = failure (reason);
         return false;
     }
     temporary = name.data();
-    slot = registerTemporary (temporary);
 
     // mkostemp makes the file private; give it the permissions the
     // destination has, or those a newly created file would get.
