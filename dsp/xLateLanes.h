@@ -36,31 +36,41 @@ public:
     {
         left.stepUpdateCounter();
         right.stepUpdateCounter();
-
-        for (size_t k = 0; k < (size_t) numDiffusers; ++k)
-        {
-            const xLanes2 g = coefficients[k];
-            const xLanes2 y = g * x * -1.0f + feedbacks[k];
-            const xLanes2 w = g * y + x;
-            const xLanes2 d = runLines (left.diffusers[k].delay, right.diffusers[k].delay, w);
-            feedbacks[k] = diffuserShelves[k].run (d);
-            x = y;
-        }
-        const xLanes2 y = shelf.run (x);
-        const xLanes2 looped = runLines (left.loopDelay, right.loopDelay, y);
-        feedback = looped * xLanes2 { left.loopGain, right.loopGain };
-        return y;
+        if (left.someLinePassesThrough || right.someLinePassesThrough)
+            return step<true> (left, right, x);
+        return step<false> (left, right, x);
     }
 
     /** Loop-delay outputs of the last call times the loop gains. */
     xLanes2 feedbackOut() const noexcept { return feedback; }
 
 private:
+    /** The frame step after the periodic updates; mayPassThrough false
+        when no line of either chain passes through. */
+    template <bool mayPassThrough>
+    xLanes2 step (xLateDiff& left, xLateDiff& right, xLanes2 x) noexcept
+    {
+        for (size_t k = 0; k < (size_t) numDiffusers; ++k)
+        {
+            const xLanes2 g = coefficients[k];
+            const xLanes2 y = g * x * -1.0f + feedbacks[k];
+            const xLanes2 w = g * y + x;
+            const xLanes2 d = runLines<mayPassThrough> (left.diffusers[k].delay, right.diffusers[k].delay, w);
+            feedbacks[k] = diffuserShelves[k].run (d);
+            x = y;
+        }
+        const xLanes2 y = shelf.run (x);
+        const xLanes2 looped = runLines<mayPassThrough> (left.loopDelay, right.loopDelay, y);
+        feedback = looped * xLanes2 { left.loopGain, right.loopGain };
+        return y;
+    }
+
     /** Both lines' run: the taps read one line at a time, interpolated in
         both lanes at once. */
+    template <bool mayPassThrough>
     static xLanes2 runLines (xDelay4p& left, xDelay4p& right, xLanes2 x) noexcept
     {
-        if (left.passesThrough() || right.passesThrough())
+        if (mayPassThrough && (left.passesThrough() || right.passesThrough()))
             return { left.run (x.left()), right.run (x.right()) };
         xLanes2 taps[4];
         loadLanes4 (left.advance(), right.advance(), taps);
