@@ -22,33 +22,40 @@ public:
     void copyCoefficients (const xEarlyDiff& left, const xEarlyDiff& right) noexcept
     {
         for (size_t k = 0; k < (size_t) numDiffusers; ++k)
-        {
-            const auto& l = left.diffusers[k];
-            const auto& r = right.diffusers[k];
-            coefficients[k] = { l.getCoefficient(), r.getCoefficient() };
-            diffuserShelves[k].copyCoefficients (l.getShelf(), r.getShelf());
-        }
+            coefficients[k] = { left.diffusers[k].getCoefficient(), right.diffusers[k].getCoefficient() };
+        firstShelves.copyCoefficients (left.diffusers[0].getShelf(), right.diffusers[0].getShelf(),
+                                       left.diffusers[1].getShelf(), right.diffusers[1].getShelf());
+        lastShelves.copyCoefficients (left.diffusers[2].getShelf(), right.diffusers[2].getShelf());
         shelf.copyCoefficients (left.shelf, right.shelf);
     }
 
     /** One sample through both chains; returns their shelf outputs. */
     xLanes2 run (xEarlyDiff& left, xEarlyDiff& right, xLanes2 x) noexcept
     {
+        // The shelves in the first two diffusers' loops feed only the next
+        // frame, so they run side by side, both stereo pairs in one register.
+        std::array<xLanes2, numDiffusers> d;
         for (size_t k = 0; k < (size_t) numDiffusers; ++k)
         {
             const xLanes2 g = coefficients[k];
             const xLanes2 y = g * x * -1.0f + feedbacks[k];
             const xLanes2 w = g * y + x;
-            const xLanes2 d { left.diffusers[k].delay.run (w.left()), right.diffusers[k].delay.run (w.right()) };
-            feedbacks[k] = diffuserShelves[k].run (d);
+            d[k] = { left.diffusers[k].delay.run (w.left()), right.diffusers[k].delay.run (w.right()) };
             x = y;
         }
+        const xLanes4 first = firstShelves.run ({ d[0], d[1] });
+        feedbacks[0] = first.low();
+        feedbacks[1] = first.high();
+        feedbacks[2] = lastShelves.run (d[2]);
         return shelf.run (x);
     }
 
 private:
+    static_assert (numDiffusers == 3, "the loop shelves run as diffusers 0 and 1, then diffuser 2");
+
     std::array<xLanes2, numDiffusers> coefficients {};
     std::array<xLanes2, numDiffusers> feedbacks {};
-    std::array<xShelfLanes, numDiffusers> diffuserShelves {};
-    xShelfLanes shelf;
+    xShelfLanes4 firstShelves; // in the loops of diffusers 0 and 1
+    xShelfLanes lastShelves;   // in the loop of diffuser 2
+    xShelfLanes shelf;         // the chain's own
 };

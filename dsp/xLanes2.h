@@ -55,6 +55,36 @@ inline xLanes2 operator* (xLanes2 a, xLanes2 b) noexcept { return xLanes2 (_mm_m
 inline xLanes2 operator* (xLanes2 a, float b) noexcept { return xLanes2 (_mm_mul_ps (a.v, _mm_set1_ps (b))); }
 inline xLanes2 operator* (float a, xLanes2 b) noexcept { return xLanes2 (_mm_mul_ps (_mm_set1_ps (a), b.v)); }
 
+/** Two stereo pairs side by side: the two lanes of one xLanes2 in
+    lanes 0 and 1, those of another in lanes 2 and 3. Used where two
+    stereo stages that do not depend on each other run in one register. */
+struct xLanes4
+{
+    __m128 v;
+
+    xLanes4() noexcept : v (_mm_setzero_ps()) {}
+    explicit xLanes4 (__m128 x) noexcept : v (x) {}
+    xLanes4 (xLanes2 low, xLanes2 high) noexcept : v (_mm_movelh_ps (low.v, high.v)) {}
+    xLanes4 (float l0, float r0, float l1, float r1) noexcept : xLanes4 (xLanes2 (l0, r0), xLanes2 (l1, r1)) {}
+
+    /** Lanes 0 and 1 (the unused upper lanes of the result are 0). */
+    xLanes2 low() const noexcept { return xLanes2 (_mm_movelh_ps (v, _mm_setzero_ps())); }
+    /** Lanes 2 and 3 (the unused upper lanes of the result are 0). */
+    xLanes2 high() const noexcept { return xLanes2 (_mm_movehl_ps (_mm_setzero_ps(), v)); }
+
+    /** (float) ((double) x + offset) in each lane. */
+    xLanes4 plusDouble (double offset) const noexcept
+    {
+        const __m128d o = _mm_set1_pd (offset);
+        const __m128 lowSum = _mm_cvtpd_ps (_mm_add_pd (_mm_cvtps_pd (v), o));
+        const __m128 highSum = _mm_cvtpd_ps (_mm_add_pd (_mm_cvtps_pd (_mm_movehl_ps (v, v)), o));
+        return xLanes4 (_mm_movelh_ps (lowSum, highSum));
+    }
+};
+
+inline xLanes4 operator+ (xLanes4 a, xLanes4 b) noexcept { return xLanes4 (_mm_add_ps (a.v, b.v)); }
+inline xLanes4 operator* (xLanes4 a, xLanes4 b) noexcept { return xLanes4 (_mm_mul_ps (a.v, b.v)); }
+
 #else
 
 struct xLanes2
@@ -88,5 +118,27 @@ inline xLanes2 operator- (xLanes2 a, xLanes2 b) noexcept { return { a.l - b.l, a
 inline xLanes2 operator* (xLanes2 a, xLanes2 b) noexcept { return { a.l * b.l, a.r * b.r }; }
 inline xLanes2 operator* (xLanes2 a, float b) noexcept { return { a.l * b, a.r * b }; }
 inline xLanes2 operator* (float a, xLanes2 b) noexcept { return { a * b.l, a * b.r }; }
+
+/** Two stereo pairs side by side: the two lanes of one xLanes2 in
+    lanes 0 and 1, those of another in lanes 2 and 3. Used where two
+    stereo stages that do not depend on each other run in one register. */
+struct xLanes4
+{
+    xLanes2 lo;
+    xLanes2 hi;
+
+    xLanes4() noexcept = default;
+    xLanes4 (xLanes2 low, xLanes2 high) noexcept : lo (low), hi (high) {}
+    xLanes4 (float l0, float r0, float l1, float r1) noexcept : lo (l0, r0), hi (l1, r1) {}
+
+    xLanes2 low() const noexcept { return lo; }
+    xLanes2 high() const noexcept { return hi; }
+
+    /** (float) ((double) x + offset) in each lane. */
+    xLanes4 plusDouble (double offset) const noexcept { return { lo.plusDouble (offset), hi.plusDouble (offset) }; }
+};
+
+inline xLanes4 operator+ (xLanes4 a, xLanes4 b) noexcept { return { a.lo + b.lo, a.hi + b.hi }; }
+inline xLanes4 operator* (xLanes4 a, xLanes4 b) noexcept { return { a.lo * b.lo, a.hi * b.hi }; }
 
 #endif

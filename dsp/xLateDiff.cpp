@@ -30,6 +30,8 @@ void xLateDiff::periodicUpdate() noexcept
     diffusers[1].setDelayTime (t1);
     diffusers[2].setDelayTime (t2);
     loopDelay.setDelayTime (t3);
+    someLinePassesThrough = diffusers[0].getDelay().passesThrough() || diffusers[1].getDelay().passesThrough()
+                            || diffusers[2].getDelay().passesThrough() || loopDelay.passesThrough();
 
     loopTime = periods[3];
     updateLoopGain();

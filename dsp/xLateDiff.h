@@ -110,4 +110,8 @@ private:
     float loopExponent = notAValue;            // exponent loopGain belongs to
     float diffusionSpread = 0.0f;
     int updateCounter = 0;
+    // A line passes through only at a delay time of 0 exactly, and the
+    // delay times change only at the periodic update: it notes here whether
+    // any of the four does, so the two-lane step asks once per frame.
+    bool someLinePassesThrough = false;
 };

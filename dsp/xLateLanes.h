@@ -22,12 +22,10 @@ public:
     void copyCoefficients (const xLateDiff& left, const xLateDiff& right) noexcept
     {
         for (size_t k = 0; k < (size_t) numDiffusers; ++k)
-        {
-            const auto& l = left.diffusers[k];
-            const auto& r = right.diffusers[k];
-            coefficients[k] = { l.getCoefficient(), r.getCoefficient() };
-            diffuserShelves[k].copyCoefficients (l.getShelf(), r.getShelf());
-        }
+            coefficients[k] = { left.diffusers[k].getCoefficient(), right.diffusers[k].getCoefficient() };
+        firstShelves.copyCoefficients (left.diffusers[0].getShelf(), right.diffusers[0].getShelf(),
+                                       left.diffusers[1].getShelf(), right.diffusers[1].getShelf());
+        lastShelves.copyCoefficients (left.diffusers[2].getShelf(), right.diffusers[2].getShelf());
         shelf.copyCoefficients (left.shelf, right.shelf);
     }
 
@@ -36,31 +34,47 @@ public:
     {
         left.stepUpdateCounter();
         right.stepUpdateCounter();
-
-        for (size_t k = 0; k < (size_t) numDiffusers; ++k)
-        {
-            const xLanes2 g = coefficients[k];
-            const xLanes2 y = g * x * -1.0f + feedbacks[k];
-            const xLanes2 w = g * y + x;
-            const xLanes2 d = runLines (left.diffusers[k].delay, right.diffusers[k].delay, w);
-            feedbacks[k] = diffuserShelves[k].run (d);
-            x = y;
-        }
-        const xLanes2 y = shelf.run (x);
-        const xLanes2 looped = runLines (left.loopDelay, right.loopDelay, y);
-        feedback = looped * xLanes2 { left.loopGain, right.loopGain };
-        return y;
+        if (left.someLinePassesThrough || right.someLinePassesThrough)
+            return step<true> (left, right, x);
+        return step<false> (left, right, x);
     }
 
     /** Loop-delay outputs of the last call times the loop gains. */
     xLanes2 feedbackOut() const noexcept { return feedback; }
 
 private:
+    /** The frame step after the periodic updates; mayPassThrough false
+        when no line of either chain passes through. */
+    template <bool mayPassThrough>
+    xLanes2 step (xLateDiff& left, xLateDiff& right, xLanes2 x) noexcept
+    {
+        // The shelves in the first two diffusers' loops feed only the next
+        // frame, so they run side by side, both stereo pairs in one register.
+        std::array<xLanes2, numDiffusers> d;
+        for (size_t k = 0; k < (size_t) numDiffusers; ++k)
+        {
+            const xLanes2 g = coefficients[k];
+            const xLanes2 y = g * x * -1.0f + feedbacks[k];
+            const xLanes2 w = g * y + x;
+            d[k] = runLines<mayPassThrough> (left.diffusers[k].delay, right.diffusers[k].delay, w);
+            x = y;
+        }
+        const xLanes4 first = firstShelves.run ({ d[0], d[1] });
+        feedbacks[0] = first.low();
+        feedbacks[1] = first.high();
+        feedbacks[2] = lastShelves.run (d[2]);
+        const xLanes2 y = shelf.run (x);
+        const xLanes2 looped = runLines<mayPassThrough> (left.loopDelay, right.loopDelay, y);
+        feedback = looped * xLanes2 { left.loopGain, right.loopGain };
+        return y;
+    }
+
     /** Both lines' run: the taps read one line at a time, interpolated in
         both lanes at once. */
+    template <bool mayPassThrough>
     static xLanes2 runLines (xDelay4p& left, xDelay4p& right, xLanes2 x) noexcept
     {
-        if (left.passesThrough() || right.passesThrough())
+        if (mayPassThrough && (left.passesThrough() || right.passesThrough()))
             return { left.run (x.left()), right.run (x.right()) };
         xLanes2 taps[4];
         loadLanes4 (left.advance(), right.advance(), taps);
@@ -72,7 +86,10 @@ private:
 
     std::array<xLanes2, numDiffusers> coefficients {};
     std::array<xLanes2, numDiffusers> feedbacks {};
-    std::array<xShelfLanes, numDiffusers> diffuserShelves {};
-    xShelfLanes shelf;
+    xShelfLanes4 firstShelves; // in the loops of diffusers 0 and 1
+    xShelfLanes lastShelves;   // in the loop of diffuser 2
+    xShelfLanes shelf;         // the chain's own
+
+    static_assert (numDiffusers == 3, "the loop shelves run as diffusers 0 and 1, then diffuser 2");
     xLanes2 feedback;
 };

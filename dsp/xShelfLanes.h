@@ -5,6 +5,24 @@
 #include "xLanes2.h"
 #include "xShelf.h"
 
+// First-order shelf steps in the lanes of one register, each lane the step
+// of one xBiLin1p: y = b0 x' + b1 x'[n-1] + a1 y[n-1], in the same order.
+// Lanes is xLanes2 (two shelves) or xLanes4 (four). Audio thread only.
+template <typename Lanes>
+struct xFirstOrderLanes
+{
+    /** y = b0 x' + b1 x'[n-1] + a1 y[n-1], as xBiLin1p computes it. */
+    Lanes step (Lanes offsetInput) noexcept
+    {
+        const Lanes y = (offsetInput * b0 + lastInput * b1) + lastOutput * a1;
+        lastInput = offsetInput;
+        lastOutput = y;
+        return y;
+    }
+
+    Lanes a1, b0, b1, lastInput, lastOutput;
+};
+
 // The step of two shelf pairs (high then low shelf) in the two lanes of one
 // register: lane 0 runs the left channel's shelf, lane 1 the right's. The
 // coefficients are designed by two ordinary xShelf objects, which keep the
@@ -16,8 +34,8 @@ class xShelfLanes final
 public:
     void copyCoefficients (const xShelf& left, const xShelf& right) noexcept
     {
-        high.copy (left.getHighShelf(), right.getHighShelf());
-        low.copy (left.getLowShelf(), right.getLowShelf());
+        copy (high, left.getHighShelf(), right.getHighShelf());
+        copy (low, left.getLowShelf(), right.getLowShelf());
     }
 
     xLanes2 run (xLanes2 x) noexcept
@@ -26,27 +44,43 @@ public:
     }
 
 private:
-    struct FirstOrder
+    static void copy (xFirstOrderLanes<xLanes2>& f, const xBiLin1p& l, const xBiLin1p& r) noexcept
     {
-        void copy (const xBiLin1p& l, const xBiLin1p& r) noexcept
-        {
-            a1 = { l.getA1(), r.getA1() };
-            b0 = { l.getB0(), r.getB0() };
-            b1 = { l.getB1(), r.getB1() };
-        }
+        f.a1 = { l.getA1(), r.getA1() };
+        f.b0 = { l.getB0(), r.getB0() };
+        f.b1 = { l.getB1(), r.getB1() };
+    }
 
-        /** y = b0 x' + b1 x'[n-1] + a1 y[n-1], as xBiLin1p computes it. */
-        xLanes2 step (xLanes2 offsetInput) noexcept
-        {
-            const xLanes2 y = (offsetInput * b0 + lastInput * b1) + lastOutput * a1;
-            lastInput = offsetInput;
-            lastOutput = y;
-            return y;
-        }
+    xFirstOrderLanes<xLanes2> high;
+    xFirstOrderLanes<xLanes2> low;
+};
 
-        xLanes2 a1, b0, b1, lastInput, lastOutput;
-    };
+// Four shelf pairs in the four lanes of one register: two stereo pairs that
+// do not feed each other (say the shelves of two diffusers of one chain),
+// the first pair's left and right in lanes 0 and 1, the second's in lanes 2
+// and 3. Each lane gives the bits of its own xShelf. Audio thread only.
+class xShelfLanes4 final
+{
+public:
+    void copyCoefficients (const xShelf& left0, const xShelf& right0, const xShelf& left1, const xShelf& right1) noexcept
+    {
+        copy (high, left0.getHighShelf(), right0.getHighShelf(), left1.getHighShelf(), right1.getHighShelf());
+        copy (low, left0.getLowShelf(), right0.getLowShelf(), left1.getLowShelf(), right1.getLowShelf());
+    }
 
-    FirstOrder high;
-    FirstOrder low;
+    xLanes4 run (xLanes4 x) noexcept
+    {
+        return low.step (high.step (x.plusDouble (xBiLin1pHS::inputOffset)).plusDouble (xBiLin1pLS::inputOffset));
+    }
+
+private:
+    static void copy (xFirstOrderLanes<xLanes4>& f, const xBiLin1p& l0, const xBiLin1p& r0, const xBiLin1p& l1, const xBiLin1p& r1) noexcept
+    {
+        f.a1 = { l0.getA1(), r0.getA1(), l1.getA1(), r1.getA1() };
+        f.b0 = { l0.getB0(), r0.getB0(), l1.getB0(), r1.getB0() };
+        f.b1 = { l0.getB1(), r0.getB1(), l1.getB1(), r1.getB1() };
+    }
+
+    xFirstOrderLanes<xLanes4> high;
+    xFirstOrderLanes<xLanes4> low;
 };
