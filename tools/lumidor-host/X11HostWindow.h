@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 class X11HostWindow
@@ -23,7 +24,15 @@ public:
         // Like every GUI toolkit a DAW uses, the host keeps X errors from
         // ending the process; a plug-in inside it relies on that.
         XSetErrorHandler ([] (Display*, XErrorEvent*) { return 0; });
-        display = XOpenDisplay (nullptr);
+        // A display busy with other clients may refuse a connection for a
+        // moment: try again for up to two seconds before giving up.
+        const int attempts = std::getenv ("DISPLAY") != nullptr ? 20 : 1;
+        for (int attempt = 0; attempt < attempts && display == nullptr; ++attempt)
+        {
+            if (attempt > 0)
+                usleep (100 * 1000);
+            display = XOpenDisplay (nullptr);
+        }
         if (display == nullptr)
             return;
         const int screen = DefaultScreen (display);
