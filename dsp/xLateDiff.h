@@ -76,6 +76,7 @@ public:
     int getUpdateCounter() const noexcept { return updateCounter; }
     const xDiffDelay4p& getDiffuser (int k) const noexcept { return diffusers[(size_t) k]; }
     const xDelay4p& getLoopDelay() const noexcept { return loopDelay; }
+    const xShelf& getShelf() const noexcept { return shelf; }
 
 private:
     friend class xLateLanes; // steps two chains at once on their lines
