@@ -57,13 +57,54 @@ public:
         float* const b = buffer.get();
         b[writeIndex] = x;
 
-        int r = writeIndex - delaySamples;
-        if (r < 0)
-            r += length;
-        return b[r];
+        return b[lastRead()];
     }
 
+    /** A stretch of runs in which neither the write nor the read position
+        wraps: the i-th of them is write[i] = x, then read[i], exactly what
+        run does. An owner stepping many lines frame by frame moves them all
+        with one shared i instead of each line its own positions. */
+    struct Span
+    {
+        float* write;
+        const float* read;
+
+        /** The i-th run of the stretch: writes first, so a delay of 0 still
+            returns the input. */
+        float run (int i, float x) const noexcept
+        {
+            write[i] = x;
+            return read[i];
+        }
+    };
+
+    /** How many of the next runs one Span can take; 0 when the next wraps.
+        Valid until the delay or the rate changes. */
+    int spanLength() const noexcept
+    {
+        const int toWriteEnd = length - 1 - writeIndex;
+        const int toReadEnd = length - 1 - lastRead();
+        return toWriteEnd < toReadEnd ? toWriteEnd : toReadEnd;
+    }
+
+    /** The stretch that starts at the next run, at most spanLength long. */
+    Span span() const noexcept
+    {
+        float* const b = buffer.get();
+        return { b + writeIndex + 1, b + lastRead() + 1 };
+    }
+
+    /** Counts n runs made through span(). */
+    void skip (int n) noexcept { writeIndex += n; }
+
 private:
+    /** Where the last run read, at the current delay. */
+    int lastRead() const noexcept
+    {
+        const int r = writeIndex - delaySamples;
+        return r < 0 ? r + length : r;
+    }
+
     static int toSamples (float t, int longest) noexcept
     {
         // Clamped while still a float: converting NaN, infinity or anything

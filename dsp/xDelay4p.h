@@ -77,11 +77,8 @@ public:
         // The taps n - 1, n, n + 1 and n + 2 calls back lie in four
         // neighbouring slots, the oldest first; the copies after the end
         // stand in for slots 0 to 2 when the four run past it.
-        int oldest = writeIndex - (tapOffset + 2);
-        if (oldest < 0)
-            oldest += bufferLength;
         fraction = tapFraction;
-        return buffer.get() + oldest;
+        return buffer.get() + lastOldest();
     }
 
     /** The second half of run: writes the input after the taps are read. */
@@ -93,8 +90,54 @@ public:
             b[bufferLength + writeIndex] = x;
     }
 
+    /** A stretch of runs in which neither the write nor the read position
+        wraps and no write lands in a slot with a copy after the end: the
+        i-th of them interpolates taps + i at fraction and then stores into
+        write[i], exactly what run does. An owner stepping many lines frame
+        by frame moves them all with one shared i instead of each line its
+        own positions. */
+    struct Span
+    {
+        const float* taps; // the four taps of the first run, the oldest first
+        float* write;
+        float fraction;
+    };
+
+    /** How many of the next runs one Span can take: 0 when the next one
+        wraps, writes a slot that has a copy, or the line passes through.
+        Valid until the delay or the rate changes. */
+    int spanLength() const noexcept
+    {
+        if (passesThrough() || writeIndex < guardSlots - 1)
+            return 0;
+        const int toWriteEnd = bufferLength - 1 - writeIndex;
+        const int toReadEnd = bufferLength - 1 - lastOldest();
+        return toWriteEnd < toReadEnd ? toWriteEnd : toReadEnd;
+    }
+
+    /** The stretch that starts at the next run, at most spanLength long. */
+    Span span() const noexcept
+    {
+        float* const b = buffer.get();
+        return { b + lastOldest() + 1, b + writeIndex + 1, tapFraction };
+    }
+
+    /** Counts n runs made through span(). */
+    void skip (int n) noexcept
+    {
+        writeIndex += n;
+        fraction = tapFraction;
+    }
+
 private:
     static constexpr int guardSlots = 3; // copies of slots 0 to 2 after the end
+
+    /** The oldest of the four taps at the current write position. */
+    int lastOldest() const noexcept
+    {
+        const int oldest = writeIndex - (tapOffset + 2);
+        return oldest < 0 ? oldest + bufferLength : oldest;
+    }
 
     void updateReadPosition() noexcept
     {

@@ -4,7 +4,10 @@
 #include "xEarlyDiff.h"
 #include "xLanes2.h"
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
+#include <limits>
 
 // The early field's two chains stepped together, the left chain in lane 0
 // and the right in lane 1. The chains (two xEarlyDiff) keep their settings
@@ -28,6 +31,54 @@ public:
         return chains.run (x, [&left, &right] (size_t k, xLanes2 w) {
             return xLanes2 { left.diffusers[k].delay.run (w.left()), right.diffusers[k].delay.run (w.right()) };
         });
+    }
+
+    /** Both chains' lines as stretches of runs (see xDelay::Span). */
+    struct Spans
+    {
+        std::array<xDelay::Span, xEarlyDiff::numDiffusers> left, right;
+    };
+
+    /** How many of the next frames one Spans can take. */
+    static int spanLength (const xEarlyDiff& left, const xEarlyDiff& right) noexcept
+    {
+        int n = std::numeric_limits<int>::max();
+        for (size_t k = 0; k < (size_t) xEarlyDiff::numDiffusers; ++k)
+        {
+            n = std::min (n, left.diffusers[k].delay.spanLength());
+            n = std::min (n, right.diffusers[k].delay.spanLength());
+        }
+        return n;
+    }
+
+    static Spans spans (const xEarlyDiff& left, const xEarlyDiff& right) noexcept
+    {
+        Spans s;
+        for (size_t k = 0; k < (size_t) xEarlyDiff::numDiffusers; ++k)
+        {
+            s.left[k] = left.diffusers[k].delay.span();
+            s.right[k] = right.diffusers[k].delay.span();
+        }
+        return s;
+    }
+
+    /** Frame i of a stretch: the same step as run, the lines read and
+        written through their spans. */
+    xLanes2 run (const Spans& s, int i, xLanes2 x) noexcept
+    {
+        return chains.run (x, [&s, i] (size_t k, xLanes2 w) {
+            return xLanes2 { s.left[k].run (i, w.left()), s.right[k].run (i, w.right()) };
+        });
+    }
+
+    /** Counts n frames made through spans. */
+    static void skip (xEarlyDiff& left, xEarlyDiff& right, int n) noexcept
+    {
+        for (size_t k = 0; k < (size_t) xEarlyDiff::numDiffusers; ++k)
+        {
+            left.diffusers[k].delay.skip (n);
+            right.diffusers[k].delay.skip (n);
+        }
     }
 
 private:

@@ -35,6 +35,16 @@ public:
         both chains in one step. */
     xLanes2 run (xLanes2 frame) noexcept { return lanes.run (left, right, frame); }
 
+    /** Stretches of frames on which the lines keep their positions in step
+        (see xEarlyLanes::Spans): the owner asks spanLength, takes spans,
+        runs that many frames through them and then counts them with skip. */
+    using Spans = xEarlyLanes::Spans;
+    int spanLength() const noexcept { return xEarlyLanes::spanLength (left, right); }
+    Spans spans() const noexcept { return xEarlyLanes::spans (left, right); }
+    /** Frame i of a stretch: the same step as run. */
+    xLanes2 run (const Spans& s, int i, xLanes2 frame) noexcept { return lanes.run (s, i, frame); }
+    void skip (int n) noexcept { xEarlyLanes::skip (left, right, n); }
+
     /** True while the size is 60 exactly: frames pass through untouched. */
     bool isOff() const noexcept { return size == offSize; }
 

@@ -4,6 +4,8 @@
 #include "xLanes2.h"
 #include "xLateDiff.h"
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 
 // The late field's two chains stepped together, the left chain in lane 0 and
@@ -32,10 +34,92 @@ public:
         return step<false> (left, right, x);
     }
 
+    /** Both chains' lines as stretches of runs (see xDelay4p::Span): the
+        diffusers' lines, then the loop delay's. */
+    struct Spans
+    {
+        std::array<xDelay4p::Span, xLateDiff::numDiffusers + 1> left, right;
+        xLanes2 loopGains; // the chains' loop gains, which only an update moves
+    };
+
+    /** How many of the next frames one Spans can take: none of them may
+        run a chain's periodic update, which moves the delays. */
+    static int spanLength (const xLateDiff& left, const xLateDiff& right) noexcept
+    {
+        int n = std::min (xLateDiff::updateInterval - 1 - left.updateCounter,
+                          xLateDiff::updateInterval - 1 - right.updateCounter);
+        for (size_t k = 0; k <= (size_t) xLateDiff::numDiffusers; ++k)
+        {
+            n = std::min (n, line (left, k).spanLength());
+            n = std::min (n, line (right, k).spanLength());
+        }
+        return n;
+    }
+
+    static Spans spans (xLateDiff& left, xLateDiff& right) noexcept
+    {
+        Spans s;
+        for (size_t k = 0; k <= (size_t) xLateDiff::numDiffusers; ++k)
+        {
+            s.left[k] = line (left, k).span();
+            s.right[k] = line (right, k).span();
+        }
+        s.loopGains = { left.loopGain, right.loopGain };
+        return s;
+    }
+
+    /** Frame i of a stretch: the same step as run, the lines read and
+        written through their spans. */
+    xLanes2 run (const Spans& s, int i, xLanes2 x) noexcept
+    {
+        const xLanes2 y = chains.run (x, [&s, i] (size_t k, xLanes2 w) {
+            return runSpans (s.left[k], s.right[k], i, w);
+        });
+        const size_t loop = (size_t) xLateDiff::numDiffusers;
+        const xLanes2 looped = runSpans (s.left[loop], s.right[loop], i, y);
+        feedback = looped * s.loopGains;
+        return y;
+    }
+
+    /** Counts n frames made through spans: the lines move on, the update
+        counters count. */
+    static void skip (xLateDiff& left, xLateDiff& right, int n) noexcept
+    {
+        for (size_t k = 0; k <= (size_t) xLateDiff::numDiffusers; ++k)
+        {
+            line (left, k).skip (n);
+            line (right, k).skip (n);
+        }
+        left.updateCounter += n;
+        right.updateCounter += n;
+    }
+
     /** Loop-delay outputs of the last call times the loop gains. */
     xLanes2 feedbackOut() const noexcept { return feedback; }
 
 private:
+    /** Line k of a chain: the diffusers' lines, then the loop delay. */
+    static xDelay4p& line (xLateDiff& chain, size_t k) noexcept
+    {
+        return k < (size_t) xLateDiff::numDiffusers ? chain.diffusers[k].delay : chain.loopDelay;
+    }
+    static const xDelay4p& line (const xLateDiff& chain, size_t k) noexcept
+    {
+        return k < (size_t) xLateDiff::numDiffusers ? chain.diffusers[k].delay : chain.loopDelay;
+    }
+
+    /** Frame i of two lines' stretches: the taps interpolated in both lanes
+        at once, then the inputs stored, as in runLines. */
+    static xLanes2 runSpans (const xDelay4p::Span& left, const xDelay4p::Span& right, int i, xLanes2 x) noexcept
+    {
+        xLanes2 taps[4];
+        loadLanes4 (left.taps + i, right.taps + i, taps);
+        const xLanes2 y = hermite4 (xLanes2 { left.fraction, right.fraction }, taps[3], taps[2], taps[1], taps[0]);
+        left.write[i] = x.left();
+        right.write[i] = x.right();
+        return y;
+    }
+
     /** The frame step after the periodic updates; mayPassThrough false
         when no line of either chain passes through. */
     template <bool mayPassThrough>

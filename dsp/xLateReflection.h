@@ -56,6 +56,26 @@ public:
         return y;
     }
 
+    /** Stretches of frames on which the lines keep their positions in step
+        and no periodic update falls (see xLateLanes::Spans): the owner asks
+        spanLength, takes spans, runs that many frames through them and then
+        counts them with skip. */
+    using Spans = xLateLanes::Spans;
+    int spanLength() const noexcept { return xLateLanes::spanLength (left, right); }
+    Spans spans() noexcept { return xLateLanes::spans (left, right); }
+    void skip (int n) noexcept { xLateLanes::skip (left, right, n); }
+
+    /** Frame i of a stretch: the same step as run. */
+    xLanes2 run (const Spans& s, int i, xLanes2 frame) noexcept
+    {
+        modulationStep();
+        const xLanes2 y = lanes.run (s, i, frame + xLanes2 { feedbackToLeft, feedbackToRight });
+        const xLanes2 f = lanes.feedbackOut();
+        feedbackToRight = f.left();
+        feedbackToLeft = f.right();
+        return y;
+    }
+
     /** True while bypassed or at size 48 exactly: frames pass through and
         nothing in the stage moves. */
     bool isOff() const noexcept { return bypass || size == offSize; }

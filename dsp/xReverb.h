@@ -6,6 +6,8 @@
 #include "xShelf.h"
 #include "xShelfLanes.h"
 
+#include <algorithm>
+
 // The reverb engine as the plug-in filter sees it: one object that turns a
 // stereo frame into a stereo wet frame in place. A pre-delay, an early field
 // and a late field run in series; the early and late outputs are blended by
@@ -55,12 +57,27 @@ public:
     void run (float* left, float* right, int n) noexcept
     {
         const StagesOn on = stagesOn();
-        for (int i = 0; i < n; ++i)
+        if (! (on.early && on.late))
         {
-            float frame[2] = { left[i], right[i] };
-            run (frame, on);
-            left[i] = frame[0];
-            right[i] = frame[1];
+            for (int i = 0; i < n; ++i)
+                runFrame (left + i, right + i, on);
+            return;
+        }
+        // With both fields running, the frames go in stretches on which no
+        // line wraps and no periodic update falls: the fields' lines are
+        // then stepped with one shared frame index. A frame that wraps a
+        // line or runs an update takes the ordinary step.
+        for (int i = 0; i < n;)
+        {
+            const int m = std::min ({ n - i, early.spanLength(), late.spanLength() });
+            if (m == 0)
+            {
+                runFrame (left + i, right + i, on);
+                ++i;
+                continue;
+            }
+            runSpans (left + i, right + i, m, on.preDelay);
+            i += m;
         }
     }
 
@@ -97,6 +114,35 @@ private:
         const xLanes2 y = shelves.run (mixed);
         frame[0] = y.left();
         frame[1] = y.right();
+    }
+
+    void runFrame (float* left, float* right, StagesOn on) noexcept
+    {
+        float frame[2] = { *left, *right };
+        run (frame, on);
+        *left = frame[0];
+        *right = frame[1];
+    }
+
+    /** m frames with both fields running, their lines stepped through
+        spans; the same steps as run frame by frame. */
+    void runSpans (float* left, float* right, int m, bool preDelayOn) noexcept
+    {
+        const xEarlyReflection::Spans earlySpans = early.spans();
+        const xLateReflection::Spans lateSpans = late.spans();
+        for (int i = 0; i < m; ++i)
+        {
+            float frame[2] = { left[i], right[i] };
+            if (preDelayOn)
+                preDelay.run (frame);
+            const xLanes2 earlyOut = early.run (earlySpans, i, xLanes2 { frame[0], frame[1] });
+            const xLanes2 lateOut = late.run (lateSpans, i, earlyOut);
+            const xLanes2 y = shelves.run (earlyWeight * earlyOut + lateWeight * lateOut);
+            left[i] = y.left();
+            right[i] = y.right();
+        }
+        early.skip (m);
+        late.skip (m);
     }
 
     xPreDelay preDelay;

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -277,4 +280,61 @@ TEST (EngineGoldenOutput, ImpulseAndNoiseBurstHashesArePinned)
     EXPECT_EQ (golden (allOnes, noiseBurst), 972017676392604652ull);
     EXPECT_EQ (golden (allZeros, impulse), 18248381286123310521ull);
     EXPECT_EQ (golden (allZeros, noiseBurst), 5553417892541853997ull);
+}
+
+TEST (EngineBlockStep, BlocksGiveTheBitsOfTheFrameStepAcrossLineWrapsAndUpdates)
+{
+    // The block step moves its delay lines in stretches between line wraps
+    // and the late field's periodic updates; the frame step takes every
+    // frame on its own. Over more frames than a line holds, at block sizes
+    // that put the stretch ends everywhere, both must give the same bits,
+    // also at sizes far out of range (the longest lines) and when every
+    // setting changes at every block.
+    constexpr Settings farOut { -1000.0f, -1000.0f, 1.0f, 60.0f, 0.9f };
+    const Settings cases[] = { defaults, allOnes, farOut, { 35.0f, 20.0f, 0.3f, 45.0f, 0.7f } };
+    constexpr int frames = 200000; // more than the 192000 samples of a line
+    constexpr int blockSizes[] = { 64, 1, 7, 64, 33, 2, 64 };
+
+    for (size_t c = 0; c < std::size (cases); ++c)
+    {
+        SCOPED_TRACE (c);
+        const bool automate = c == std::size (cases) - 1;
+        xReverb blocks, frameByFrame;
+        testsignals::Lcg noise;
+        float left[64], right[64];
+        int mismatches = 0;
+        for (int start = 0, b = 0; start < frames; ++b)
+        {
+            const int n = std::min (blockSizes[b % std::size (blockSizes)], frames - start);
+            Settings s = cases[c];
+            if (automate)
+            {
+                s.earlyNote += (float) (b % 13);
+                s.lateNote -= (float) (b % 11);
+                s.decay = (float) (b % 61);
+                s.listener = (float) (b % 5) * 0.25f;
+            }
+            apply (blocks, s);
+            apply (frameByFrame, s);
+            for (int i = 0; i < n; ++i)
+            {
+                left[i] = noise.next() * 0.5f;
+                right[i] = noise.next() * 0.5f;
+            }
+            float expected[64][2];
+            for (int i = 0; i < n; ++i)
+            {
+                expected[i][0] = left[i];
+                expected[i][1] = right[i];
+                frameByFrame.processFrame (expected[i], 2);
+            }
+            blocks.run (left, right, n);
+            for (int i = 0; i < n; ++i)
+                if (std::memcmp (&left[i], &expected[i][0], sizeof (float)) != 0
+                    || std::memcmp (&right[i], &expected[i][1], sizeof (float)) != 0)
+                    ++mismatches;
+            start += n;
+        }
+        EXPECT_EQ (mismatches, 0);
+    }
 }
