@@ -36,25 +36,53 @@ public:
     template <typename RunLines>
     xLanes2 run (xLanes2 x, RunLines&& runLines) noexcept
     {
-        // The shelves in the first two diffusers' loops feed only the next
-        // frame, so they run side by side, both stereo pairs in one register.
         std::array<xLanes2, numDiffusers> d;
         for (size_t k = 0; k < (size_t) numDiffusers; ++k)
         {
-            const xLanes2 g = coefficients[k];
-            const xLanes2 y = g * x * -1.0f + feedbacks[k];
-            const xLanes2 w = g * y + x;
+            const xLanes2 w = allPass (k, x);
             d[k] = runLines (k, w);
-            x = y;
         }
-        const xLanes4 first = firstShelves.run ({ d[0], d[1] });
-        feedbacks[0] = first.low();
-        feedbacks[1] = first.high();
-        feedbacks[2] = lastShelves.run (d[2]);
-        return shelf.run (x);
+        return loopsAndShelf (x, { d[0], d[1] }, d[2]);
+    }
+
+    /** The same step for lines that are read before they are written, so
+        that their outputs are known before the sample's inputs: d01 holds
+        the outputs of diffuser 0's lines in lanes 0 and 1 and diffuser 1's
+        in lanes 2 and 3, d2 diffuser 2's; storeLines (k, w) stores the
+        input w into diffuser k's lines. */
+    template <typename StoreLines>
+    xLanes2 runReadLines (xLanes2 x, xLanes4 d01, xLanes2 d2, StoreLines&& storeLines) noexcept
+    {
+        for (size_t k = 0; k < (size_t) numDiffusers; ++k)
+            storeLines (k, allPass (k, x));
+        return loopsAndShelf (x, d01, d2);
     }
 
 private:
+    /** Diffuser k's all-pass step: x becomes its output, and the returned
+        value goes into its lines. */
+    xLanes2 allPass (size_t k, xLanes2& x) noexcept
+    {
+        const xLanes2 g = coefficients[k];
+        const xLanes2 y = g * x * -1.0f + feedbacks[k];
+        const xLanes2 w = g * y + x;
+        x = y;
+        return w;
+    }
+
+    /** The shelves in the diffusers' loops, fed with their lines' outputs,
+        and the chains' own shelf on the last diffuser's output x. The loop
+        shelves of the first two diffusers feed only the next sample, so
+        they run side by side, both stereo pairs in one register. */
+    xLanes2 loopsAndShelf (xLanes2 x, xLanes4 d01, xLanes2 d2) noexcept
+    {
+        const xLanes4 first = firstShelves.run (d01);
+        feedbacks[0] = first.low();
+        feedbacks[1] = first.high();
+        feedbacks[2] = lastShelves.run (d2);
+        return shelf.run (x);
+    }
+
     static_assert (numDiffusers == 3, "the loop shelves run as diffusers 0 and 1, then diffuser 2");
 
     std::array<xLanes2, numDiffusers> coefficients {};

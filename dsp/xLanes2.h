@@ -83,7 +83,21 @@ struct xLanes4
 };
 
 inline xLanes4 operator+ (xLanes4 a, xLanes4 b) noexcept { return xLanes4 (_mm_add_ps (a.v, b.v)); }
+inline xLanes4 operator- (xLanes4 a, xLanes4 b) noexcept { return xLanes4 (_mm_sub_ps (a.v, b.v)); }
 inline xLanes4 operator* (xLanes4 a, xLanes4 b) noexcept { return xLanes4 (_mm_mul_ps (a.v, b.v)); }
+inline xLanes4 operator* (xLanes4 a, float b) noexcept { return xLanes4 (_mm_mul_ps (a.v, _mm_set1_ps (b))); }
+
+/** Four neighbouring floats of four buffers, lane by lane: t[k] holds
+    b0[k], b1[k], b2[k] and b3[k]. */
+inline void loadLanes4 (const float* b0, const float* b1, const float* b2, const float* b3, xLanes4 (&t)[4]) noexcept
+{
+    __m128 r0 = _mm_loadu_ps (b0), r1 = _mm_loadu_ps (b1), r2 = _mm_loadu_ps (b2), r3 = _mm_loadu_ps (b3);
+    _MM_TRANSPOSE4_PS (r0, r1, r2, r3);
+    t[0] = xLanes4 (r0);
+    t[1] = xLanes4 (r1);
+    t[2] = xLanes4 (r2);
+    t[3] = xLanes4 (r3);
+}
 
 #else
 
@@ -139,6 +153,16 @@ struct xLanes4
 };
 
 inline xLanes4 operator+ (xLanes4 a, xLanes4 b) noexcept { return { a.lo + b.lo, a.hi + b.hi }; }
+inline xLanes4 operator- (xLanes4 a, xLanes4 b) noexcept { return { a.lo - b.lo, a.hi - b.hi }; }
 inline xLanes4 operator* (xLanes4 a, xLanes4 b) noexcept { return { a.lo * b.lo, a.hi * b.hi }; }
+inline xLanes4 operator* (xLanes4 a, float b) noexcept { return { a.lo * b, a.hi * b }; }
+
+/** Four neighbouring floats of four buffers, lane by lane: t[k] holds
+    b0[k], b1[k], b2[k] and b3[k]. */
+inline void loadLanes4 (const float* b0, const float* b1, const float* b2, const float* b3, xLanes4 (&t)[4]) noexcept
+{
+    for (int k = 0; k < 4; ++k)
+        t[k] = { b0[k], b1[k], b2[k], b3[k] };
+}
 
 #endif

@@ -72,12 +72,16 @@ public:
         written through their spans. */
     xLanes2 run (const Spans& s, int i, xLanes2 x) noexcept
     {
-        const xLanes2 y = chains.run (x, [&s, i] (size_t k, xLanes2 w) {
-            return runSpans (s.left[k], s.right[k], i, w);
+        // Each line reads only its own buffer, before its own input is
+        // stored, so all eight are read first: two lines' pairs at a time,
+        // interpolated in the four lanes of one register.
+        const xLanes4 first = readSpans (s, 0, 1, i);  // diffusers 0 and 1
+        const xLanes4 second = readSpans (s, 2, 3, i); // diffuser 2, loop delay
+        const xLanes2 y = chains.runReadLines (x, first, second.low(), [&s, i] (size_t k, xLanes2 w) {
+            storeSpans (s, k, i, w);
         });
-        const size_t loop = (size_t) xLateDiff::numDiffusers;
-        const xLanes2 looped = runSpans (s.left[loop], s.right[loop], i, y);
-        feedback = looped * s.loopGains;
+        storeSpans (s, (size_t) xLateDiff::numDiffusers, i, y);
+        feedback = second.high() * s.loopGains;
         return y;
     }
 
@@ -108,16 +112,22 @@ private:
         return k < (size_t) xLateDiff::numDiffusers ? chain.diffusers[k].delay : chain.loopDelay;
     }
 
-    /** Frame i of two lines' stretches: the taps interpolated in both lanes
-        at once, then the inputs stored, as in runLines. */
-    static xLanes2 runSpans (const xDelay4p::Span& left, const xDelay4p::Span& right, int i, xLanes2 x) noexcept
+    /** Frame i of lines a's and b's stretches, both chains' (line k of a
+        chain as in line): the outputs of a's lines in lanes 0 and 1, b's in
+        lanes 2 and 3, each interpolated as xDelay4p::run does. */
+    static xLanes4 readSpans (const Spans& s, size_t a, size_t b, int i) noexcept
     {
-        xLanes2 taps[4];
-        loadLanes4 (left.taps + i, right.taps + i, taps);
-        const xLanes2 y = hermite4 (xLanes2 { left.fraction, right.fraction }, taps[3], taps[2], taps[1], taps[0]);
-        left.write[i] = x.left();
-        right.write[i] = x.right();
-        return y;
+        xLanes4 taps[4];
+        loadLanes4 (s.left[a].taps + i, s.right[a].taps + i, s.left[b].taps + i, s.right[b].taps + i, taps);
+        const xLanes4 f { s.left[a].fraction, s.right[a].fraction, s.left[b].fraction, s.right[b].fraction };
+        return hermite4 (f, taps[3], taps[2], taps[1], taps[0]);
+    }
+
+    /** Frame i's inputs x of both chains' line k, after its read. */
+    static void storeSpans (const Spans& s, size_t k, int i, xLanes2 x) noexcept
+    {
+        s.left[k].write[i] = x.left();
+        s.right[k].write[i] = x.right();
     }
 
     /** The frame step after the periodic updates; mayPassThrough false
