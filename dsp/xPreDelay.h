@@ -4,6 +4,8 @@
 #include "xGlide.h"
 #include "xNote.h"
 
+#include <algorithm>
+
 // Stereo pre-delay: two whole-sample delay lines whose times come from one
 // base time and a left/right spread and glide towards their targets, halving
 // the distance every 50 ms, instead of jumping. The glide starts from 0 at
@@ -50,6 +52,29 @@ public:
         glide();
         frame[0] = left.run (frame[0]);
         frame[1] = right.run (frame[1]);
+    }
+
+    /** Stretches of frames on which the lines keep their positions in step
+        (see xDelay::Span), for an owner that steps many frames at a time:
+        only once the glide has settled, since until then every frame moves
+        the delays. The owner asks spanLength, takes spans, runs that many
+        frames through them and then counts them with skip. */
+    struct Spans
+    {
+        xDelay::Span left, right;
+    };
+    bool isSettled() const noexcept { return settled; }
+    int spanLength() const noexcept { return std::min (left.spanLength(), right.spanLength()); }
+    Spans spans() const noexcept { return { left.span(), right.span() }; }
+    void run (const Spans& s, int i, float* frame) noexcept
+    {
+        frame[0] = s.left.run (i, frame[0]);
+        frame[1] = s.right.run (i, frame[1]);
+    }
+    void skip (int n) noexcept
+    {
+        left.skip (n);
+        right.skip (n);
     }
 
     /** True while bypassed or at a base time of 0 exactly. */

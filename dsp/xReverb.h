@@ -67,16 +67,21 @@ public:
         // line wraps and no periodic update falls: the fields' lines are
         // then stepped with one shared frame index. A frame that wraps a
         // line or runs an update takes the ordinary step.
+        // The pre-delay joins in once its glide has settled.
+        const PreDelayStep pre = ! on.preDelay ? PreDelayStep::off
+                                 : preDelay.isSettled() ? PreDelayStep::span : PreDelayStep::frame;
         for (int i = 0; i < n;)
         {
-            const int m = std::min ({ n - i, early.spanLength(), late.spanLength() });
+            int m = std::min ({ n - i, early.spanLength(), late.spanLength() });
+            if (pre == PreDelayStep::span)
+                m = std::min (m, preDelay.spanLength());
             if (m == 0)
             {
                 runFrame (left + i, right + i, on);
                 ++i;
                 continue;
             }
-            runSpans (left + i, right + i, m, on.preDelay);
+            runSpans (left + i, right + i, m, pre);
             i += m;
         }
     }
@@ -126,14 +131,24 @@ private:
 
     /** m frames with both fields running, their lines stepped through
         spans; the same steps as run frame by frame. */
-    void runSpans (float* left, float* right, int m, bool preDelayOn) noexcept
+    enum class PreDelayStep
     {
+        off,   // the pre-delay passes frames through
+        frame, // its glide moves the delays at every frame
+        span   // settled: its lines go in stretches too
+    };
+
+    void runSpans (float* left, float* right, int m, PreDelayStep pre) noexcept
+    {
+        const xPreDelay::Spans preDelaySpans = pre == PreDelayStep::span ? preDelay.spans() : xPreDelay::Spans {};
         const xEarlyReflection::Spans earlySpans = early.spans();
         const xLateReflection::Spans lateSpans = late.spans();
         for (int i = 0; i < m; ++i)
         {
             float frame[2] = { left[i], right[i] };
-            if (preDelayOn)
+            if (pre == PreDelayStep::span)
+                preDelay.run (preDelaySpans, i, frame);
+            else if (pre == PreDelayStep::frame)
                 preDelay.run (frame);
             const xLanes2 earlyOut = early.run (earlySpans, i, xLanes2 { frame[0], frame[1] });
             const xLanes2 lateOut = late.run (lateSpans, i, earlyOut);
@@ -141,6 +156,8 @@ private:
             left[i] = y.left();
             right[i] = y.right();
         }
+        if (pre == PreDelayStep::span)
+            preDelay.skip (m);
         early.skip (m);
         late.skip (m);
     }
