@@ -36,14 +36,32 @@ public:
     template <typename RunLines>
     xLanes2 run (xLanes2 x, RunLines&& runLines) noexcept
     {
+        xLanes2 d2;
+        const xLanes2 y = runLeavingLastLoop (x, runLines, d2);
+        feedbacks[2] = lastShelves.run (d2);
+        return y;
+    }
+
+    /** The same step without the shelf in the last diffuser's loop: d2
+        receives that diffuser's line outputs, and the owner runs the
+        shelf on them (lastLoopShelves) and hands its output back with
+        setLastLoopFeedback before the next sample. An owner of two fields
+        runs both fields' last loop shelves side by side in that way. */
+    template <typename RunLines>
+    xLanes2 runLeavingLastLoop (xLanes2 x, RunLines&& runLines, xLanes2& d2) noexcept
+    {
         std::array<xLanes2, numDiffusers> d;
         for (size_t k = 0; k < (size_t) numDiffusers; ++k)
         {
             const xLanes2 w = allPass (k, x);
             d[k] = runLines (k, w);
         }
-        return loopsAndShelf (x, { d[0], d[1] }, d[2]);
+        d2 = d[2];
+        return firstLoopsAndShelf (x, { d[0], d[1] });
     }
+
+    xShelfLanes& lastLoopShelves() noexcept { return lastShelves; }
+    void setLastLoopFeedback (xLanes2 f) noexcept { feedbacks[2] = f; }
 
     /** The same step for lines that are read before they are written, so
         that their outputs are known before the sample's inputs: d01 holds
@@ -53,9 +71,19 @@ public:
     template <typename StoreLines>
     xLanes2 runReadLines (xLanes2 x, xLanes4 d01, xLanes2 d2, StoreLines&& storeLines) noexcept
     {
+        const xLanes2 y = runReadLinesLeavingLastLoop (x, d01, storeLines);
+        feedbacks[2] = lastShelves.run (d2);
+        return y;
+    }
+
+    /** runReadLines without the shelf in the last diffuser's loop, as in
+        runLeavingLastLoop. */
+    template <typename StoreLines>
+    xLanes2 runReadLinesLeavingLastLoop (xLanes2 x, xLanes4 d01, StoreLines&& storeLines) noexcept
+    {
         for (size_t k = 0; k < (size_t) numDiffusers; ++k)
             storeLines (k, allPass (k, x));
-        return loopsAndShelf (x, d01, d2);
+        return firstLoopsAndShelf (x, d01);
     }
 
 private:
@@ -70,16 +98,15 @@ private:
         return w;
     }
 
-    /** The shelves in the diffusers' loops, fed with their lines' outputs,
-        and the chains' own shelf on the last diffuser's output x. The loop
-        shelves of the first two diffusers feed only the next sample, so
-        they run side by side, both stereo pairs in one register. */
-    xLanes2 loopsAndShelf (xLanes2 x, xLanes4 d01, xLanes2 d2) noexcept
+    /** The shelves in the first two diffusers' loops, fed with their
+        lines' outputs, and the chains' own shelf on the last diffuser's
+        output x. The loop shelves feed only the next sample, so the two
+        run side by side, both stereo pairs in one register. */
+    xLanes2 firstLoopsAndShelf (xLanes2 x, xLanes4 d01) noexcept
     {
         const xLanes4 first = firstShelves.run (d01);
         feedbacks[0] = first.low();
         feedbacks[1] = first.high();
-        feedbacks[2] = lastShelves.run (d2);
         return shelf.run (x);
     }
 

@@ -63,13 +63,17 @@ public:
     }
 
     /** Frame i of a stretch: the same step as run, the lines read and
-        written through their spans. */
-    xLanes2 run (const Spans& s, int i, xLanes2 x) noexcept
+        written through their spans, except for the shelves in the last
+        diffusers' loops: their inputs go to lastLoopInput, and the owner
+        runs them (see xDiffuserLanes::runLeavingLastLoop). */
+    xLanes2 run (const Spans& s, int i, xLanes2 x, xLanes2& lastLoopInput) noexcept
     {
-        return chains.run (x, [&s, i] (size_t k, xLanes2 w) {
+        return chains.runLeavingLastLoop (x, [&s, i] (size_t k, xLanes2 w) {
             return xLanes2 { s.left[k].run (i, w.left()), s.right[k].run (i, w.right()) };
-        });
+        }, lastLoopInput);
     }
+
+    xDiffuserLanes<xEarlyDiff>& diffuserLanes() noexcept { return chains; }
 
     /** Counts n frames made through spans. */
     static void skip (xEarlyDiff& left, xEarlyDiff& right, int n) noexcept

@@ -41,9 +41,15 @@ public:
     using Spans = xEarlyLanes::Spans;
     int spanLength() const noexcept { return xEarlyLanes::spanLength (left, right); }
     Spans spans() const noexcept { return xEarlyLanes::spans (left, right); }
-    /** Frame i of a stretch: the same step as run. */
-    xLanes2 run (const Spans& s, int i, xLanes2 frame) noexcept { return lanes.run (s, i, frame); }
+    /** Frame i of a stretch: the same step as run, except for the shelves
+        in the last diffusers' loops, which the owner runs on lastLoopInput
+        (see xDiffuserLanes::runLeavingLastLoop, and diffuserLanes). */
+    xLanes2 run (const Spans& s, int i, xLanes2 frame, xLanes2& lastLoopInput) noexcept
+    {
+        return lanes.run (s, i, frame, lastLoopInput);
+    }
     void skip (int n) noexcept { xEarlyLanes::skip (left, right, n); }
+    xDiffuserLanes<xEarlyDiff>& diffuserLanes() noexcept { return lanes.diffuserLanes(); }
 
     /** True while the size is 60 exactly: frames pass through untouched. */
     bool isOff() const noexcept { return size == offSize; }

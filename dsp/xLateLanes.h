@@ -69,15 +69,18 @@ public:
     }
 
     /** Frame i of a stretch: the same step as run, the lines read and
-        written through their spans. */
-    xLanes2 run (const Spans& s, int i, xLanes2 x) noexcept
+        written through their spans, except for the shelves in the last
+        diffusers' loops: their inputs go to lastLoopInput, and the owner
+        runs them (see xDiffuserLanes::runLeavingLastLoop). */
+    xLanes2 run (const Spans& s, int i, xLanes2 x, xLanes2& lastLoopInput) noexcept
     {
         // Each line reads only its own buffer, before its own input is
         // stored, so all eight are read first: two lines' pairs at a time,
         // interpolated in the four lanes of one register.
         const xLanes4 first = readSpans (s, 0, 1, i);  // diffusers 0 and 1
         const xLanes4 second = readSpans (s, 2, 3, i); // diffuser 2, loop delay
-        const xLanes2 y = chains.runReadLines (x, first, second.low(), [&s, i] (size_t k, xLanes2 w) {
+        lastLoopInput = second.low();
+        const xLanes2 y = chains.runReadLinesLeavingLastLoop (x, first, [&s, i] (size_t k, xLanes2 w) {
             storeSpans (s, k, i, w);
         });
         storeSpans (s, (size_t) xLateDiff::numDiffusers, i, y);
@@ -97,6 +100,8 @@ public:
         left.updateCounter += n;
         right.updateCounter += n;
     }
+
+    xDiffuserLanes<xLateDiff>& diffuserLanes() noexcept { return chains; }
 
     /** Loop-delay outputs of the last call times the loop gains. */
     xLanes2 feedbackOut() const noexcept { return feedback; }

@@ -65,16 +65,19 @@ public:
     Spans spans() noexcept { return xLateLanes::spans (left, right); }
     void skip (int n) noexcept { xLateLanes::skip (left, right, n); }
 
-    /** Frame i of a stretch: the same step as run. */
-    xLanes2 run (const Spans& s, int i, xLanes2 frame) noexcept
+    /** Frame i of a stretch: the same step as run, except for the shelves
+        in the last diffusers' loops, which the owner runs on lastLoopInput
+        (see xDiffuserLanes::runLeavingLastLoop, and diffuserLanes). */
+    xLanes2 run (const Spans& s, int i, xLanes2 frame, xLanes2& lastLoopInput) noexcept
     {
         modulationStep();
-        const xLanes2 y = lanes.run (s, i, frame + xLanes2 { feedbackToLeft, feedbackToRight });
+        const xLanes2 y = lanes.run (s, i, frame + xLanes2 { feedbackToLeft, feedbackToRight }, lastLoopInput);
         const xLanes2 f = lanes.feedbackOut();
         feedbackToRight = f.left();
         feedbackToLeft = f.right();
         return y;
     }
+    xDiffuserLanes<xLateDiff>& diffuserLanes() noexcept { return lanes.diffuserLanes(); }
 
     /** True while bypassed or at size 48 exactly: frames pass through and
         nothing in the stage moves. */

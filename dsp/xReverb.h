@@ -143,6 +143,12 @@ private:
         const xPreDelay::Spans preDelaySpans = pre == PreDelayStep::span ? preDelay.spans() : xPreDelay::Spans {};
         const xEarlyReflection::Spans earlySpans = early.spans();
         const xLateReflection::Spans lateSpans = late.spans();
+        // Both fields' last loop shelves take their lines' outputs, which do
+        // not wait for the frame, and feed only the next frame: for the
+        // stretch they run side by side in the four lanes of one register.
+        xDiffuserLanes<xEarlyDiff>& earlyDiffusers = early.diffuserLanes();
+        xDiffuserLanes<xLateDiff>& lateDiffusers = late.diffuserLanes();
+        xShelfLanes4 lastLoops = xShelfLanes4::join (earlyDiffusers.lastLoopShelves(), lateDiffusers.lastLoopShelves());
         for (int i = 0; i < m; ++i)
         {
             float frame[2] = { left[i], right[i] };
@@ -150,12 +156,17 @@ private:
                 preDelay.run (preDelaySpans, i, frame);
             else if (pre == PreDelayStep::frame)
                 preDelay.run (frame);
-            const xLanes2 earlyOut = early.run (earlySpans, i, xLanes2 { frame[0], frame[1] });
-            const xLanes2 lateOut = late.run (lateSpans, i, earlyOut);
+            xLanes2 earlyLoop, lateLoop;
+            const xLanes2 earlyOut = early.run (earlySpans, i, xLanes2 { frame[0], frame[1] }, earlyLoop);
+            const xLanes2 lateOut = late.run (lateSpans, i, earlyOut, lateLoop);
+            const xLanes4 loopFeedbacks = lastLoops.run ({ earlyLoop, lateLoop });
+            earlyDiffusers.setLastLoopFeedback (loopFeedbacks.low());
+            lateDiffusers.setLastLoopFeedback (loopFeedbacks.high());
             const xLanes2 y = shelves.run (earlyWeight * earlyOut + lateWeight * lateOut);
             left[i] = y.left();
             right[i] = y.right();
         }
+        lastLoops.split (earlyDiffusers.lastLoopShelves(), lateDiffusers.lastLoopShelves());
         if (pre == PreDelayStep::span)
             preDelay.skip (m);
         early.skip (m);

@@ -32,6 +32,7 @@ struct xFirstOrderLanes
 class xShelfLanes final
 {
 public:
+    friend class xShelfLanes4; // joins two pairs into four lanes for a stretch
     void copyCoefficients (const xShelf& left, const xShelf& right) noexcept
     {
         copy (high, left.getHighShelf(), right.getHighShelf());
@@ -73,7 +74,37 @@ public:
         return low.step (high.step (x.plusDouble (xBiLin1pHS::inputOffset)).plusDouble (xBiLin1pLS::inputOffset));
     }
 
+    /** Takes over the coefficients and memory of two two-lane pairs: a's
+        into lanes 0 and 1, b's into lanes 2 and 3. */
+    static xShelfLanes4 join (const xShelfLanes& a, const xShelfLanes& b) noexcept
+    {
+        xShelfLanes4 s;
+        s.high = join (a.high, b.high);
+        s.low = join (a.low, b.low);
+        return s;
+    }
+
+    /** Hands the memory back to the two pairs join took it from. */
+    void split (xShelfLanes& a, xShelfLanes& b) const noexcept
+    {
+        split (high, a.high, b.high);
+        split (low, a.low, b.low);
+    }
+
 private:
+    static xFirstOrderLanes<xLanes4> join (const xFirstOrderLanes<xLanes2>& a, const xFirstOrderLanes<xLanes2>& b) noexcept
+    {
+        return { { a.a1, b.a1 }, { a.b0, b.b0 }, { a.b1, b.b1 }, { a.lastInput, b.lastInput }, { a.lastOutput, b.lastOutput } };
+    }
+
+    static void split (const xFirstOrderLanes<xLanes4>& f, xFirstOrderLanes<xLanes2>& a, xFirstOrderLanes<xLanes2>& b) noexcept
+    {
+        a.lastInput = f.lastInput.low();
+        a.lastOutput = f.lastOutput.low();
+        b.lastInput = f.lastInput.high();
+        b.lastOutput = f.lastOutput.high();
+    }
+
     static void copy (xFirstOrderLanes<xLanes4>& f, const xBiLin1p& l0, const xBiLin1p& r0, const xBiLin1p& l1, const xBiLin1p& r1) noexcept
     {
         f.a1 = { l0.getA1(), r0.getA1(), l1.getA1(), r1.getA1() };
