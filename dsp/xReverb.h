@@ -143,30 +143,53 @@ private:
         const xPreDelay::Spans preDelaySpans = pre == PreDelayStep::span ? preDelay.spans() : xPreDelay::Spans {};
         const xEarlyReflection::Spans earlySpans = early.spans();
         const xLateReflection::Spans lateSpans = late.spans();
-        // Both fields' last loop shelves take their lines' outputs, which do
-        // not wait for the frame, and feed only the next frame: for the
-        // stretch they run side by side in the four lanes of one register.
         xDiffuserLanes<xEarlyDiff>& earlyDiffusers = early.diffuserLanes();
         xDiffuserLanes<xLateDiff>& lateDiffusers = late.diffuserLanes();
-        xShelfLanes4 lastLoops = xShelfLanes4::join (earlyDiffusers.lastLoopShelves(), lateDiffusers.lastLoopShelves());
-        for (int i = 0; i < m; ++i)
-        {
+        const auto input = [&] (int i) {
             float frame[2] = { left[i], right[i] };
             if (pre == PreDelayStep::span)
                 preDelay.run (preDelaySpans, i, frame);
             else if (pre == PreDelayStep::frame)
                 preDelay.run (frame);
+            return xLanes2 { frame[0], frame[1] };
+        };
+        const auto output = [&] (int i, xLanes2 earlyOut, xLanes2 lateOut) {
+            const xLanes2 y = shelves.run (earlyWeight * earlyOut + lateWeight * lateOut);
+            left[i] = y.left();
+            right[i] = y.right();
+        };
+
+        // Nothing the late field or the output computes feeds the early
+        // field, so frame i + 1's early step is taken before frame i's late
+        // step: the processor then works on both paths side by side instead
+        // of waiting for one frame's whole path before the next begins.
+        // Every stage still sees its frames in order. Both fields' last loop
+        // shelves take their lines' outputs, which do not wait for the
+        // frame, and feed only the next frame: in between they run side by
+        // side in the four lanes of one register (the early field's for
+        // frame i + 1, the late field's for frame i), and on the fields' own
+        // two lanes for the first frame's early step and the last frame's
+        // late step.
+        xLanes2 loopInput;
+        xLanes2 earlyOut = early.run (earlySpans, 0, input (0), loopInput);
+        earlyDiffusers.setLastLoopFeedback (earlyDiffusers.lastLoopShelves().run (loopInput));
+        xShelfLanes4 lastLoops = xShelfLanes4::join (earlyDiffusers.lastLoopShelves(), lateDiffusers.lastLoopShelves());
+        for (int i = 0; i + 1 < m; ++i)
+        {
             xLanes2 earlyLoop, lateLoop;
-            const xLanes2 earlyOut = early.run (earlySpans, i, xLanes2 { frame[0], frame[1] }, earlyLoop);
+            const xLanes2 nextEarlyOut = early.run (earlySpans, i + 1, input (i + 1), earlyLoop);
             const xLanes2 lateOut = late.run (lateSpans, i, earlyOut, lateLoop);
             const xLanes4 loopFeedbacks = lastLoops.run ({ earlyLoop, lateLoop });
             earlyDiffusers.setLastLoopFeedback (loopFeedbacks.low());
             lateDiffusers.setLastLoopFeedback (loopFeedbacks.high());
-            const xLanes2 y = shelves.run (earlyWeight * earlyOut + lateWeight * lateOut);
-            left[i] = y.left();
-            right[i] = y.right();
+            output (i, earlyOut, lateOut);
+            earlyOut = nextEarlyOut;
         }
         lastLoops.split (earlyDiffusers.lastLoopShelves(), lateDiffusers.lastLoopShelves());
+        const xLanes2 lateOut = late.run (lateSpans, m - 1, earlyOut, loopInput);
+        lateDiffusers.setLastLoopFeedback (lateDiffusers.lastLoopShelves().run (loopInput));
+        output (m - 1, earlyOut, lateOut);
+
         if (pre == PreDelayStep::span)
             preDelay.skip (m);
         early.skip (m);
