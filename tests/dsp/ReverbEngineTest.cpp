@@ -288,10 +288,11 @@ TEST (EngineBlockStep, BlocksGiveTheBitsOfTheFrameStepAcrossLineWrapsAndUpdates)
     // and the late field's periodic updates; the frame step takes every
     // frame on its own. Over more frames than a line holds, at block sizes
     // that put the stretch ends everywhere, both must give the same bits,
-    // also at sizes far out of range (the longest lines) and when every
-    // setting changes at every block.
+    // also with the longest lines (sizes far out of range), with lines
+    // shorter than a block and when every setting changes at every block.
     constexpr Settings farOut { -1000.0f, -1000.0f, 1.0f, 60.0f, 0.9f };
-    const Settings cases[] = { defaults, allOnes, farOut, { 35.0f, 20.0f, 0.3f, 45.0f, 0.7f } };
+    constexpr Settings shortLines { 80.0f, 80.0f, 0.8f, 50.0f, 0.5f }; // lines shorter than a block
+    const Settings cases[] = { defaults, allOnes, farOut, shortLines, { 35.0f, 20.0f, 0.3f, 45.0f, 0.7f } };
     constexpr int frames = 200000; // more than the 192000 samples of a line
     constexpr int blockSizes[] = { 64, 1, 7, 64, 33, 2, 64 };
 
