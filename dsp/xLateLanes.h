@@ -24,14 +24,23 @@ public:
         chains.copyCoefficients (left, right);
     }
 
-    /** One sample through both chains; returns their shelf outputs. */
-    xLanes2 run (xLateDiff& left, xLateDiff& right, xLanes2 x) noexcept
+    /** One sample through both chains; returns their shelf outputs. With
+        countersStepped, stepCounters has already run for this sample. */
+    xLanes2 run (xLateDiff& left, xLateDiff& right, xLanes2 x, bool countersStepped = false) noexcept
     {
-        left.stepUpdateCounter();
-        right.stepUpdateCounter();
+        if (! countersStepped)
+            stepCounters (left, right);
         if (left.someLinePassesThrough || right.someLinePassesThrough)
             return step<true> (left, right, x);
         return step<false> (left, right, x);
+    }
+
+    /** Counts a sample on both chains' update counters, running the
+        periodic update of each that is due. */
+    static void stepCounters (xLateDiff& left, xLateDiff& right) noexcept
+    {
+        left.stepUpdateCounter();
+        right.stepUpdateCounter();
     }
 
     /** Both chains' lines as stretches of runs (see xDelay4p::Span): the
@@ -43,11 +52,14 @@ public:
     };
 
     /** How many of the next frames one Spans can take: none of them may
-        run a chain's periodic update, which moves the delays. */
-    static int spanLength (const xLateDiff& left, const xLateDiff& right) noexcept
+        run a chain's periodic update, which moves the delays. With
+        firstCounted, the first frame's counters have been stepped already
+        (see stepCounters). */
+    static int spanLength (const xLateDiff& left, const xLateDiff& right, bool firstCounted) noexcept
     {
         int n = std::min (xLateDiff::updateInterval - 1 - left.updateCounter,
-                          xLateDiff::updateInterval - 1 - right.updateCounter);
+                          xLateDiff::updateInterval - 1 - right.updateCounter)
+                + (firstCounted ? 1 : 0);
         for (size_t k = 0; k <= (size_t) xLateDiff::numDiffusers; ++k)
         {
             n = std::min (n, line (left, k).spanLength());
@@ -89,16 +101,17 @@ public:
     }
 
     /** Counts n frames made through spans: the lines move on, the update
-        counters count. */
-    static void skip (xLateDiff& left, xLateDiff& right, int n) noexcept
+        counters count (all but the first with firstCounted). */
+    static void skip (xLateDiff& left, xLateDiff& right, int n, bool firstCounted) noexcept
     {
         for (size_t k = 0; k <= (size_t) xLateDiff::numDiffusers; ++k)
         {
             line (left, k).skip (n);
             line (right, k).skip (n);
         }
-        left.updateCounter += n;
-        right.updateCounter += n;
+        const int counted = firstCounted ? n - 1 : n;
+        left.updateCounter += counted;
+        right.updateCounter += counted;
     }
 
     xDiffuserLanes<xLateDiff>& diffuserLanes() noexcept { return chains; }

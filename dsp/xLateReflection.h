@@ -44,12 +44,18 @@ public:
     /** The same frame step on a frame held in two lanes, left in lane 0. */
     xLanes2 run (xLanes2 frame) noexcept
     {
-        modulationStep();
-        if (left.updateIsDue() || right.updateIsDue())
-            pushOffsets();
+        const bool ahead = steppedAhead;
+        steppedAhead = false;
+        countedAhead = false;
+        if (! ahead)
+        {
+            modulationStep();
+            if (updateIsDue())
+                pushOffsets();
+        }
         // Both chains in one step: the chains' own feedbackOut is not kept
         // up to date here, the two members below are.
-        const xLanes2 y = lanes.run (left, right, frame + xLanes2 { feedbackToLeft, feedbackToRight });
+        const xLanes2 y = lanes.run (left, right, frame + xLanes2 { feedbackToLeft, feedbackToRight }, ahead);
         const xLanes2 f = lanes.feedbackOut();
         feedbackToRight = f.left();
         feedbackToLeft = f.right();
@@ -61,16 +67,41 @@ public:
         spanLength, takes spans, runs that many frames through them and then
         counts them with skip. */
     using Spans = xLateLanes::Spans;
-    int spanLength() const noexcept { return xLateLanes::spanLength (left, right); }
+    int spanLength() const noexcept { return xLateLanes::spanLength (left, right, countedAhead); }
     Spans spans() noexcept { return xLateLanes::spans (left, right); }
-    void skip (int n) noexcept { xLateLanes::skip (left, right, n); }
+    void skip (int n) noexcept
+    {
+        xLateLanes::skip (left, right, n, countedAhead);
+        countedAhead = false;
+    }
+
+    /** True when the next frame runs a chain's periodic update. */
+    bool updateIsDue() const noexcept { return left.updateIsDue() || right.updateIsDue(); }
+
+    /** For an owner that steps frames in stretches, which end before a
+        periodic update: runs the first part of the next frame's step (the
+        oscillator step and the updates that frame brings) ahead of it, so
+        that a stretch can start with that frame. The frame, whichever way
+        it runs, then skips that part. */
+    void runUpdatesAhead() noexcept
+    {
+        modulationStep();
+        if (updateIsDue())
+            pushOffsets();
+        xLateLanes::stepCounters (left, right);
+        steppedAhead = true;
+        countedAhead = true;
+    }
 
     /** Frame i of a stretch: the same step as run, except for the shelves
         in the last diffusers' loops, which the owner runs on lastLoopInput
         (see xDiffuserLanes::runLeavingLastLoop, and diffuserLanes). */
     xLanes2 run (const Spans& s, int i, xLanes2 frame, xLanes2& lastLoopInput) noexcept
     {
-        modulationStep();
+        if (steppedAhead)
+            steppedAhead = false;
+        else
+            modulationStep();
         const xLanes2 y = lanes.run (s, i, frame + xLanes2 { feedbackToLeft, feedbackToRight }, lastLoopInput);
         const xLanes2 f = lanes.feedbackOut();
         feedbackToRight = f.left();
@@ -205,6 +236,8 @@ private:
     float depthGlide = glideFactor (defaultSampleRate); // share per frame
     float phaseIncrement = 0.0f;   // cycles per frame
     bool offsetsStale = false;     // a modulation step ran since the last pushOffsets
+    bool steppedAhead = false;     // runUpdatesAhead ran the next frame's first part
+    bool countedAhead = false;     // ... and its update counters, which skip counts
     float decayExponent = notAValue; // exponent the decay time belongs to
     float decayTime = 0.0f;        // seconds
 };

@@ -72,6 +72,11 @@ public:
                                  : preDelay.isSettled() ? PreDelayStep::span : PreDelayStep::frame;
         for (int i = 0; i < n;)
         {
+            // A periodic update of the late field moves its delays, so a
+            // stretch ends before it; the update then runs ahead of the
+            // frame it belongs to, and the next stretch starts there.
+            if (late.updateIsDue())
+                late.runUpdatesAhead();
             int m = std::min ({ n - i, early.spanLength(), late.spanLength() });
             if (pre == PreDelayStep::span)
                 m = std::min (m, preDelay.spanLength());
