@@ -54,42 +54,7 @@ public:
     /** n frames of left and right in place, frame by frame, for a caller
         that has checked isBypassed once for its block. Which stages pass
         through is settled by the setters, so it is asked once here. */
-    void run (float* left, float* right, int n) noexcept
-    {
-        const StagesOn on = stagesOn();
-        if (! (on.early && on.late))
-        {
-            for (int i = 0; i < n; ++i)
-                runFrame (left + i, right + i, on);
-            return;
-        }
-        // With both fields running, the frames go in stretches on which no
-        // line wraps and no periodic update falls: the fields' lines are
-        // then stepped with one shared frame index. A frame that wraps a
-        // line or runs an update takes the ordinary step.
-        // The pre-delay joins in once its glide has settled.
-        const PreDelayStep pre = ! on.preDelay ? PreDelayStep::off
-                                 : preDelay.isSettled() ? PreDelayStep::span : PreDelayStep::frame;
-        for (int i = 0; i < n;)
-        {
-            // A periodic update of the late field moves its delays, so a
-            // stretch ends before it; the update then runs ahead of the
-            // frame it belongs to, and the next stretch starts there.
-            if (late.updateIsDue())
-                late.runUpdatesAhead();
-            int m = std::min ({ n - i, early.spanLength(), late.spanLength() });
-            if (pre == PreDelayStep::span)
-                m = std::min (m, preDelay.spanLength());
-            if (m == 0)
-            {
-                runFrame (left + i, right + i, on);
-                ++i;
-                continue;
-            }
-            runSpans (left + i, right + i, m, pre);
-            i += m;
-        }
-    }
+    void run (float* left, float* right, int n) noexcept;
 
     float getListener() const noexcept { return listener; }
     const xPreDelay& getPreDelay() const noexcept { return preDelay; }
