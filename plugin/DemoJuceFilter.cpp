@@ -138,7 +138,7 @@ void DemoJuceFilter::renderFrames (const BlockPointers& block, const BlockMix& m
     const float dryShare = 1.0f - m;
     const float gain = mix.gain;
 
-    constexpr int chunk = 64; // frames
+    constexpr int chunk = 256; // frames
     float dryL[chunk], dryR[chunk], wetL[chunk], wetR[chunk];
 
     for (int start = 0; start < block.frames; start += chunk)
