@@ -48,17 +48,11 @@ public:
         steppedAhead = false;
         countedAhead = false;
         if (! ahead)
-        {
-            modulationStep();
-            if (updateIsDue())
-                pushOffsets();
-        }
+            beginFrame();
         // Both chains in one step: the chains' own feedbackOut is not kept
         // up to date here, the two members below are.
-        const xLanes2 y = lanes.run (left, right, frame + xLanes2 { feedbackToLeft, feedbackToRight }, ahead);
-        const xLanes2 f = lanes.feedbackOut();
-        feedbackToRight = f.left();
-        feedbackToLeft = f.right();
+        const xLanes2 y = lanes.run (left, right, chainsInput (frame), ahead);
+        takeCrossFeedback();
         return y;
     }
 
@@ -85,9 +79,7 @@ public:
         it runs, then skips that part. */
     void runUpdatesAhead() noexcept
     {
-        modulationStep();
-        if (updateIsDue())
-            pushOffsets();
+        beginFrame();
         xLateLanes::stepCounters (left, right);
         steppedAhead = true;
         countedAhead = true;
@@ -98,14 +90,14 @@ public:
         (see xDiffuserLanes::runLeavingLastLoop, and diffuserLanes). */
     xLanes2 run (const Spans& s, int i, xLanes2 frame, xLanes2& lastLoopInput) noexcept
     {
+        // No periodic update falls inside a stretch, so the oscillator step
+        // is all of the frame's first part here.
         if (steppedAhead)
             steppedAhead = false;
         else
             modulationStep();
-        const xLanes2 y = lanes.run (s, i, frame + xLanes2 { feedbackToLeft, feedbackToRight }, lastLoopInput);
-        const xLanes2 f = lanes.feedbackOut();
-        feedbackToRight = f.left();
-        feedbackToLeft = f.right();
+        const xLanes2 y = lanes.run (s, i, chainsInput (frame), lastLoopInput);
+        takeCrossFeedback();
         return y;
     }
     xDiffuserLanes<xLateDiff>& diffuserLanes() noexcept { return lanes.diffuserLanes(); }
@@ -162,6 +154,28 @@ public:
     const xLateDiff& getRight() const noexcept { return right; }
 
 private:
+    /** The first part of a frame's step: the oscillator moves, and the
+        chains get its offsets when one of them updates in this frame. */
+    void beginFrame() noexcept
+    {
+        modulationStep();
+        if (updateIsDue())
+            pushOffsets();
+    }
+
+    /** The chains' input: the frame plus the other chain's loop output of
+        the frame before, times its gain. */
+    xLanes2 chainsInput (xLanes2 frame) const noexcept { return frame + xLanes2 { feedbackToLeft, feedbackToRight }; }
+
+    /** Takes the loop outputs times gains of the frame just run: each goes
+        to the other chain's next input. */
+    void takeCrossFeedback() noexcept
+    {
+        const xLanes2 f = lanes.feedbackOut();
+        feedbackToRight = f.left();
+        feedbackToLeft = f.right();
+    }
+
     /** Folds a phase in (-0.5, 1] back into (-0.5, 0.5]. */
     static float wrapPhase (float p) noexcept { return p > 0.5f ? p - 1.0f : p; }
 
