@@ -63,21 +63,12 @@ public:
     xShelfLanes& lastLoopShelves() noexcept { return lastShelves; }
     void setLastLoopFeedback (xLanes2 f) noexcept { feedbacks[2] = f; }
 
-    /** The same step for lines that are read before they are written, so
-        that their outputs are known before the sample's inputs: d01 holds
-        the outputs of diffuser 0's lines in lanes 0 and 1 and diffuser 1's
-        in lanes 2 and 3, d2 diffuser 2's; storeLines (k, w) stores the
-        input w into diffuser k's lines. */
-    template <typename StoreLines>
-    xLanes2 runReadLines (xLanes2 x, xLanes4 d01, xLanes2 d2, StoreLines&& storeLines) noexcept
-    {
-        const xLanes2 y = runReadLinesLeavingLastLoop (x, d01, storeLines);
-        feedbacks[2] = lastShelves.run (d2);
-        return y;
-    }
-
-    /** runReadLines without the shelf in the last diffuser's loop, as in
-        runLeavingLastLoop. */
+    /** runLeavingLastLoop for lines that are read before they are
+        written, so that their outputs are known before the sample's
+        inputs: d01 holds the outputs of diffuser 0's lines in lanes 0 and 1
+        and diffuser 1's in lanes 2 and 3 (diffuser 2's go straight to the
+        owner's last loop shelves); storeLines (k, w) stores the input w into
+        diffuser k's lines. */
     template <typename StoreLines>
     xLanes2 runReadLinesLeavingLastLoop (xLanes2 x, xLanes4 d01, StoreLines&& storeLines) noexcept
     {

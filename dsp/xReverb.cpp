@@ -92,9 +92,9 @@ void xReverb::run (float* left, float* right, int n) noexcept
     }
     // With both fields running, the frames go in stretches on which no
     // line wraps and no periodic update falls: the fields' lines are
-    // then stepped with one shared frame index. A frame that wraps a
-    // line or runs an update takes the ordinary step.
-    // The pre-delay joins in once its glide has settled.
+    // then stepped with one shared frame index. A frame at which a line
+    // wraps takes the ordinary step. The pre-delay joins in once its
+    // glide has settled.
     const PreDelayStep pre = ! on.preDelay ? PreDelayStep::off
                              : preDelay.isSettled() ? PreDelayStep::span : PreDelayStep::frame;
     for (int i = 0; i < n;)

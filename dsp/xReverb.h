@@ -51,9 +51,10 @@ public:
         run (frame, stagesOn());
     }
 
-    /** n frames of left and right in place, frame by frame, for a caller
-        that has checked isBypassed once for its block. Which stages pass
-        through is settled by the setters, so it is asked once here. */
+    /** n frames of left and right (two separate arrays) in place, with the
+        bits of run frame by frame, for a caller that has checked isBypassed
+        once for its block. Which stages pass through is settled by the
+        setters, so it is asked once here. */
     void run (float* left, float* right, int n) noexcept;
 
     float getListener() const noexcept { return listener; }
@@ -99,8 +100,6 @@ private:
         *right = frame[1];
     }
 
-    /** m frames with both fields running, their lines stepped through
-        spans; the same steps as run frame by frame. */
     enum class PreDelayStep
     {
         off,   // the pre-delay passes frames through
@@ -108,6 +107,8 @@ private:
         span   // settled: its lines go in stretches too
     };
 
+    /** m frames with both fields running, their lines stepped through
+        spans; the same steps as run frame by frame. */
     void runSpans (float* left, float* right, int m, PreDelayStep pre) noexcept
     {
         const xPreDelay::Spans preDelaySpans = pre == PreDelayStep::span ? preDelay.spans() : xPreDelay::Spans {};
