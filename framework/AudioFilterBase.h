@@ -60,6 +60,15 @@ public:
     virtual void readBankState (const void* data, int sizeInBytes) = 0;
     virtual void readPresetState (const void* data, int sizeInBytes) = 0;
 
+    /** Stores a parameter value as setParameterValue does but tells no
+        listener, since the change broadcast may lock, allocate and wake the
+        message thread. For adapters that hear values inside the block on the
+        audio thread; they call announceParameterChanges later on the message
+        thread. */
+    virtual void setParameterValueQuietly (int index, float value) { setParameterValue (index, value); }
+    /** Sends the change broadcast for values stored quietly. Message thread. */
+    virtual void announceParameterChanges() {}
+
     /** One host block as the plug-in adapters run it: under the callback
         lock, rendered, or the output cleared while the filter is suspended;
         any MIDI the filter left in `midi` is dropped. Audio thread. */

@@ -109,3 +109,13 @@ bool FilterState::read (AudioFilterBase& filter, const void* data, int sizeInByt
         filter.readPresetState (preset, (int) presetSize);
     return true;
 }
+
+bool FilterState::isOwnFormat (const void* data, int sizeInBytes) noexcept
+{
+    if (data == nullptr || sizeInBytes <= 0)
+        return false;
+    const auto* bytes = static_cast<const juce::uint8*> (data);
+    const auto total = (size_t) sizeInBytes;
+    return FxpFile::isFile (bytes, total)
+        || (total >= sizeof (stateTag) && std::memcmp (bytes, stateTag, sizeof (stateTag)) == 0);
+}

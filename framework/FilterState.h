@@ -24,4 +24,9 @@ void write (AudioFilterBase& filter, juce::MemoryBlock& destination);
     A damaged or cut-short container changes nothing. Returns false when the
     bytes were refused before the filter saw any of them. */
 bool read (AudioFilterBase& filter, const void* data, int sizeInBytes);
+
+/** True for bytes that begin as write() writes them or as a VST 2 program or
+    bank file does: what a format whose hosts never held a bare chunk hands
+    to read(). Says nothing of the rest of the bytes. */
+bool isOwnFormat (const void* data, int sizeInBytes) noexcept;
 }

@@ -207,6 +207,12 @@ juce::String DemoJuceFilter::parameterText (int index)
 
 void DemoJuceFilter::setParameterValue (int index, float value)
 {
+    setParameterValueQuietly (index, value);
+    sendChangeMessage();
+}
+
+void DemoJuceFilter::setParameterValueQuietly (int index, float value) noexcept
+{
     // A non-finite value from a host would poison the engine; such a write is
     // dropped and the previous value kept. Finite values are stored as given.
     if (isValidParameter (index) && std::isfinite (value))
@@ -214,6 +220,10 @@ void DemoJuceFilter::setParameterValue (int index, float value)
         setLive (index, value);
         programs[(size_t) currentProgram]->valueOf (index) = value;
     }
+}
+
+void DemoJuceFilter::announceParameterChanges()
+{
     sendChangeMessage();
 }
 
