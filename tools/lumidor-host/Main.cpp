@@ -2,6 +2,7 @@
 // file; adding one takes its file and one line in the table below.
 #include "Commands.h"
 #include "SafeOutputFile.h"
+#include "Supervisor.h"
 
 #include <cstring>
 #include <exception>
@@ -69,17 +70,23 @@ int main (int argc, char** argv)
                     std::cout << "usage: lumidor-host " << c.usage << "\n      " << c.summary << "\n";
                     return 0;
                 }
-            try
-            {
-                return c.run (args);
-            }
-            catch (const std::exception& e)
-            {
-                // Nothing should get here; if something does, a message and
-                // a failure status beat an abort (the outputs are safe either way).
-                std::cerr << "lumidor-host: " << c.name << " failed: " << e.what() << "\n";
-                return 1;
-            }
+            // The work runs in a child process: a module that crashes or
+            // ends the process takes only the child down, and the parent
+            // reports it and removes what the child left.
+            return Supervisor::run ([&c, &args]
+                                    {
+                                        try
+                                        {
+                                            return c.run (args);
+                                        }
+                                        catch (const std::exception& e)
+                                        {
+                                            // Nothing should get here; if something does, a message and
+                                            // a failure status beat an abort (the outputs are safe either way).
+                                            std::cerr << "lumidor-host: " << c.name << " failed: " << e.what() << "\n";
+                                            return 1;
+                                        }
+                                    });
         }
 
     printHelp (std::cerr);

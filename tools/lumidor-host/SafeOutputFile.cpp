@@ -1,33 +1,49 @@
 #include "SafeOutputFile.h"
 
+#include "Supervisor.h"
+
+#include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
+#include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <iostream>
+#include <new>
 
 namespace
 {
-// The temporaries a signal handler must remove. Plain arrays and
-// sig_atomic_t flags, since the handler may only make async-signal-safe
-// calls (unlink) and may interrupt the code that fills them.
+// The temporaries a signal handler, or the supervising parent after a
+// crash, must remove. Plain arrays and sig_atomic_t flags, since the handler
+// may only make async-signal-safe calls (unlink) and may interrupt the code
+// that fills them; shareTemporaryList moves them into memory the parent
+// shares with its child.
 constexpr int maxTemporaries = 8;
-char temporaryPaths[maxTemporaries][PATH_MAX];
-volatile std::sig_atomic_t temporaryInUse[maxTemporaries];
+struct TemporaryList
+{
+    char paths[maxTemporaries][PATH_MAX];
+    volatile std::sig_atomic_t inUse[maxTemporaries];
+};
+TemporaryList localList;
+TemporaryList* temporaries = &localList;
 
 int registerTemporary (const std::string& path)
 {
     if (path.size() >= PATH_MAX)
         return -1;
     for (int i = 0; i < maxTemporaries; ++i)
-        if (temporaryInUse[i] == 0)
+        if (temporaries->inUse[i] == 0)
         {
-            std::memcpy (temporaryPaths[i], path.c_str(), path.size() + 1);
-            temporaryInUse[i] = 1;
+            std::memcpy (temporaries->paths[i], path.c_str(), path.size() + 1);
+            temporaries->inUse[i] = 1;
             return i;
         }
     return -1;
@@ -36,14 +52,12 @@ int registerTemporary (const std::string& path)
 void forgetTemporary (int slot)
 {
     if (slot >= 0)
-        temporaryInUse[slot] = 0;
+        temporaries->inUse[slot] = 0;
 }
 
 extern "C" void removeTemporariesAndDie (int signalNumber)
 {
-    for (int i = 0; i < maxTemporaries; ++i)
-        if (temporaryInUse[i] != 0)
-            ::unlink (temporaryPaths[i]);
+    SafeOutputFile::removeListedTemporaries();
     // Die of the same signal, so the caller's shell sees what happened.
     std::signal (signalNumber, SIG_DFL);
     std::raise (signalNumber);
@@ -110,10 +124,22 @@ bool SafeOutputFile::sameFile (const std::string& a, const std::string& b)
     return ::stat (a.c_str(), &x) == 0 && ::stat (b.c_str(), &y) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
 }
 
-bool SafeOutputFile::open (const std::string& path, std::string& error, const std::vector<std::string>& inputs)
+bool SafeOutputFile::check (const std::string& path, std::string& error, const std::vector<std::string>& inputs)
 {
-    discard();
-    given = path;
+    std::string target;
+    struct stat existing {};
+    bool exists = false;
+    return checkTarget (path, error, inputs, target, existing, exists);
+}
+
+bool SafeOutputFile::checkTarget (const std::string& path, std::string& error, const std::vector<std::string>& inputs,
+                                  std::string& target, struct stat& existing, bool& exists)
+{
+    const auto fail = [&path, &error] (int code)
+    {
+        error = "cannot write " + path + ": " + std::strerror (code);
+        return false;
+    };
     if (path.empty())
     {
         error = "an output file needs a name";
@@ -128,18 +154,11 @@ bool SafeOutputFile::open (const std::string& path, std::string& error, const st
 
     int code = 0;
     if (! resolveLinks (path, target, code))
-    {
-        error = failure (code);
-        return false;
-    }
+        return fail (code);
 
-    struct stat existing {};
-    const bool exists = ::stat (target.c_str(), &existing) == 0;
+    exists = ::stat (target.c_str(), &existing) == 0;
     if (exists && S_ISDIR (existing.st_mode))
-    {
-        error = failure (EISDIR);
-        return false;
-    }
+        return fail (EISDIR);
     if (exists && ! S_ISREG (existing.st_mode))
     {
         error = "cannot write " + path + ": not a regular file";
@@ -148,16 +167,68 @@ bool SafeOutputFile::open (const std::string& path, std::string& error, const st
     // The rename would replace a file its owner made read-only; honour
     // the permission as writing in place would.
     if (exists && ::access (target.c_str(), W_OK) != 0)
+        return fail (errno);
+
+    // The temporary is made in the destination's folder, so that folder
+    // must exist and take new files.
+    struct stat folder {};
+    if (::stat (folderOf (target).c_str(), &folder) != 0)
+        return fail (errno);
+    if (! S_ISDIR (folder.st_mode))
+        return fail (ENOTDIR);
+    if (::access (folderOf (target).c_str(), W_OK | X_OK) != 0)
+        return fail (errno);
+    return true;
+}
+
+int SafeOutputFile::removeStaleTemporaries (const std::string& destination)
+{
+    const auto folder = folderOf (destination);
+    const auto prefix = "." + nameOf (destination) + ".part-";
+    DIR* listing = ::opendir (folder.c_str());
+    if (listing == nullptr)
+        return 0;
+    int removed = 0;
+    while (const auto* entry = ::readdir (listing))
     {
-        error = failure (errno);
-        return false;
+        // Exactly our pattern: the prefix and mkostemp's six letters or digits.
+        const std::string name = entry->d_name;
+        if (name.size() != prefix.size() + 6 || name.compare (0, prefix.size(), prefix) != 0
+            || ! std::all_of (name.end() - 6, name.end(), [] (unsigned char c) { return std::isalnum (c) != 0; }))
+            continue;
+        const auto path = folder + "/" + name;
+        const int fd = ::open (path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        // A live writer holds its temporary locked; a lock we get means
+        // that whoever made the file is gone.
+        struct stat held {}, named {};
+        if (::fstat (fd, &held) == 0 && S_ISREG (held.st_mode) && held.st_uid == ::geteuid()
+            && ::flock (fd, LOCK_EX | LOCK_NB) == 0 && ::lstat (path.c_str(), &named) == 0
+            && named.st_dev == held.st_dev && named.st_ino == held.st_ino && ::unlink (path.c_str()) == 0)
+        {
+            std::cerr << "lumidor-host: note: removed " << path << ", left behind by a run that was killed\n";
+            ++removed;
+        }
+        ::close (fd);
     }
+    ::closedir (listing);
+    return removed;
+}
+
+bool SafeOutputFile::open (const std::string& path, std::string& error, const std::vector<std::string>& inputs)
+{
+    discard();
+    given = path;
+    struct stat existing {};
+    bool exists = false;
+    if (! checkTarget (path, error, inputs, target, existing, exists))
+        return false;
+    removeStaleTemporaries (target);
 
     // A dot file beside the destination: same filesystem for the rename,
     // hidden from a listing while it is being written.
-    auto pattern = folderOf (target) + "/." + nameOf (target) + ".part-XXXXXX";
-    std::vector<char> name (pattern.begin(), pattern.end());
-    name.push_back (0);
+    const auto pattern = folderOf (target) + "/." + nameOf (target) + ".part-XXXXXX";
     // The signals that remove temporaries wait until this one is on the
     // list: one arriving between its creation and its registration would
     // otherwise leave it behind.
@@ -165,18 +236,45 @@ bool SafeOutputFile::open (const std::string& path, std::string& error, const st
     sigemptyset (&removing);
     for (const int s : { SIGINT, SIGTERM, SIGHUP })
         sigaddset (&removing, s);
-    ::pthread_sigmask (SIG_BLOCK, &removing, &previous);
-    fd = ::mkostemp (name.data(), O_CLOEXEC);
-    const int reason = errno;
-    if (fd >= 0)
-        slot = registerTemporary (name.data());
-    ::pthread_sigmask (SIG_SETMASK, &previous, nullptr);
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt)
+    {
+        std::vector<char> name (pattern.begin(), pattern.end());
+        name.push_back (0);
+        ::pthread_sigmask (SIG_BLOCK, &removing, &previous);
+        fd = ::mkostemp (name.data(), O_CLOEXEC);
+        const int reason = errno;
+        if (fd >= 0)
+            slot = registerTemporary (name.data());
+        ::pthread_sigmask (SIG_SETMASK, &previous, nullptr);
+        if (fd < 0)
+        {
+            error = failure (reason);
+            return false;
+        }
+        temporary = name.data();
+
+        // The lock tells another run's clean-up that this file is alive. One
+        // that found it in the moment before the lock may have removed it:
+        // then the name no longer leads here, and a new one is made.
+        struct stat held {}, named {};
+        while (::flock (fd, LOCK_EX) != 0 && errno == EINTR)
+        {
+        }
+        if (::fstat (fd, &held) != 0 || ::stat (temporary.c_str(), &named) != 0 || held.st_ino != named.st_ino
+            || held.st_dev != named.st_dev)
+        {
+            ::close (fd);
+            fd = -1;
+            forgetTemporary (slot);
+            slot = -1;
+            temporary.clear();
+        }
+    }
     if (fd < 0)
     {
-        error = failure (reason);
+        error = failure (EEXIST);
         return false;
     }
-    temporary = name.data();
 
     // mkostemp makes the file private; give it the permissions the
     // destination has, or those a newly created file would get.
@@ -249,6 +347,7 @@ bool SafeOutputFile::commit (std::string& error)
     forgetTemporary (slot);
     slot = -1;
     temporary.clear();
+    Supervisor::noteCommit();
 
     // Make the rename itself durable; a folder that cannot be synced (some
     // network filesystems) still holds the complete file.
@@ -271,6 +370,22 @@ void SafeOutputFile::discard()
     forgetTemporary (slot);
     slot = -1;
     temporary.clear();
+}
+
+void SafeOutputFile::removeListedTemporaries() noexcept
+{
+    for (int i = 0; i < maxTemporaries; ++i)
+        if (temporaries->inUse[i] != 0)
+            ::unlink (temporaries->paths[i]);
+}
+
+void SafeOutputFile::shareTemporaryList()
+{
+    if (temporaries != &localList)
+        return;
+    void* shared = ::mmap (nullptr, sizeof (TemporaryList), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (shared != MAP_FAILED)
+        temporaries = new (shared) TemporaryList {};
 }
 
 bool SafeOutputFile::writeWhole (const std::string& path, const void* data, size_t size, std::string& error,

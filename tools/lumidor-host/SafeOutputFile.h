@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -14,6 +16,11 @@
     anywhere in the tool or Ctrl-C leaves it as it was and removes the
     temporary (on SIGINT, SIGTERM and SIGHUP through the handlers that
     installSignalHandlers puts in place).
+
+    While it is written the temporary is locked (flock). Opening an output
+    first removes the temporaries of the same destination that no process
+    holds locked, which a run killed outright (kill -9, a power cut) left
+    behind.
 
     A destination that is a symbolic link is written through: the link's
     final target is replaced and the link stays. A folder, a device or one
@@ -33,6 +40,11 @@ public:
         files the tool reads in this run: an output that is one of them
         (the same file, also through links) is refused. */
     bool open (const std::string& path, std::string& error, const std::vector<std::string>& inputs = {});
+
+    /** The checks of open() without creating anything: the destination is
+        not one of `inputs`, not a folder or device, writable if it exists,
+        and its folder exists and takes new files. */
+    static bool check (const std::string& path, std::string& error, const std::vector<std::string>& inputs = {});
 
     bool isOpen() const noexcept { return fd >= 0; }
     /** The temporary's descriptor, for writers that need one. */
@@ -61,10 +73,25 @@ public:
         the tool. Called once at start-up. */
     static void installSignalHandlers();
 
+    /** Puts the list of open temporaries in memory shared with child
+        processes forked later, so that a supervising parent can remove a
+        crashed child's temporaries. Called once, before any fork. */
+    static void shareTemporaryList();
+
+    /** Removes every temporary on the list (async-signal-safe). */
+    static void removeListedTemporaries() noexcept;
+
+    /** Removes `.NAME.part-XXXXXX` beside `destination` where no live
+        process holds the file locked; says so on stderr. Returns how many. */
+    static int removeStaleTemporaries (const std::string& destination);
+
     /** True when both paths name one existing file (same device and inode). */
     static bool sameFile (const std::string& a, const std::string& b);
 
 private:
+    static bool checkTarget (const std::string& path, std::string& error, const std::vector<std::string>& inputs,
+                             std::string& target, struct stat& existing, bool& exists);
+
     std::string given, target, temporary;
     int fd = -1;
     int slot = -1;

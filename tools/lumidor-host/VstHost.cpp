@@ -1,5 +1,7 @@
 #include "VstHost.h"
 
+#include "Supervisor.h"
+
 #include <dlfcn.h>
 
 #include <algorithm>
@@ -20,7 +22,28 @@ std::map<AEffect*, VstHost*> registry;
 VstHost* instantiating = nullptr;
 
 constexpr VstIntPtr hostVstVersion = 2400;
+/** Text kept from a module's reply, in bytes; the interface's own limits are
+    far shorter (8 to 64), but modules are known to pass them. */
 constexpr int maxStringLength = 256;
+/** The buffer a module writes text into: room for a reply well past every
+    limit, so one that ignores them still writes into our memory. */
+constexpr size_t textBufferBytes = 4096;
+/** Counts a module may report and the tool still believes. */
+constexpr int maxChannels = 64;
+constexpr int maxCount = 100000;
+/** A chunk larger than this is taken for a module's error, in bytes. */
+constexpr VstIntPtr maxChunkBytes = 256 * 1024 * 1024;
+
+/** The reply cut to maxStringLength and to its first zero, with control
+    characters (a newline would break every report) shown as '?'. */
+std::string textFrom (const char* buffer)
+{
+    std::string text (buffer, strnlen (buffer, (size_t) maxStringLength - 1));
+    for (auto& c : text)
+        if ((unsigned char) c < 0x20 || c == 0x7f)
+            c = '?';
+    return text;
+}
 
 std::string lowerCase (std::string s)
 {
@@ -44,7 +67,12 @@ bool VstHost::loadModule()
     if (module != nullptr)
         return true;
 
-    module = dlopen (modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    moduleSlot = Supervisor::registerModule (modulePath);
+    {
+        // A library's constructors run inside dlopen: module code already.
+        Supervisor::ModuleCall call (moduleSlot, Supervisor::Call::load);
+        module = dlopen (modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    }
     if (module == nullptr)
     {
         const char* why = dlerror();
@@ -73,7 +101,11 @@ bool VstHost::open()
         std::lock_guard<std::mutex> lock (registryLock);
         instantiating = this;
     }
-    AEffect* created = entry (&VstHost::hostCallback);
+    AEffect* created = nullptr;
+    {
+        Supervisor::ModuleCall call (moduleSlot, Supervisor::Call::entryPoint);
+        created = entry (&VstHost::hostCallback);
+    }
     {
         std::lock_guard<std::mutex> lock (registryLock);
         instantiating = nullptr;
@@ -89,6 +121,25 @@ bool VstHost::open()
     if (created->magic != kEffectMagic)
     {
         lastError = modulePath + ": the descriptor does not carry the effect magic";
+        return false;
+    }
+
+    // Every count sizes a buffer or a loop of this tool: an absurd one is
+    // the module's fault, refused before it costs memory or time.
+    if (created->numInputs < 0 || created->numInputs > maxChannels || created->numOutputs < 0
+        || created->numOutputs > maxChannels)
+    {
+        lastError = modulePath + " reports " + std::to_string (created->numInputs) + " inputs and "
+                    + std::to_string (created->numOutputs) + " outputs; this tool takes 0 to "
+                    + std::to_string (maxChannels) + " of each";
+        return false;
+    }
+    if (created->numParams < 0 || created->numParams > maxCount || created->numPrograms < 0
+        || created->numPrograms > maxCount)
+    {
+        lastError = modulePath + " reports " + std::to_string (created->numParams) + " parameters and "
+                    + std::to_string (created->numPrograms) + " programs; this tool takes 0 to "
+                    + std::to_string (maxCount) + " of each";
         return false;
     }
 
@@ -119,6 +170,7 @@ void VstHost::unload()
     close();
     if (module != nullptr)
     {
+        Supervisor::ModuleCall call (moduleSlot, Supervisor::Call::unload);
         dlclose (module);
         module = nullptr;
     }
@@ -128,15 +180,16 @@ VstIntPtr VstHost::dispatch (int opcode, int index, VstIntPtr value, void* ptr, 
 {
     if (effect == nullptr)
         return 0;
+    Supervisor::ModuleCall call (moduleSlot, Supervisor::Call::dispatcher, opcode);
     return effect->dispatcher (effect, opcode, index, value, ptr, opt);
 }
 
 std::string VstHost::dispatchText (int opcode, int index)
 {
-    char text[maxStringLength] = {};
+    char text[textBufferBytes] = {};
     dispatch (opcode, index, 0, text);
-    text[maxStringLength - 1] = 0;
-    return text;
+    text[textBufferBytes - 1] = 0;
+    return textFrom (text);
 }
 
 int VstHost::numParameters() const noexcept { return effect != nullptr ? effect->numParams : 0; }
@@ -161,13 +214,18 @@ std::string VstHost::parameterLabel (int index) { return dispatchText (effGetPar
 
 float VstHost::parameter (int index)
 {
-    return effect != nullptr ? effect->getParameter (effect, index) : 0.0f;
+    if (effect == nullptr)
+        return 0.0f;
+    Supervisor::ModuleCall call (moduleSlot, Supervisor::Call::getParameter);
+    return effect->getParameter (effect, index);
 }
 
 void VstHost::setParameter (int index, float value)
 {
-    if (effect != nullptr)
-        effect->setParameter (effect, index, value);
+    if (effect == nullptr)
+        return;
+    Supervisor::ModuleCall call (moduleSlot, Supervisor::Call::setParameter);
+    effect->setParameter (effect, index, value);
 }
 
 int VstHost::findParameter (const std::string& nameOrIndex)
@@ -205,10 +263,10 @@ std::string VstHost::programName() { return dispatchText (effGetProgramName); }
 
 std::string VstHost::programNameAt (int index)
 {
-    char text[maxStringLength] = {};
+    char text[textBufferBytes] = {};
     dispatch (effGetProgramNameIndexed, index, 0, text);
-    text[maxStringLength - 1] = 0;
-    return text;
+    text[textBufferBytes - 1] = 0;
+    return textFrom (text);
 }
 
 VstIntPtr VstHost::canDo (const std::string& text)
@@ -222,7 +280,7 @@ std::vector<uint8_t> VstHost::getChunk (bool preset)
 {
     void* data = nullptr;
     const auto size = dispatch (effGetChunk, preset ? 1 : 0, 0, &data);
-    if (data == nullptr || size <= 0)
+    if (data == nullptr || size <= 0 || size > maxChunkBytes)
         return {};
     const auto* bytes = static_cast<const uint8_t*> (data);
     return std::vector<uint8_t> (bytes, bytes + size);
@@ -285,6 +343,7 @@ void VstHost::processBlock (const float* inL, const float* inR, float* outL, flo
     info->samplePos = samplePosition;
     info->sampleRate = rate;
 
+    Supervisor::ModuleCall call (moduleSlot, Supervisor::Call::process);
     if ((effect->flags & effFlagsCanReplacing) != 0 && effect->processReplacing != nullptr)
         effect->processReplacing (effect, inputPointers.data(), outputPointers.data(), frames);
     else if (effect->process != nullptr)

@@ -29,7 +29,9 @@ public:
     VstHost& operator= (const VstHost&) = delete;
 
     /** Loads the module and calls its entry point, then opens the plug-in
-        (opcode 0). Returns false with a message in error() on failure. */
+        (opcode 0). Returns false with a message in error() on failure, also
+        for a module that reports more than 64 inputs or outputs or more
+        than 100000 parameters or programs. */
     bool open();
     /** Closes the plug-in (opcode 1); the module stays loaded. */
     void close();
@@ -42,7 +44,9 @@ public:
     AEffect* descriptor() const noexcept { return effect; }
 
     VstIntPtr dispatch (int opcode, int index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
-    /** Calls an opcode that writes a string, with a zeroed 256-byte buffer. */
+    /** Calls an opcode that writes a string, into a zeroed buffer far longer
+        than any the interface allows; keeps at most 255 bytes, up to the
+        first zero, with control characters as '?'. */
     std::string dispatchText (int opcode, int index = 0);
 
     int numParameters() const noexcept;
@@ -111,6 +115,7 @@ private:
     std::string modulePath;
     std::string lastError;
     void* module = nullptr;
+    int moduleSlot = -1;
     AEffect* effect = nullptr;
 
     double rate = 44100.0;
