@@ -1,17 +1,21 @@
 // The tool on bad input: every case gives a message and a failure status or
 // a correct result, and no case destroys or half-writes a file.
 #include "AudioFiles.h"
+#include "FxpFile.h"
 #include "ToolRunner.h"
+#include "VstHost.h"
 
 #include <gtest/gtest.h>
 
 #include <sndfile.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 
 #include <chrono>
 #include <cstring>
 #include <thread>
+#include <tuple>
 
 namespace
 {
@@ -347,4 +351,244 @@ TEST (BadInput, CutShortAndUnusualInputFiles)
         EXPECT_TRUE (contains (r, "cannot read " + scratch.path (name) + reason)) << r.output;
     }
     EXPECT_FALSE (juce::File (scratch.path ("x.wav")).exists());
+}
+
+namespace
+{
+const std::string misbehaving = LUMIDOR_MISBEHAVING_MODULE;
+
+ToolResult runMisbehaving (const std::string& behaviour, const std::vector<std::string>& args)
+{
+    return runTool (args, "LUMIDOR_MISBEHAVE=" + behaviour + " ");
+}
+
+/** A program (or bank) file of our module with one value set as no host may. */
+std::string presetWith (const ScratchFolder& scratch, const std::string& name, float volume)
+{
+    VstHost host (LUMIDOR_DEFAULT_MODULE);
+    EXPECT_TRUE (host.open()) << host.error();
+    host.setParameter (host.findParameter ("Volume"), volume);
+    FxpFile file;
+    file.kind = FxpFile::kindForPath (name);
+    const bool program = file.kind == FxpFile::Kind::program;
+    file.fxID = host.descriptor()->uniqueID;
+    file.fxVersion = host.descriptor()->version;
+    file.numPrograms = program ? 1 : host.numPrograms();
+    file.programName = program ? host.programName() : std::string();
+    file.chunk = host.getChunk (program);
+    const auto bytes = file.toBytes();
+    EXPECT_TRUE (juce::File (scratch.path (name)).replaceWithData (bytes.data(), bytes.size()));
+    return scratch.path (name);
+}
+
+bool hasTemporary (const ScratchFolder& scratch)
+{
+    for (const auto& name : listing (scratch))
+        if (name.find (".part-") != std::string::npos)
+            return true;
+    return false;
+}
+}
+
+TEST (BadInput, AModuleThatCrashesOrExitsIsReportedAndLeavesNothingBehind)
+{
+    ScratchFolder scratch;
+    std::string error;
+    const auto in = scratch.path ("in.wav"), old = scratch.path ("old.wav");
+    ASSERT_TRUE (AudioFiles::write (in, floatSound (44100), error)) << error;
+    ASSERT_TRUE (AudioFiles::write (old, floatSound (100), error)) << error;
+    const auto oldBytes = bytesOf (old);
+
+    // The process call comes when the temporary is open: a long tail makes it a large one.
+    for (const auto& [behaviour, message] : std::vector<std::pair<std::string, std::string>> {
+             { "crash-entry", "crashed (signal 11, Segmentation fault) in its entry point" },
+             { "exit-entry", "ended the process (exit status 0) in its entry point instead of returning" },
+             { "crash-process", "crashed (signal 11, Segmentation fault) in its process call" },
+             { "exit-process", "ended the process (exit status 0) in its process call instead of returning" } })
+    {
+        const auto r = runMisbehaving (behaviour, { "render", misbehaving, in, old, "--tail", "60" });
+        EXPECT_EQ (r.status, 1) << behaviour << ": " << r.output;
+        EXPECT_TRUE (contains (r, "the module " + misbehaving + " " + message + "; no output was written")) << r.output;
+        EXPECT_EQ (bytesOf (old), oldBytes) << behaviour;
+        EXPECT_EQ (listing (scratch), (std::vector<std::string> { "in.wav", "old.wav" })) << behaviour;
+    }
+
+    auto r = runMisbehaving ("channels", { "info", misbehaving });
+    EXPECT_EQ (r.status, 1) << r.output;
+    EXPECT_TRUE (contains (r, "reports 1000000 inputs and 2 outputs; this tool takes 0 to 64 of each")) << r.output;
+    // Names of 3000 bytes with a newline: cut to 255, the newline shown as '?'.
+    r = runMisbehaving ("long-names", { "info", misbehaving });
+    EXPECT_EQ (r.status, 0) << r.output;
+    EXPECT_TRUE (contains (r, "name          xxxxxxxxxx?" + std::string (244, 'x') + " (product")) << r.output;
+
+    // A run killed outright: its child removes the temporary. A killed pair
+    // leaves it to the next run, which removes only unlocked files of its
+    // own pattern beside its own output.
+    const pid_t pid = startTool ({ "render", in, old, "--tail", "3600" }, scratch.path ("log.txt"));
+    for (int i = 0; i < 800 && ! hasTemporary (scratch); ++i)
+        std::this_thread::sleep_for (std::chrono::milliseconds (25));
+    ASSERT_TRUE (hasTemporary (scratch));
+    kill (pid, SIGKILL);
+    waitpid (pid, nullptr, 0);
+    for (int i = 0; i < 200 && hasTemporary (scratch); ++i)
+        std::this_thread::sleep_for (std::chrono::milliseconds (25));
+    EXPECT_FALSE (hasTemporary (scratch));
+    EXPECT_EQ (bytesOf (old), oldBytes);
+
+    for (const auto* name : { ".old.wav.part-Ab12Cd", ".old.wav.part-Live00", ".other.wav.part-Ab12Cd", ".old.wav.part-Ab12Cd7" })
+        juce::File (scratch.path (name)).replaceWithText ("stale");
+    const int live = open (scratch.path (".old.wav.part-Live00").c_str(), O_RDONLY);
+    ASSERT_EQ (flock (live, LOCK_EX), 0);
+    r = runTool ({ "render", in, old, "--tail", "0" });
+    EXPECT_EQ (r.status, 0) << r.output;
+    EXPECT_TRUE (contains (r, "note: removed " + scratch.path (".old.wav.part-Ab12Cd") + ", left behind")) << r.output;
+    close (live);
+    EXPECT_EQ (listing (scratch), (std::vector<std::string> { ".old.wav.part-Ab12Cd7", ".old.wav.part-Live00",
+                                                              ".other.wav.part-Ab12Cd", "in.wav", "log.txt", "old.wav" }));
+}
+
+TEST (BadInput, EveryOutputIsCheckedBeforeAnyWork)
+{
+    ScratchFolder scratch;
+    std::string error;
+    const auto in = scratch.path ("in.wav"), keep = scratch.path ("keep.png");
+    ASSERT_TRUE (AudioFiles::write (in, floatSound (2000), error)) << error;
+    ASSERT_TRUE (juce::File (keep).replaceWithText ("an old picture"));
+    juce::File (scratch.path ("folder")).createDirectory();
+    const auto before = listing (scratch);
+
+    // 2: a name that does not match what is written; 1: a path that cannot be written.
+    for (const auto& [args, status, message] : std::vector<std::tuple<std::vector<std::string>, int, std::string>> {
+             { { "ir", keep, "--wav", scratch.path ("bad.xyz") }, 2, "cannot tell the format of " + scratch.path ("bad.xyz") },
+             { { "ir", keep, "--wav", scratch.path ("nodir/x.wav") }, 1, "cannot write " + scratch.path ("nodir/x.wav") + ": No such file" },
+             { { "ir", scratch.path ("i.jpg") }, 2, "its name must end in .png" },
+             { { "ir", scratch.path ("ir.wav") }, 2, "its name must end in .png" },
+             { { "gui", scratch.path ("shot.jpg") }, 2, "its name must end in .png" },
+             { { "preset", "save", scratch.path ("x.txt") }, 2, "a program file ends in .fxp, a bank file in .fxb" },
+             { { "render", in, scratch.path ("out.xyz") }, 2, "cannot tell the format of " + scratch.path ("out.xyz") },
+             { { "render", in, scratch.path ("folder") }, 1, "cannot write " + scratch.path ("folder") + ": Is a directory" },
+             { { "make-demo-phrase", scratch.path ("folder") }, 1, ": Is a directory" } })
+    {
+        const auto r = runTool (args);
+        EXPECT_EQ (r.status, status) << args[1] << ": " << r.output;
+        EXPECT_TRUE (contains (r, message)) << r.output;
+    }
+    EXPECT_EQ (bytesOf (keep), "an old picture");
+    EXPECT_EQ (listing (scratch), before);
+}
+
+TEST (BadInput, FormatsAtTheirLimits)
+{
+    ScratchFolder scratch;
+    std::string error;
+    const auto in = scratch.path ("in.wav");
+    ASSERT_TRUE (AudioFiles::write (in, integerSound (16, 10000), error)) << error;
+
+    // An hour of tail at 192 kHz in 32-bit floats is 5.5 GB: refused at once, nothing written.
+    const auto started = std::chrono::steady_clock::now();
+    auto r = runTool ({ "render", in, scratch.path ("long.aiff"), "--tail", "3600", "--rate", "192000", "--bits", "float" });
+    EXPECT_EQ (r.status, 2) << r.output;
+    EXPECT_TRUE (contains (r, "it would hold 5529680000 bytes of samples, past the 4 GiB an AIFF file can describe")) << r.output;
+    EXPECT_LT (std::chrono::steady_clock::now() - started, std::chrono::seconds (20));
+
+    // Cut to half in every container: rendered as far as it goes, with the warning.
+    for (const auto* extension : { ".aiff", ".w64", ".rf64", ".flac" })
+    {
+        const auto whole = scratch.path (std::string ("whole") + extension), cut = scratch.path (std::string ("cut") + extension);
+        ASSERT_TRUE (AudioFiles::write (whole, integerSound (16, 10000), error)) << error;
+        const auto bytes = bytesOf (whole);
+        ASSERT_TRUE (juce::File (cut).replaceWithData (bytes.data(), bytes.size() / 2));
+        r = runTool ({ "render", cut, scratch.path ("out.wav"), "--tail", "0" });
+        EXPECT_EQ (r.status, 0) << extension << ": " << r.output;
+        EXPECT_TRUE (contains (r, "warning: " + cut + " is cut short")) << r.output;
+        AudioFiles::Sound s;
+        ASSERT_TRUE (AudioFiles::read (scratch.path ("out.wav"), s, error)) << error;
+        EXPECT_GT (s.samples.getNumSamples(), 2000) << extension;
+        EXPECT_LT (s.samples.getNumSamples(), 5100) << extension;
+    }
+
+    // No frames at all: a valid empty file of each format, which reads back.
+    const auto bytes = bytesOf (in);
+    ASSERT_TRUE (juce::File (scratch.path ("empty.wav")).replaceWithData (bytes.data(), 44));
+    for (const auto* extension : { ".wav", ".aiff", ".w64", ".rf64", ".flac" })
+    {
+        const auto out = scratch.path (std::string ("zero") + extension);
+        r = runTool ({ "render", scratch.path ("empty.wav"), out, "--tail", "0" });
+        EXPECT_EQ (r.status, 0) << extension << ": " << r.output;
+        AudioFiles::Sound s;
+        EXPECT_TRUE (AudioFiles::read (out, s, error)) << extension << ": " << error;
+        EXPECT_EQ (s.samples.getNumSamples(), 0) << extension;
+    }
+}
+
+TEST (BadInput, PresetFilesAreHeldToTheRangeOfTheirParameters)
+{
+    ScratchFolder scratch;
+    std::string error;
+    const auto in = scratch.path ("in.wav");
+    ASSERT_TRUE (AudioFiles::write (in, floatSound (2000), error)) << error;
+
+    for (const auto& [name, volume, text] : std::vector<std::tuple<std::string, float, std::string>> {
+             { "loud.fxp", 5.0f, "5" }, { "huge.fxp", 1.0e30f, "1e+30" }, { "negative.fxb", -0.5f, "-0.5" } })
+    {
+        const auto file = presetWith (scratch, name, volume);
+        const auto refusal = file + (name.find (".fxb") != std::string::npos ? ": program 0 (" : " sets");
+        for (const auto& args : std::vector<std::vector<std::string>> {
+                 { "render", in, scratch.path ("out.wav"), "--preset", file }, { "preset", "load", file },
+                 { "preset", "save", scratch.path ("copy.fxb"), "--preset", file } })
+        {
+            const auto r = runTool (args);
+            EXPECT_EQ (r.status, 1) << name << " " << args[0] << ": " << r.output;
+            EXPECT_TRUE (contains (r, refusal)) << r.output;
+            EXPECT_TRUE (contains (r, "Volume to " + text + ", outside the normalised range 0 to 1; the file is refused")) << r.output;
+        }
+    }
+    EXPECT_FALSE (juce::File (scratch.path ("out.wav")).exists());
+    EXPECT_FALSE (juce::File (scratch.path ("copy.fxb")).exists());
+}
+
+TEST (BadInput, RatesStatusesAndResultsThatAreNotWhatTheySeem)
+{
+    ScratchFolder scratch;
+    std::string error;
+    const auto in = scratch.path ("in.wav");
+    ASSERT_TRUE (AudioFiles::write (in, floatSound (2000), error)) << error;
+
+    // Headers at 1 Hz and 1 MHz are refused with the range; --rate relabels them, and says so.
+    for (const double rate : { 1.0, 1.0e6 })
+    {
+        auto odd = floatSound (2000);
+        odd.sampleRate = rate;
+        ASSERT_TRUE (AudioFiles::write (scratch.path ("odd.wav"), odd, error)) << error;
+        const auto r = runTool ({ "render", scratch.path ("odd.wav"), scratch.path ("out.wav") });
+        EXPECT_EQ (r.status, 1) << r.output;
+        EXPECT_TRUE (contains (r, "outside the 1000 to 768000 Hz this tool renders at")) << r.output;
+    }
+    auto r = runTool ({ "render", in, scratch.path ("out.wav"), "--rate", "48000", "--tail", "0" });
+    EXPECT_EQ (r.status, 0) << r.output;
+    EXPECT_TRUE (contains (r, "--rate relabels, it does not resample")) << r.output;
+    EXPECT_TRUE (contains (r, "plays them 8.8 % faster and higher")) << r.output;
+
+    // NaN from the module: counted on stderr, a failure status, levels of the finite samples.
+    r = runMisbehaving ("nan-output", { "render", misbehaving, in, scratch.path ("nan.wav"), "--tail", "0" });
+    EXPECT_EQ (r.status, 1) << r.output;
+    EXPECT_TRUE (contains (r, "put out 2000 samples that are not finite numbers")) << r.output;
+    EXPECT_FALSE (contains (r, "RMS -inf")) << r.output;
+
+    // A file that fails is 1 in every subcommand, a setting refused is 2.
+    for (const auto& [args, status] : std::vector<std::pair<std::vector<std::string>, int>> {
+             { { "render", in, scratch.path ("out.wav"), "--preset", scratch.path ("missing.fxp") }, 1 },
+             { { "preset", "load", scratch.path ("missing.fxp") }, 1 },
+             { { "ir", scratch.path ("ir.png"), "--preset", scratch.path ("missing.fxp") }, 1 },
+             { { "render", in, scratch.path ("out.wav"), "--program", "999" }, 2 },
+             { { "preset", "load", LUMIDOR_PRESETS_DIR "/factory.fxb", "--program", "999" }, 2 },
+             { { "preset", "load", LUMIDOR_PRESETS_DIR "/factory.fxb", "--param", "Decay=2" }, 2 } })
+    {
+        r = runTool (args);
+        EXPECT_EQ (r.status, status) << args[0] << " " << args.back() << ": " << r.output;
+    }
+
+    r = runTool ({ "render", "--help" });
+    EXPECT_TRUE (contains (r, "--tail SECONDS       silence processed after the input, 0 to 3600 (default 2)")) << r.output;
+    EXPECT_TRUE (contains (r, "relabels, does not resample")) << r.output;
 }

@@ -36,26 +36,40 @@ std::string lowerExtension (const std::string& path)
 }
 
 /** libsndfile's reading log holds "data : 8000 (should be 4888)" when a
-    chunk claims more bytes than the file has. */
+    chunk claims more bytes than the file has (" SSND : ..." in AIFF); W64
+    and RF64 say it of the whole file ("riff : ...", "Riff size : ..."). */
 std::string truncationFromLog (SNDFILE* file)
 {
     char log[16384] = {};
     sf_command (file, SFC_GET_LOG_INFO, log, sizeof (log));
+    std::string samples, container;
     const char* line = log;
     while (line != nullptr && *line != 0)
     {
         const char* end = std::strchr (line, '\n');
-        const std::string text (line, end != nullptr ? (size_t) (end - line) : std::strlen (line));
-        const bool dataChunk = text.compare (0, 4, "data") == 0 || text.compare (0, 4, "SSND") == 0;
+        std::string text (line, end != nullptr ? (size_t) (end - line) : std::strlen (line));
+        text.erase (0, text.find_first_not_of (" \t"));
+        const auto colon = text.find (" : ");
         long long claimed = 0, present = 0;
-        if (dataChunk && text.find ("should be") != std::string::npos
-            && std::sscanf (text.c_str() + 4, " : %lld (should be %lld)", &claimed, &present) == 2 && claimed > present)
-            return "its header promises " + std::to_string (claimed) + " bytes of samples, the file holds "
-                   + std::to_string (present);
+        if (colon != std::string::npos && text.find ("should be") != std::string::npos
+            && std::sscanf (text.c_str() + colon, " : %lld (should be %lld)", &claimed, &present) == 2 && claimed > present)
+        {
+            const auto name = text.substr (0, colon);
+            if (name == "data" || name == "SSND")
+                samples = "its header promises " + std::to_string (claimed) + " bytes of samples, the file holds "
+                          + std::to_string (present);
+            else if (name == "RIFF" || name == "FORM" || name == "riff" || name == "Riff size")
+                container = "its header promises a file of " + std::to_string (claimed) + " bytes, it holds "
+                            + std::to_string (present);
+        }
         line = end != nullptr ? end + 1 : nullptr;
     }
-    return {};
+    return samples.empty() ? container : samples;
 }
+
+/** Containers whose size fields hold 32 bits: past this many bytes of
+    samples (with room for the header) they cannot describe the file. */
+constexpr uint64_t maxClassicBytes = 0xFFFFFFFFull - 4096;
 
 /** libsndfile writes through these calls onto the temporary's descriptor,
     so the first system error is kept with its errno for the message. */
@@ -107,6 +121,27 @@ sf_count_t tellPosition (void* user)
 {
     return (sf_count_t) ::lseek (static_cast<Descriptor*> (user)->fd, 0, SEEK_CUR);
 }
+}
+
+int containerFor (const std::string& path)
+{
+    const auto extension = lowerExtension (path);
+    if (extension == ".wav")
+        return SF_FORMAT_WAV;
+    if (extension == ".rf64")
+        return SF_FORMAT_RF64;
+    if (extension == ".w64")
+        return SF_FORMAT_W64;
+    if (extension == ".aif" || extension == ".aiff" || extension == ".aifc")
+        return SF_FORMAT_AIFF;
+    if (extension == ".flac")
+        return SF_FORMAT_FLAC;
+    return 0;
+}
+
+std::string extensionList()
+{
+    return ".wav, .aiff, .aif, .aifc, .flac, .w64 or .rf64";
 }
 
 std::string formatText (int bits, bool floatingPoint)
@@ -181,6 +216,15 @@ bool Reader::open (const std::string& name, std::string& error)
         default: bits = 16; isFloat = false; break;
     }
     cutShort = truncationFromLog (state->file);
+    // A stream that does not say its length (FLAC with no count, some Ogg)
+    // is read to its end.
+    if (state->info.frames == SF_COUNT_MAX || state->info.frames < 0)
+    {
+        state->info.frames = 0;
+        knownLength = false;
+    }
+    const int container = state->info.format & SF_FORMAT_TYPEMASK;
+    compressed = container == SF_FORMAT_FLAC || container == SF_FORMAT_OGG || container == SF_FORMAT_MPEG;
     return true;
 }
 
@@ -208,11 +252,26 @@ int Reader::read (float* const* channelData, int count, std::string& error)
             for (sf_count_t i = 0; i < got; ++i)
                 channelData[ch][i] = (float) (state->integers[(size_t) i * (size_t) c + (size_t) ch] / intScale);
     }
+    if (ended)
+        return 0;
     if (got < count && sf_error (state->file) != SF_ERR_NO_ERROR)
     {
+        // A compressed stream cut short ends in a frame the decoder cannot
+        // finish: what came before it is good, and is used as a cut-short
+        // file's samples are.
+        if (compressed)
+        {
+            framesRead += got;
+            ended = true;
+            if (cutShort.empty())
+                cutShort = "it cannot be decoded past frame " + std::to_string (framesRead) + " ("
+                           + sf_strerror (state->file) + ")";
+            return (int) got;
+        }
         error = "cannot read " + path + ": " + sf_strerror (state->file);
         return -1;
     }
+    framesRead += got;
     return (int) got;
 }
 
@@ -226,6 +285,9 @@ struct Writer::State
     // chunk of 16 bytes for float data makes some readers warn; this one
     // has the 18-byte form with its (empty) extension.
     bool ownWav = false;
+    int container = 0;
+    int64_t framesWritten = 0;
+    uint64_t frameBytes = 4;
     int channels = 2;
     uint32_t rate = 44100;
     uint64_t dataBytes = 0;
@@ -285,36 +347,44 @@ bool Writer::open (const std::string& path, double sampleRate, int channels, int
     }
     state->rate = (uint32_t) std::lround (sampleRate);
 
-    const auto extension = lowerExtension (path);
-    int container = 0;
-    if (extension == ".wav")
+    int container = containerFor (path);
+    if (container == 0)
     {
-        const double bytes = (double) std::max<int64_t> (expectedFrames, 0) * channels * (isFloat ? 4 : (bits + 7) / 8);
-        container = bytes > 4.0e9 ? SF_FORMAT_RF64 : SF_FORMAT_WAV;
-    }
-    else if (extension == ".rf64")
-        container = SF_FORMAT_RF64;
-    else if (extension == ".w64")
-        container = SF_FORMAT_W64;
-    else if (extension == ".aif" || extension == ".aiff" || extension == ".aifc")
-        container = SF_FORMAT_AIFF;
-    else if (extension == ".flac")
-        container = SF_FORMAT_FLAC;
-    else
-    {
-        error = "cannot tell the format of " + path + " (use .wav, .aiff, .flac, .w64 or .rf64)";
+        error = "cannot tell the format of " + path + " (use " + extensionList() + ")";
+        refused = true;
         return false;
     }
-
     if (container == SF_FORMAT_FLAC && (isFloat || bits > 24))
     {
         changed = "FLAC holds at most 24-bit integers: " + path + " is written as 24-bit";
         bits = 24;
         isFloat = false;
     }
+
+    // WAV and AIFF size fields hold 32 bits. A .wav that would pass them is
+    // written as RF64, WAV's own 64-bit form that readers of long WAVs
+    // know; AIFF has no such form, so a long one is refused before work.
+    state->frameBytes = (uint64_t) channels * (uint64_t) (isFloat ? 4 : (bits + 7) / 8);
+    const auto expectedBytes = (uint64_t) std::max<int64_t> (expectedFrames, 0) * state->frameBytes;
+    if (container == SF_FORMAT_WAV && expectedBytes > maxClassicBytes)
+    {
+        container = SF_FORMAT_RF64;
+        changed = path + " would hold " + std::to_string (expectedBytes) + " bytes of samples, past the 4 GiB a WAV"
+                  + " header can describe: it is written as RF64 (a WAV with 64-bit sizes)";
+    }
+    if (container == SF_FORMAT_AIFF && expectedBytes > maxClassicBytes)
+    {
+        error = "cannot write " + path + ": it would hold " + std::to_string (expectedBytes)
+                + " bytes of samples, past the 4 GiB an AIFF file can describe (use .w64, .rf64, .flac or .wav)";
+        refused = true;
+        return false;
+    }
+    state->container = container;
+
     if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
     {
         error = "cannot write " + std::to_string (bits) + "-bit samples (use 16, 24, 32 or float)";
+        refused = true;
         return false;
     }
 
@@ -422,6 +492,13 @@ bool Writer::write (const float* const* channelData, int count, std::string& err
         return state->file.write (state->floats.data(), size, error);
     }
 
+    if ((state->container == SF_FORMAT_WAV || state->container == SF_FORMAT_AIFF)
+        && (uint64_t) (state->framesWritten + count) * state->frameBytes > maxClassicBytes)
+    {
+        error = "cannot write " + state->path + ": longer than its header can describe (4 GiB; use .w64 or .rf64)";
+        return false;
+    }
+    state->framesWritten += count;
     const sf_count_t written = isFloat ? sf_writef_float (state->sound, state->floats.data(), count)
                                        : sf_writef_int (state->sound, state->integers.data(), count);
     if (written != count)
@@ -435,6 +512,16 @@ bool Writer::write (const float* const* channelData, int count, std::string& err
 
 bool Writer::close (std::string& error)
 {
+    return finish (error) && commit (error);
+}
+
+bool Writer::commit (std::string& error)
+{
+    return state->file.commit (error);
+}
+
+bool Writer::finish (std::string& error)
+{
     if (state->ownWav)
     {
         const auto header = state->wavHeader();
@@ -447,6 +534,10 @@ bool Writer::close (std::string& error)
     }
     else if (state->sound != nullptr)
     {
+        // libsndfile's FLAC encoder starts with the first samples; with none
+        // it would leave an empty file, which no reader opens.
+        if (state->container == SF_FORMAT_FLAC && state->framesWritten == 0)
+            sf_command (state->sound, SFC_UPDATE_HEADER_NOW, nullptr, 0);
         const int status = sf_close (state->sound);
         state->sound = nullptr;
         if (status != 0 || state->descriptor.error != 0)
@@ -457,7 +548,7 @@ bool Writer::close (std::string& error)
             return false;
         }
     }
-    return state->file.commit (error);
+    return true;
 }
 
 //==============================================================================
@@ -471,19 +562,27 @@ bool read (const std::string& path, Sound& sound, std::string& error)
         error = path + " is too long to hold in memory";
         return false;
     }
-    const int frames = (int) reader.frames();
-    sound.samples.setSize (reader.channels(), frames);
     sound.sampleRate = reader.sampleRate();
     sound.bitsPerSample = reader.bitsPerSample();
     sound.floatingPoint = reader.floatingPoint();
 
+    // A file that does not say its length grows the buffer as it goes.
+    int capacity = reader.lengthKnown() ? (int) reader.frames() : 65536;
+    sound.samples.setSize (reader.channels(), capacity);
     int done = 0;
     std::vector<float*> pointers ((size_t) reader.channels());
-    while (done < frames)
+    for (;;)
     {
+        if (done == capacity)
+        {
+            if (reader.lengthKnown() || capacity > std::numeric_limits<int>::max() / 2)
+                break;
+            capacity *= 2;
+            sound.samples.setSize (reader.channels(), capacity, true);
+        }
         for (int c = 0; c < reader.channels(); ++c)
             pointers[(size_t) c] = sound.samples.getWritePointer (c, done);
-        const int got = reader.read (pointers.data(), std::min (65536, frames - done), error);
+        const int got = reader.read (pointers.data(), std::min (65536, capacity - done), error);
         if (got < 0)
             return false;
         if (got == 0)
@@ -542,11 +641,15 @@ void LevelMeter::add (const float* x, int n) noexcept
 {
     for (int i = 0; i < n; ++i)
     {
-        allFinite = allFinite && std::isfinite (x[i]);
+        if (! std::isfinite (x[i]))
+        {
+            ++nonFinite;
+            continue;
+        }
         peak = std::max (peak, std::abs (x[i]));
         sum += (double) x[i] * x[i];
+        ++count;
     }
-    count += n;
 }
 
 Level LevelMeter::level() const noexcept

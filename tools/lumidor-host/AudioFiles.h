@@ -26,6 +26,12 @@ struct Sound
     bool floatingPoint = true;
 };
 
+/** The libsndfile container the output's extension names (.wav, .rf64,
+    .w64, .aif/.aiff/.aifc, .flac), or 0 for any other. */
+int containerFor (const std::string& path);
+/** Those extensions, for messages. */
+std::string extensionList();
+
 /** "16-bit", "32-bit float" and so on. */
 std::string formatText (int bits, bool floatingPoint);
 
@@ -42,13 +48,17 @@ public:
 
     int channels() const noexcept;
     double sampleRate() const noexcept;
-    /** The frames the file holds (for a cut-short file, those present). */
+    /** The frames the file holds (for a cut-short file, those present, as
+        far as the header tells); 0 when it does not say (lengthKnown()). */
     int64_t frames() const noexcept;
+    bool lengthKnown() const noexcept { return knownLength; }
     int bitsPerSample() const noexcept { return bits; }
     bool floatingPoint() const noexcept { return isFloat; }
 
     /** Non-empty when the header promises more sample data than the file
-        holds: which figures disagree. */
+        holds (which figures disagree), or when a compressed stream (FLAC,
+        Ogg) cannot be decoded to its end: read() then ends where the
+        decoder stopped, as at the end of the file. */
     const std::string& truncation() const noexcept { return cutShort; }
 
     /** Reads up to `count` frames into one buffer per channel. Returns the
@@ -61,6 +71,8 @@ private:
     std::string path, cutShort;
     int bits = 16;
     bool isFloat = false;
+    bool knownLength = true, compressed = false, ended = false;
+    int64_t framesRead = 0;
 };
 
 class Writer
@@ -75,15 +87,24 @@ public:
         .aif/.aiff/.aifc, .flac). A sample format the container cannot hold
         (float or 32 bits in FLAC) becomes 24-bit, and note() says so.
         `expectedFrames` (0 when unknown) lets a .wav beyond 4 GiB become
-        RF64. `inputs` are refused as outputs. Nothing replaces the
-        destination before close(). */
+        RF64 (with a note) and refuses an AIFF beyond 4 GiB. `inputs` are
+        refused as outputs. Nothing replaces the destination before close().
+        On failure settingRefused() tells a choice of the user's (extension,
+        sample format, length) from a file that cannot be written. */
     bool open (const std::string& path, double sampleRate, int channels, int bits, bool floatingPoint,
                std::string& error, const std::vector<std::string>& inputs = {}, int64_t expectedFrames = 0);
 
     bool write (const float* const* channelData, int count, std::string& error);
 
-    /** Completes the file and puts it in place of the destination. */
+    /** Completes the file and puts it in place of the destination:
+        finish(), then commit(). */
     bool close (std::string& error);
+    /** Completes the file under its temporary name. */
+    bool finish (std::string& error);
+    /** Puts the finished file in place of the destination. */
+    bool commit (std::string& error);
+
+    bool settingRefused() const noexcept { return refused; }
 
     /** What is stored: "16-bit", "32-bit float". */
     std::string formatText() const { return AudioFiles::formatText (bits, isFloat); }
@@ -99,6 +120,7 @@ private:
     std::string changed;
     int bits = 16;
     bool isFloat = false;
+    bool refused = false;
     int64_t clipped = 0, nonFinite = 0;
 };
 
@@ -119,19 +141,20 @@ struct Level
 };
 Level measure (const juce::AudioBuffer<float>& samples, int channel);
 
-/** Peak and RMS gathered block by block. */
+/** Peak and RMS gathered block by block, of the finite samples; the others
+    are counted. */
 class LevelMeter
 {
 public:
     void add (const float* samples, int count) noexcept;
     Level level() const noexcept;
-    bool finite() const noexcept { return allFinite; }
+    bool finite() const noexcept { return nonFinite == 0; }
+    int64_t nonFiniteSamples() const noexcept { return nonFinite; }
 
 private:
     float peak = 0.0f;
     double sum = 0.0;
-    int64_t count = 0;
-    bool allFinite = true;
+    int64_t count = 0, nonFinite = 0;
 };
 
 /** A level in dBFS as text, "-inf" for silence. */

@@ -10,6 +10,9 @@ struct Command
     const char* name;
     const char* usage;
     const char* summary;
+    /** One line per argument and option, with its range and default, for
+        SUBCOMMAND --help. */
+    const char* options;
     int (*run) (const std::vector<std::string>& args);
     bool hidden;
 };

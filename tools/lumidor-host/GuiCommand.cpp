@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "CommandLine.h"
 #include "InstanceSettings.h"
+#include "OutputCheck.h"
 #include "X11HostWindow.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -16,6 +17,7 @@
 namespace
 {
 constexpr int clickSettleMs = 150; // idle after each click, before the next
+constexpr int maxEditorPixels = 16384; // a larger side is taken for a module's error
 
 struct Click
 {
@@ -57,7 +59,7 @@ int runGui (const std::vector<std::string>& words)
     if (! args.number ("seconds", 0.5, seconds))
         return usageError (args.error());
     if (seconds < 0.0 || seconds > 600.0)
-        return usageError ("--seconds wants 0 to 600");
+        return usageError ("--seconds wants 0 to 600, not " + *args.value ("seconds"));
     std::vector<Click> clicks;
     for (const auto& text : args.values ("click"))
     {
@@ -65,6 +67,12 @@ int runGui (const std::vector<std::string>& words)
         if (! parseClick (text, c))
             return usageError ("--click wants X,Y in editor pixels, not " + text);
         clicks.push_back (c);
+    }
+    std::string error;
+    if (const int refused = OutputCheck::check (pngPath, OutputCheck::Content::picture, args.values ("preset"), error))
+    {
+        std::cerr << "lumidor-host: " << error << "\n";
+        return refused;
     }
 
     juce::ScopedJuceInitialiser_GUI juceRuntime;
@@ -79,9 +87,23 @@ int runGui (const std::vector<std::string>& words)
         std::cerr << "lumidor-host: the plug-in has no editor\n";
         return 1;
     }
+    const int width = rect->right - rect->left, height = rect->bottom - rect->top;
+    if (width < 1 || height < 1 || width > maxEditorPixels || height > maxEditorPixels)
+    {
+        std::cerr << "lumidor-host: the plug-in gives its editor " << width << " x " << height
+                  << " pixels; this tool opens 1 to " << maxEditorPixels << " on each side\n";
+        return 1;
+    }
+    for (const auto& c : clicks)
+        if (c.x < 0 || c.y < 0 || c.x >= width || c.y >= height)
+        {
+            std::cerr << "lumidor-host: --click wants X from 0 to " << width - 1 << " and Y from 0 to " << height - 1
+                      << " (the editor's pixels), not " << c.x << "," << c.y << "\n";
+            return 2;
+        }
 
     {
-        X11HostWindow window (rect->right - rect->left, rect->bottom - rect->top);
+        X11HostWindow window (width, height);
         if (! window.isOpen())
         {
             std::cerr << "lumidor-host: no X display (set DISPLAY, or run under xvfb-run)\n";
@@ -105,7 +127,6 @@ int runGui (const std::vector<std::string>& words)
             window.idle (editorIdle, (int) (seconds * 1000.0));
 
             const auto image = capture (window);
-            std::string error;
             if (! IrPlot::writePng (image, pngPath, error, args.values ("preset")))
             {
                 std::cerr << "lumidor-host: " << error << "\n";

@@ -2,6 +2,8 @@
 
 #include "FxpFile.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 
@@ -62,6 +64,57 @@ bool applyParameters (VstHost& host, const std::vector<std::string>& settings, s
     return true;
 }
 
+namespace
+{
+std::string valueText (float value)
+{
+    char text[32];
+    std::snprintf (text, sizeof (text), "%g", (double) value);
+    return text;
+}
+
+/** The first parameter of the sounding program outside 0..1, or -1. */
+int firstValueOutOfRange (VstHost& host, float& value)
+{
+    for (int i = 0; i < host.numParameters(); ++i)
+    {
+        value = host.parameter (i);
+        if (! (value >= 0.0f && value <= 1.0f))
+            return i;
+    }
+    return -1;
+}
+
+/** A file's values are held to the rule of --param: a value outside 0..1 is
+    refused, not clamped, since it is the file that is wrong and a quiet
+    repair would hide it (and be saved again by preset save). A bank is
+    checked program by program; the sounding one is selected again after. */
+bool checkValues (VstHost& host, const std::string& path, bool bank, std::string& error)
+{
+    float value = 0.0f;
+    const int sounding = host.program();
+    const int programs = bank ? std::max (1, host.numPrograms()) : 1;
+    for (int p = 0; p < programs; ++p)
+    {
+        if (bank)
+            host.setProgram (p);
+        const int index = firstValueOutOfRange (host, value);
+        if (index >= 0)
+        {
+            error = path + (bank ? ": program " + std::to_string (p) + " (\"" + host.programName() + "\")" : std::string())
+                    + " sets " + host.parameterFullName (index) + " to " + valueText (value)
+                    + ", outside the normalised range 0 to 1; the file is refused";
+            if (bank)
+                host.setProgram (sounding);
+            return false;
+        }
+    }
+    if (bank)
+        host.setProgram (sounding);
+    return true;
+}
+}
+
 bool loadPresetFile (VstHost& host, const std::string& path, std::string& error)
 {
     FxpFile file;
@@ -82,6 +135,8 @@ bool loadPresetFile (VstHost& host, const std::string& path, std::string& error)
 
     const bool program = file.kind == FxpFile::Kind::program;
     host.setChunk (file.chunk.data(), file.chunk.size(), program);
+    if (! checkValues (host, path, ! program, error))
+        return false;
     if (! program)
         host.setProgram (host.program());
     return true;
@@ -93,9 +148,15 @@ bool selectProgram (VstHost& host, const CommandLine& args, std::string& error)
     {
         char* end = nullptr;
         const long index = std::strtol (program->c_str(), &end, 10);
+        if (host.numPrograms() < 1)
+        {
+            error = "--program: " + host.path() + " has no programs";
+            return false;
+        }
         if (program->empty() || *end != 0 || index < 0 || index >= host.numPrograms())
         {
-            error = "--program wants an index from 0 to " + std::to_string (host.numPrograms() - 1);
+            error = "--program wants an index from 0 to " + std::to_string (host.numPrograms() - 1) + ", not \""
+                    + *program + "\"";
             return false;
         }
         host.setProgram ((int) index);
@@ -103,14 +164,14 @@ bool selectProgram (VstHost& host, const CommandLine& args, std::string& error)
     return true;
 }
 
-bool apply (VstHost& host, const CommandLine& args, std::string& error)
+int apply (VstHost& host, const CommandLine& args, std::string& error)
 {
     if (! selectProgram (host, args, error))
-        return false;
+        return 2;
     if (const auto preset = args.value ("preset"))
         if (! loadPresetFile (host, *preset, error))
-            return false;
-    return applyParameters (host, args.values ("param"), error);
+            return 1;
+    return applyParameters (host, args.values ("param"), error) ? 0 : 2;
 }
 
 std::string channelNote (VstHost& host)
@@ -145,10 +206,10 @@ std::unique_ptr<VstHost> openConfigured (const std::string& path, const CommandL
         return nullptr;
     }
     std::string error;
-    if (! apply (*host, args, error))
+    status = apply (*host, args, error);
+    if (status != 0)
     {
         std::cerr << "lumidor-host: " << error << "\n";
-        status = 2;
         return nullptr;
     }
     return host;

@@ -18,11 +18,13 @@ const std::vector<std::string>& optionNames();
 /** Loads and opens the module; prints the reason and returns null on failure. */
 std::unique_ptr<VstHost> openModule (const std::string& path);
 
-bool apply (VstHost& host, const CommandLine& args, std::string& error);
+/** Returns the exit status: 0 when all was applied, 1 for a program or bank
+    file that fails, 2 for a --program or --param refused. */
+int apply (VstHost& host, const CommandLine& args, std::string& error);
 
 /** openModule, then apply. On failure prints the reason, sets `status` to
-    the exit status the subcommand should return (1 when the module cannot
-    be opened, 2 for settings it refuses) and returns null. */
+    the exit status the subcommand should return (1 when the module or a
+    --preset file fails, 2 for settings it refuses) and returns null. */
 std::unique_ptr<VstHost> openConfigured (const std::string& path, const CommandLine& args, int& status);
 
 /** Empty for a module with 2 inputs and 2 outputs; otherwise a note that
@@ -37,6 +39,9 @@ bool selectProgram (VstHost& host, const CommandLine& args, std::string& error);
 bool applyParameters (VstHost& host, const std::vector<std::string>& settings, std::string& error);
 
 /** Restores a .fxp (current program) or .fxb (bank, then the current
-    program is selected again so its restored values sound). */
+    program is selected again so its restored values sound). A file that
+    sets any parameter outside 0..1 (NaN and infinities included) is
+    refused, naming the parameter, its value and the range; the module
+    then holds those values until other settings replace them. */
 bool loadPresetFile (VstHost& host, const std::string& path, std::string& error);
 }

@@ -5,13 +5,17 @@
 #include "ImpulseAnalysis.h"
 #include "InstanceSettings.h"
 #include "IrPlot.h"
+#include "OutputCheck.h"
 #include "ProgressBar.h"
+#include "SafeOutputFile.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 
 namespace
 {
@@ -28,6 +32,40 @@ std::string settingsText (VstHost& host)
     for (int i = 0; i < host.numParameters(); ++i)
         text += (i > 0 ? ", " : "") + host.parameterFullName (i) + " " + host.parameterText (i);
     return text;
+}
+
+/** Writes the picture and, when asked for, the response as a 32-bit float
+    sound file: both complete under temporary names first, then both put in
+    place, so that a failure leaves both destinations as they were. */
+bool writeOutputs (const juce::Image& image, const std::string& pngPath, const std::vector<float>& left,
+                   const std::vector<float>& right, double rate, const std::optional<std::string>& wavPath,
+                   const std::vector<std::string>& inputs, std::string& error)
+{
+    juce::MemoryOutputStream png;
+    if (! juce::PNGImageFormat().writeImageToStream (image, png))
+    {
+        error = "cannot encode the picture for " + pngPath;
+        return false;
+    }
+    AudioFiles::Writer wav;
+    if (wavPath)
+    {
+        if (! wav.open (*wavPath, rate, 2, 32, true, error, inputs, (int64_t) left.size()))
+            return false;
+        for (size_t done = 0; done < left.size();)
+        {
+            const auto n = std::min<size_t> (65536, left.size() - done);
+            const float* const channels[] = { left.data() + done, right.data() + done };
+            if (! wav.write (channels, (int) n, error))
+                return false;
+            done += n;
+        }
+        if (! wav.finish (error))
+            return false;
+    }
+    SafeOutputFile picture;
+    return picture.open (pngPath, error, inputs) && picture.write (png.getData(), png.getDataSize(), error)
+           && picture.commit (error) && (! wavPath || wav.commit (error));
 }
 
 std::string figure (double seconds)
@@ -64,6 +102,19 @@ int runIr (const std::vector<std::string>& words)
         return usageError ("--seconds " + juce::String (seconds).toStdString() + " at " + juce::String (rate).toStdString()
                            + " Hz is more than 30000000 frames (600 s at 48000 Hz); ask for fewer seconds");
 
+    // Both outputs are checked before any work, and written only together.
+    std::string error;
+    const auto inputs = args.values ("preset");
+    const auto wavPath = args.value ("wav");
+    int refused = OutputCheck::check (pngPath, OutputCheck::Content::picture, inputs, error);
+    if (refused == 0 && wavPath)
+        refused = OutputCheck::check (*wavPath, OutputCheck::Content::sound, inputs, error);
+    if (refused != 0)
+    {
+        std::cerr << "lumidor-host: " << error << "\n";
+        return refused;
+    }
+
     juce::ScopedJuceInitialiser_GUI juceRuntime;
 
     int status = 0;
@@ -94,26 +145,11 @@ int runIr (const std::vector<std::string>& words)
 
     const auto title = (name.empty() ? juce::File (modulePath).getFileName().toStdString() : name)
                        + " impulse response, " + std::to_string ((int) rate) + " Hz";
-    std::string error;
-    const auto inputs = args.values ("preset");
-    if (! IrPlot::writePng (IrPlot::draw (analysis, left, right, title, settings), pngPath, error, inputs))
+    if (! writeOutputs (IrPlot::draw (analysis, left, right, title, settings), pngPath, left, right, rate, wavPath,
+                        inputs, error))
     {
         std::cerr << "lumidor-host: " << error << "\n";
         return 1;
-    }
-
-    if (const auto wavPath = args.value ("wav"))
-    {
-        AudioFiles::Sound ir;
-        ir.sampleRate = rate;
-        ir.samples.setSize (2, (int) frames);
-        ir.samples.copyFrom (0, 0, left.data(), (int) frames);
-        ir.samples.copyFrom (1, 0, right.data(), (int) frames);
-        if (! AudioFiles::write (*wavPath, ir, error))
-        {
-            std::cerr << "lumidor-host: " << error << "\n";
-            return 1;
-        }
     }
 
     std::printf ("%s\n%s\n%.2f s of response at %d Hz, the mean of both channels\n\n  band         RT60       from   EDT\n",

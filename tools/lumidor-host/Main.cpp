@@ -10,22 +10,66 @@
 
 namespace
 {
+#define LUMIDOR_SETTINGS_HELP                                                                                       \
+    "  --program N          the module's program to start from, 0 to its count - 1 (default: the one it opens with)\n" \
+    "  --preset FILE        a .fxp or .fxb file restored after --program (default: none); values outside 0 to 1\n"   \
+    "                       in it refuse the file\n"                                                                  \
+    "  --param NAME=VALUE   a normalised value from 0 to 1, by full name, 8-character name or index, applied\n"       \
+    "                       last; repeatable (default: the program's values)\n"
+
 const Command commands[] = {
-    { "info", "info [MODULE] [--json]", "identity, flags, parameters, programs, can-do replies, chunk sizes", runInfo, false },
+    { "info", "info [MODULE] [--json]", "identity, flags, parameters, programs, can-do replies, chunk sizes",
+      "  --json               JSON instead of text (default: text)\n", runInfo, false },
     { "render", "render [MODULE] IN OUT [--param NAME_OR_INDEX=VALUE]... [--program N] [--preset FILE] [--block N] [--tail SECONDS] [--rate HZ] [--bits 16|24|32|float]",
       "processes a sound file (WAV, RF64, W64, AIFF, FLAC; also reads Ogg) at its own sample rate, block by block;\n"
-      "      the output replaces OUT only when complete", runRender, false },
+      "      the output replaces OUT only when complete",
+      "  IN                   any file libsndfile reads, at 1000 to 768000 Hz unless --rate is given\n"
+      "  OUT                  .wav, .aiff, .aif, .aifc, .flac, .w64 or .rf64: the extension chooses the format; a .wav\n"
+      "                       past 4 GiB is written as RF64, an AIFF past 4 GiB is refused\n"
+      LUMIDOR_SETTINGS_HELP
+      "  --tail SECONDS       silence processed after the input, 0 to 3600 (default 2)\n"
+      "  --bits 16|24|32|float  the output's samples; 32 is integer (default: the input's; float for 64-bit float\n"
+      "                       input; FLAC holds at most 24)\n"
+      "  --rate HZ            1000 to 768000: relabels, does not resample. The module runs at HZ on the input's\n"
+      "                       samples and OUT is marked HZ, so it plays faster (higher) or slower (lower) than IN\n"
+      "                       (default: the input's rate)\n"
+      "  --block N            frames per process call, 1 to 65536 (default 512)\n",
+      runRender, false },
     { "ir", "ir [MODULE] OUT.png [--wav IR.wav] [--param ...] [--program N] [--preset FILE] [--rate HZ] [--seconds S]",
-      "draws the impulse response, its decay curves and RT60/EDT per octave band", runIr, false },
+      "draws the impulse response, its decay curves and RT60/EDT per octave band",
+      "  OUT.png              the picture; written only together with --wav's file\n"
+      "  --wav IR.wav         also the response as 32-bit float sound, in any format render writes (default: none)\n"
+      LUMIDOR_SETTINGS_HELP
+      "  --rate HZ            the rate the module runs at, 8000 to 768000 (default 44100)\n"
+      "  --seconds S          length of the response, 0.1 to 600, at most 30000000 frames (default 8)\n",
+      runIr, false },
     { "bench", "bench [MODULE] [--against OTHER.so]... [--rate HZ] [--block N] [--seconds S] [--reps K]",
-      "CPU cost of noise processing, ours against other modules", runBench, false },
-    { "validate", "validate [MODULE] [--editor-display]", "abuses the module as careless hosts do, each case in its own process", runValidate, false },
+      "CPU cost of noise processing, ours against other modules",
+      "  --against OTHER.so   another module timed in the same run; repeatable (default: none)\n"
+      "  --rate HZ            8000 to 768000 (default 44100)\n"
+      "  --block N            frames per process call, 1 to 65536 (default 512)\n"
+      "  --seconds S          noise per repetition, above 0, at most 600 s at 192000 Hz (default 10)\n"
+      "  --reps K             repetitions, 1 to 1000 (default 5)\n",
+      runBench, false },
+    { "validate", "validate [MODULE] [--editor-display]", "abuses the module as careless hosts do, each case in its own process",
+      "  --editor-display     also opens the editor on the display DISPLAY names (default: off)\n", runValidate, false },
     { "preset", "preset save|load [MODULE] FILE.fxp|FILE.fxb [--program N] [--preset FROM] [--param ...]",
-      "writes or restores a chunk-based program or bank file (save: --preset FROM starts from another file)", runPreset, false },
+      "writes or restores a chunk-based program or bank file (save: --preset FROM starts from another file)",
+      "  FILE                 .fxp for the current program, .fxb for the whole bank\n"
+      LUMIDOR_SETTINGS_HELP
+      "                       (--preset FROM: save only)\n",
+      runPreset, false },
     { "gui", "gui [MODULE] OUT.png [--param ...] [--click X,Y]... [--seconds S]",
-      "opens the editor in an X11 window, clicks into it, saves a screenshot", runGui, false },
-    { "make-demo-phrase", "make-demo-phrase OUT.wav", "writes the generated dry demo phrase", runMakeDemoPhrase, true },
+      "opens the editor in an X11 window, clicks into it, saves a screenshot",
+      "  OUT.png              the screenshot\n"
+      LUMIDOR_SETTINGS_HELP
+      "  --click X,Y          a click at editor pixel X,Y, inside the editor; repeatable (default: none)\n"
+      "  --seconds S          idle time before the screenshot, 0 to 600 (default 0.5)\n",
+      runGui, false },
+    { "make-demo-phrase", "make-demo-phrase OUT.wav", "writes the generated dry demo phrase",
+      "  OUT.wav              any format render writes\n", runMakeDemoPhrase, true },
 };
+#undef LUMIDOR_SETTINGS_HELP
 
 void printHelp (std::ostream& out)
 {
@@ -67,7 +111,10 @@ int main (int argc, char** argv)
             for (const auto& a : args)
                 if (a == "--help" || a == "-h")
                 {
-                    std::cout << "usage: lumidor-host " << c.usage << "\n      " << c.summary << "\n";
+                    std::cout << "usage: lumidor-host " << c.usage << "\n      " << c.summary << "\n\n";
+                    if (std::strstr (c.usage, "[MODULE]") != nullptr)
+                        std::cout << "  MODULE               a VST 2 module, a file ending in .so (default: the Lumidor module)\n";
+                    std::cout << c.options;
                     return 0;
                 }
             // The work runs in a child process: a module that crashes or

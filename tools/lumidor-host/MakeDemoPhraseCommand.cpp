@@ -2,6 +2,7 @@
 // ships no sample files and sounds the same on every machine.
 #include "AudioFiles.h"
 #include "Commands.h"
+#include "OutputCheck.h"
 
 #include <cmath>
 #include <cstdio>
@@ -86,6 +87,12 @@ int runMakeDemoPhrase (const std::vector<std::string>& args)
 {
     if (args.size() != 1)
         return usageError ("usage: make-demo-phrase OUT.wav");
+    std::string error;
+    if (const int status = OutputCheck::check (args[0], OutputCheck::Content::sound, {}, error))
+    {
+        std::cerr << "lumidor-host: " << error << "\n";
+        return status;
+    }
 
     AudioFiles::Sound phrase;
     phrase.sampleRate = sampleRate;
@@ -105,7 +112,6 @@ int runMakeDemoPhrase (const std::vector<std::string>& args)
     if (peak > 0.0f)
         phrase.samples.applyGain (0.5f / peak);
 
-    std::string error;
     if (! AudioFiles::write (args[0], phrase, error))
     {
         std::cerr << "lumidor-host: " << error << "\n";

@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "FxpFile.h"
 #include "InstanceSettings.h"
+#include "OutputCheck.h"
 #include "SafeOutputFile.h"
 
 #include <iomanip>
@@ -66,6 +67,13 @@ int runPreset (const std::vector<std::string>& words)
     const auto path = rest.positionals()[0];
     if (positionals[0] == "load" && args.has ("preset"))
         return usageError ("preset load reads FILE itself; --preset belongs to preset save");
+    std::string error;
+    if (positionals[0] == "save")
+        if (const int status = OutputCheck::check (path, OutputCheck::Content::programFile, args.values ("preset"), error))
+        {
+            std::cerr << "lumidor-host: " << error << "\n";
+            return status;
+        }
 
     auto host = InstanceSettings::openModule (modulePath);
     if (host == nullptr)
@@ -76,25 +84,30 @@ int runPreset (const std::vector<std::string>& words)
         return 1;
     }
 
-    std::string error;
     if (positionals[0] == "load")
     {
-        if (! InstanceSettings::selectProgram (*host, args, error)
-            || ! InstanceSettings::loadPresetFile (*host, path, error)
-            || ! InstanceSettings::applyParameters (*host, args.values ("param"), error))
+        // The file failing is 1; a --program or --param refused is 2.
+        int status = 0;
+        if (! InstanceSettings::selectProgram (*host, args, error))
+            status = 2;
+        else if (! InstanceSettings::loadPresetFile (*host, path, error))
+            status = 1;
+        else if (! InstanceSettings::applyParameters (*host, args.values ("param"), error))
+            status = 2;
+        if (status != 0)
         {
             std::cerr << "lumidor-host: " << error << "\n";
-            return 1;
+            return status;
         }
         std::cout << "loaded " << path << "\n";
         printParameters (*host);
         return 0;
     }
 
-    if (! InstanceSettings::apply (*host, args, error))
+    if (const int status = InstanceSettings::apply (*host, args, error))
     {
         std::cerr << "lumidor-host: " << error << "\n";
-        return 2;
+        return status;
     }
     return save (*host, path, args.values ("preset"));
 }

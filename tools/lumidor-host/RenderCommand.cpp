@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "CommandLine.h"
 #include "InstanceSettings.h"
+#include "OutputCheck.h"
 #include "ProgressBar.h"
 
 #include <algorithm>
@@ -44,11 +45,11 @@ int runRender (const std::vector<std::string>& words)
         || ! args.number ("rate", 0.0, rateValue))
         return usageError (args.error());
     if (tail < 0.0 || tail > maxTailSeconds)
-        return usageError ("--tail wants 0 to 3600 seconds");
+        return usageError ("--tail wants 0 to 3600 seconds, not " + *args.value ("tail"));
     if (blockValue < 1.0 || blockValue > 65536.0 || blockValue != std::floor (blockValue))
-        return usageError ("--block wants a whole number of frames from 1 to 65536");
+        return usageError ("--block wants a whole number of frames from 1 to 65536, not " + *args.value ("block"));
     if (args.has ("rate") && (rateValue < lowestRate || rateValue > highestRate))
-        return usageError ("--rate wants a sample rate from 1000 to 768000 Hz");
+        return usageError ("--rate wants a sample rate from 1000 to 768000 Hz, not " + *args.value ("rate"));
     const int block = (int) blockValue;
 
     int bits = 0;
@@ -57,11 +58,26 @@ int runRender (const std::vector<std::string>& words)
         if (! AudioFiles::parseBits (*text, bits, floatingPoint))
             return usageError ("--bits wants 16, 24, 32 (integer) or float (32-bit float)");
 
+    // The output is checked before any work, so a name it refuses costs nothing.
     std::string error;
+    auto outputInputs = args.values ("preset");
+    outputInputs.push_back (inPath);
+    if (const int status = OutputCheck::check (outPath, OutputCheck::Content::sound, outputInputs, error))
+    {
+        std::cerr << "lumidor-host: " << error << "\n";
+        return status;
+    }
+
     AudioFiles::Reader input;
     if (! input.open (inPath, error))
     {
         std::cerr << "lumidor-host: " << error << "\n";
+        return 1;
+    }
+    if (! args.has ("rate") && (input.sampleRate() < lowestRate || input.sampleRate() > highestRate))
+    {
+        std::cerr << "lumidor-host: " << inPath << " says its samples run at " << input.sampleRate()
+                  << " Hz, outside the 1000 to 768000 Hz this tool renders at (--rate HZ renders it as that rate)\n";
         return 1;
     }
     if (! args.has ("bits"))
@@ -75,8 +91,18 @@ int runRender (const std::vector<std::string>& words)
         warn (inPath + " has " + std::to_string (input.channels()) + " channels; the first two are used");
 
     // No resampling: --rate only changes the rate the module is told and the
-    // output file carries.
+    // output file carries. The samples stay as they are, so the output
+    // plays at the new rate: faster and higher when it is above the input's.
     const double rate = rateValue > 0.0 ? rateValue : input.sampleRate();
+    if (rate != input.sampleRate())
+    {
+        char change[64];
+        std::snprintf (change, sizeof (change), "%.1f %% %s", std::abs (rate / input.sampleRate() - 1.0) * 100.0,
+                       rate > input.sampleRate() ? "faster and higher" : "slower and lower");
+        std::cerr << "lumidor-host: note: --rate relabels, it does not resample: the module runs at " << rate
+                  << " Hz on the samples of " << inPath << " (" << input.sampleRate() << " Hz), and " << outPath
+                  << " plays them " << change << "\n";
+    }
     const auto inFrames = input.frames();
     const auto tailFrames = (int64_t) std::llround (tail * rate);
 
@@ -87,14 +113,13 @@ int runRender (const std::vector<std::string>& words)
     if (const auto note = InstanceSettings::channelNote (*host); ! note.empty())
         std::cerr << "lumidor-host: note: " << note << "\n";
 
-    // The output is opened before any work, so a name it refuses costs nothing.
-    auto outputInputs = args.values ("preset");
-    outputInputs.push_back (inPath);
+    // The output is opened before any processing; the expected length lets
+    // it refuse a file its format cannot describe.
     AudioFiles::Writer output;
     if (! output.open (outPath, rate, 2, bits, floatingPoint, error, outputInputs, inFrames + tailFrames))
     {
         std::cerr << "lumidor-host: " << error << "\n";
-        return 1;
+        return output.settingRefused() ? 2 : 1;
     }
     if (! output.note().empty())
         std::cerr << "lumidor-host: note: " << output.note() << "\n";
@@ -154,7 +179,7 @@ int runRender (const std::vector<std::string>& words)
     if (! input.truncation().empty())
         warn (inPath + " is cut short: " + input.truncation() + "; the " + std::to_string (read)
               + " frames read were rendered");
-    if (read < inFrames)
+    else if (read < inFrames)
         warn (inPath + " ended after " + std::to_string (read) + " of the " + std::to_string (inFrames)
               + " frames its header promises; the rest is missing from the output");
 
@@ -168,22 +193,29 @@ int runRender (const std::vector<std::string>& words)
     std::printf ("%s: %lld frames at %g Hz (%.2f s, of which %.2f s tail), %s\n", outPath.c_str(), (long long) frames,
                  rate, (double) frames / rate, (double) tailDone / rate, output.formatText().c_str());
     const char* names[] = { "left ", "right" };
-    bool finite = true;
+    int64_t nonFinite = 0;
     for (int c = 0; c < 2; ++c)
     {
         const auto level = meters[c].level();
-        finite = finite && meters[c].finite();
-        std::printf ("  %s  peak %s  RMS %s\n", names[c], AudioFiles::decibels (level.peak).c_str(),
-                     AudioFiles::decibels (level.rms).c_str());
+        nonFinite += meters[c].nonFiniteSamples();
+        std::printf ("  %s  peak %s  RMS %s%s\n", names[c], AudioFiles::decibels (level.peak).c_str(),
+                     AudioFiles::decibels (level.rms).c_str(), meters[c].finite() ? "" : " (of the finite samples)");
     }
-    if (! finite)
-        std::printf ("  warning: the output holds samples that are not finite numbers%s\n",
-                     output.formatText().find ("float") == std::string::npos ? " (stored as 0)" : "");
     if (output.clippedSamples() > 0)
     {
         std::printf ("  clipped: %lld samples beyond full scale (the peaks above are before clipping) were cut to it in the %s file; --bits float keeps them\n",
                      (long long) output.clippedSamples(), output.formatText().c_str());
         warn (std::to_string (output.clippedSamples()) + " samples clipped in " + outPath + " (use --bits float to keep them)");
+    }
+    // A module that puts out NaN or infinities has failed, though the file
+    // is kept for a look at where it went wrong.
+    if (nonFinite > 0)
+    {
+        std::cerr << "lumidor-host: " << modulePath << " put out " << nonFinite
+                  << " samples that are not finite numbers (NaN or infinite), stored "
+                  << (output.formatText().find ("float") == std::string::npos ? "as 0" : "as they are") << " in "
+                  << outPath << "\n";
+        return 1;
     }
     return 0;
 }

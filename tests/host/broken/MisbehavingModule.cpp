@@ -3,10 +3,12 @@
 //   crash-entry, exit-entry      segfault or exit(0) in the entry point
 //   crash-process, exit-process  the same on the first process call
 //   channels                     reports a million inputs
-//   long-names                   writes 10000-byte names with newlines
+//   long-names                   writes 3000-byte names with a newline
+//   nan-output                   puts out NaN in every other sample
 // Otherwise it halves its input, as a plain effect.
 #include "VstInterface.h"
 
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -60,9 +62,10 @@ float getParameter (AEffect*, int) { return 0.5f; }
 void processReplacing (AEffect*, float** in, float** out, int frames)
 {
     misbehave ("process");
+    const bool nan = behaviour() == "nan-output";
     for (int c = 0; c < 2; ++c)
         for (int i = 0; i < frames; ++i)
-            out[c][i] = 0.5f * in[c][i];
+            out[c][i] = nan && i % 2 == 1 ? NAN : 0.5f * in[c][i];
 }
 }
 
