@@ -4,14 +4,15 @@
 # - with an explicit prefix (cmake --install build --prefix DIR, or any
 #   CMAKE_INSTALL_PREFIX but the default /usr/local; the package installs with
 #   /usr): the VST 2 module into DIR/lib/lxvst, the VST3 and LV2 bundles into
-#   DIR/lib/vst3 and DIR/lib/lv2, the command-line host `lumidor-host` and the
-#   standalone app `lumidor` into DIR/bin, the factory bank into
+#   DIR/lib/vst3 and DIR/lib/lv2, the CLAP module into DIR/lib/clap, the
+#   command-line host `lumidor-host` and the standalone app `lumidor` into DIR/bin, the factory bank into
 #   DIR/share/lumidor/presets, the documents and the licence (as `copyright`)
 #   into DIR/share/doc/lumidor;
 # - otherwise only the plug-ins, each into the current user's folder that
-#   Linux hosts scan: the first folder of LXVST_PATH, VST3_PATH or LV2_PATH,
-#   else ~/.lxvst, ~/.vst3, ~/.lv2. Programs and documents stay in the build
-#   tree, so a user's home folder gets no bin/ or share/.
+#   Linux hosts scan: the first folder of LXVST_PATH, VST3_PATH, LV2_PATH or
+#   CLAP_PATH, else ~/.lxvst, ~/.vst3, ~/.lv2, ~/.clap. Programs and
+#   documents stay in the build tree, so a user's home folder gets no bin/ or
+#   share/.
 # Each plug-in installed is reported as "Installed <format>: <path>". A bundle
 # is replaced whole, so no file of an older build stays in it. With --strip
 # (and in the package) the binaries are stripped of their symbol tables.
@@ -19,11 +20,12 @@
 # The formats' build outputs come from formats/CMakeLists.txt
 # (LUMIDOR_VST3_BUNDLE_DIR, LUMIDOR_LV2_BUNDLE_DIR, LUMIDOR_STANDALONE_BINARY
 # and their targets); when the formats are not built they are unset, and only
-# the VST 2 module, the host and the documents are installed.
+# the VST 2 and CLAP modules, the LV2 bundle, the host and the documents are
+# installed.
 
 # Everything the install copies; `cmake --install` builds nothing itself.
 add_custom_target(lumidor_installables)
-add_dependencies(lumidor_installables Lumidor lumidor-host)
+add_dependencies(lumidor_installables Lumidor ${LUMIDOR_CLAP_TARGET} lumidor-host)
 foreach(target IN ITEMS LUMIDOR_VST3_TARGET LUMIDOR_LV2_TARGET LUMIDOR_STANDALONE_TARGET)
     if(${target})
         add_dependencies(lumidor_installables ${${target}})
@@ -34,6 +36,7 @@ endforeach()
 # each installed layout against them.
 file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/lumidor-install-sources.txt CONTENT
 "vst2=$<TARGET_FILE:Lumidor>
+clap=$<TARGET_FILE:${LUMIDOR_CLAP_TARGET}>
 vst3=${LUMIDOR_VST3_BUNDLE_DIR}
 lv2=${LUMIDOR_LV2_BUNDLE_DIR}
 standalone=${LUMIDOR_STANDALONE_BINARY}
@@ -41,6 +44,7 @@ standalone=${LUMIDOR_STANDALONE_BINARY}
 
 install(CODE "
     set(lumidor_vst2_module \"$<TARGET_FILE:Lumidor>\")
+    set(lumidor_clap_module \"$<TARGET_FILE:${LUMIDOR_CLAP_TARGET}>\")
     set(lumidor_host \"$<TARGET_FILE:lumidor-host>\")
     set(lumidor_vst3_bundle \"${LUMIDOR_VST3_BUNDLE_DIR}\")
     set(lumidor_lv2_bundle \"${LUMIDOR_LV2_BUNDLE_DIR}\")
@@ -94,7 +98,7 @@ install(CODE [[
         endif()
         if(CMAKE_INSTALL_DO_STRIP AND lumidor_strip_tool AND NOT mode STREQUAL "text")
             foreach(binary IN LISTS binaries)
-                if(binary MATCHES "\\.so$")
+                if(binary MATCHES "\\.(so|clap)$")
                     execute_process(COMMAND "${lumidor_strip_tool}" --strip-unneeded "${binary}" COMMAND_ERROR_IS_FATAL ANY)
                 else()
                     execute_process(COMMAND "${lumidor_strip_tool}" "${binary}" COMMAND_ERROR_IS_FATAL ANY)
@@ -109,11 +113,13 @@ install(CODE [[
         lumidor_user_folder(LXVST_PATH .lxvst vst2_folder)
         lumidor_user_folder(VST3_PATH .vst3 vst3_folder)
         lumidor_user_folder(LV2_PATH .lv2 lv2_folder)
+        lumidor_user_folder(CLAP_PATH .clap clap_folder)
     else()
         set(lumidor_system TRUE)
         set(vst2_folder "${CMAKE_INSTALL_PREFIX}/lib/lxvst")
         set(vst3_folder "${CMAKE_INSTALL_PREFIX}/lib/vst3")
         set(lv2_folder "${CMAKE_INSTALL_PREFIX}/lib/lv2")
+        set(clap_folder "${CMAKE_INSTALL_PREFIX}/lib/clap")
     endif()
 
     set(lumidor_report "")
@@ -127,6 +133,8 @@ install(CODE [[
         lumidor_install("${lumidor_lv2_bundle}" "${lv2_folder}" data)
         string(APPEND lumidor_report "Installed LV2: ${lumidor_installed}\n")
     endif()
+    lumidor_install("${lumidor_clap_module}" "${clap_folder}" data)
+    string(APPEND lumidor_report "Installed CLAP: ${lumidor_installed}\n")
 
     if(lumidor_system)
         set(bin "${CMAKE_INSTALL_PREFIX}/bin")
@@ -163,7 +171,7 @@ set(CPACK_PACKAGE_VENDOR Velderane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "stereo algorithmic reverb plug-in (VST 2, VST3, LV2, standalone)")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "stereo algorithmic reverb plug-in (VST 2, VST3, LV2, CLAP, standalone)")
 set(LUMIDOR_PACKAGE_MAINTAINER "Velderane <lumidor@velderane.invalid>" CACHE STRING
     "Maintainer field of the Debian package")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${LUMIDOR_PACKAGE_MAINTAINER}")
@@ -173,8 +181,9 @@ a late field built from all-pass diffusers, a listener position between them,
 and a dry/wet mix with an output volume of -12 to +12 dB.
 
 This package holds the VST 2 module (/usr/lib/lxvst), the VST3 and LV2
-bundles (/usr/lib/vst3, /usr/lib/lv2), the standalone app lumidor, the
-command-line host lumidor-host and the factory bank of 26 programs.")
+bundles (/usr/lib/vst3, /usr/lib/lv2), the CLAP module (/usr/lib/clap), the
+standalone app lumidor, the command-line host lumidor-host and the factory
+bank of 26 programs.")
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

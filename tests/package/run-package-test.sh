@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # The install rules and the Debian package, from a user's side:
-# 1. `cmake --install` into a scratch home folder puts the three plug-in
-#    formats into ~/.lxvst, ~/.vst3 and ~/.lv2 and nothing else there, replaces
-#    an older bundle whole, and honours LXVST_PATH, VST3_PATH and LV2_PATH
-#    (first folder); with --prefix it lays out lib/, bin/ and share/, and the
+# 1. `cmake --install` into a scratch home folder puts the four plug-in
+#    formats into ~/.lxvst, ~/.vst3, ~/.lv2 and ~/.clap and nothing else there,
+#    replaces an older bundle whole, and honours LXVST_PATH, VST3_PATH,
+#    LV2_PATH and CLAP_PATH (first folder); with --prefix it lays out lib/, bin/ and share/, and the
 #    installed lumidor-host finds the module installed beside it.
 # 2. `cpack -G DEB` makes lumidor_<version>_<arch>.deb holding exactly the
 #    expected /usr paths, with its dependencies declared.
-# 3. As root (or through sudo): `dpkg -i`, then lv2ls lists the plug-in and
-#    lumidor-host loads /usr/lib/lxvst/Lumidor.so; `dpkg -r` leaves the system
-#    folders as they were. Whatever happens, the package is removed again on
+# 3. As root (or through sudo): `dpkg -i`, then lv2ls and Qtractor's scanner
+#    list the plug-in and lumidor-host loads /usr/lib/lxvst/Lumidor.so;
+#    `dpkg -r` leaves the system folders as they were. Whatever happens, the package is removed again on
 #    exit. Skipped, with a note, when lumidor is already installed (a user's
 #    own install is not touched) or when root is out of reach.
 #
@@ -56,15 +56,17 @@ sources="$build/lumidor-install-sources.txt"
 [[ -f "$sources" ]] || fail "$sources is missing: configure the build folder again"
 source_of() { sed -n "s|^$1=||p" "$sources"; }
 vst2=$(source_of vst2)
+clap=$(source_of clap)
 vst3=$(source_of vst3)
 lv2=$(source_of lv2)
 standalone=$(source_of standalone)
 
 # The files a plug-in folder should hold after an install.
 plugin_files() {
-    local vst2_dir=$1 vst3_dir=$2 lv2_dir=$3
+    local vst2_dir=$1 vst3_dir=$2 lv2_dir=$3 clap_dir=$4
     {
         echo "$vst2_dir/Lumidor.so"
+        echo "$clap_dir/$(basename "$clap")"
         if [[ -n "$vst3" ]]; then files_below "$vst3" | sed "s|^|$vst3_dir/$(basename "$vst3")/|"; fi
         if [[ -n "$lv2" ]]; then files_below "$lv2" | sed "s|^|$lv2_dir/$(basename "$lv2")/|"; fi
     } | LC_ALL=C sort
@@ -72,7 +74,7 @@ plugin_files() {
 # The files an install with a prefix should hold (relative to the prefix).
 prefix_files() {
     {
-        plugin_files lib/lxvst lib/vst3 lib/lv2
+        plugin_files lib/lxvst lib/vst3 lib/lv2 lib/clap
         echo bin/lumidor-host
         if [[ -n "$standalone" ]]; then echo bin/lumidor; fi
         printf '%s\n' share/lumidor/presets/factory.fxb share/lumidor/presets/README.md \
@@ -82,7 +84,7 @@ prefix_files() {
 
 # A clean environment: no host search paths unless a case sets them.
 run_install() {
-    env -u LXVST_PATH -u VST3_PATH -u LV2_PATH -u DESTDIR "$@" >"$scratch/install.log" 2>&1 ||
+    env -u LXVST_PATH -u VST3_PATH -u LV2_PATH -u CLAP_PATH -u DESTDIR "$@" >"$scratch/install.log" 2>&1 ||
         { cat "$scratch/install.log" >&2; fail "install: $*"; }
 }
 
@@ -94,14 +96,14 @@ if [[ -n "$lv2" ]]; then
     touch "$home/.lv2/$(basename "$lv2")/left-by-an-older-build.ttl"
 fi
 run_install HOME="$home" cmake --install "$build"
-same_list "user install into ~" "$(files_below "$home")" "$(plugin_files .lxvst .vst3 .lv2)"
+same_list "user install into ~" "$(files_below "$home")" "$(plugin_files .lxvst .vst3 .lv2 .clap)"
 
 home="$scratch/home-paths"
 mkdir -p "$home"
 run_install HOME="$home" LXVST_PATH="$home/vst:$home/other" VST3_PATH=":$home/vst3" \
-    LV2_PATH="$home/x:$home/y" cmake --install "$build"
-same_list "install into the first folder of LXVST_PATH, VST3_PATH, LV2_PATH" \
-    "$(files_below "$home")" "$(plugin_files vst vst3 x)"
+    LV2_PATH="$home/x:$home/y" CLAP_PATH="$home/clap:$home/other" cmake --install "$build"
+same_list "install into the first folder of LXVST_PATH, VST3_PATH, LV2_PATH, CLAP_PATH" \
+    "$(files_below "$home")" "$(plugin_files vst vst3 x clap)"
 
 home="$scratch/home-prefix"
 stage="$scratch/stage"
@@ -159,7 +161,7 @@ if [[ $(id -u) -ne 0 ]]; then
     sudo_cmd=(sudo -n)
 fi
 
-system_folders=(/usr/bin /usr/lib/lxvst /usr/lib/vst3 /usr/lib/lv2 /usr/share/lumidor /usr/share/doc/lumidor)
+system_folders=(/usr/bin /usr/lib/lxvst /usr/lib/vst3 /usr/lib/lv2 /usr/lib/clap /usr/share/lumidor /usr/share/doc/lumidor)
 snapshot() { find "${system_folders[@]}" 2>/dev/null | LC_ALL=C sort || true; }
 before=$(snapshot)
 
@@ -170,6 +172,11 @@ same_list "dpkg -L lumidor" \
     "$expected_files"
 if [[ -n "$lv2" ]]; then
     LV2_PATH=/usr/lib/lv2 lv2ls | grep -qx "urn:velderane:lumidor" || fail "lv2ls does not list urn:velderane:lumidor"
+fi
+scan=/usr/lib/x86_64-linux-gnu/qtractor/qtractor_plugin_scan
+if [[ -x "$scan" ]]; then
+    echo "CLAP:/usr/lib/clap/Lumidor.clap" | "$scan" | grep -q "^CLAP|Lumidor|2:2|0:0|11:0|" ||
+        fail "Qtractor's scanner does not list /usr/lib/clap/Lumidor.clap"
 fi
 /usr/bin/lumidor-host info >"$scratch/info.txt" 2>&1 || { cat "$scratch/info.txt" >&2; fail "/usr/bin/lumidor-host info"; }
 head -n 1 "$scratch/info.txt" | grep -q " /usr/lib/lxvst/Lumidor.so$" ||
