@@ -1,10 +1,28 @@
 # JUCE is compiled exactly once, into one static library that every target of
-# the project links. Linking the juce::juce_* interface targets into several
-# targets would compile the module sources once per target.
+# the project links, the VST3 and standalone builds included. Linking the
+# juce::juce_* interface targets into several targets would compile the module
+# sources once per target. A binary takes from the archive only the modules it
+# uses: the VST 2 and LV2 modules never pull in the audio devices or the
+# plug-in hosting code.
 find_package(JUCE CONFIG REQUIRED)
 find_package(PkgConfig REQUIRED)
-pkg_check_modules(LUMIDOR_SYSLIBS REQUIRED IMPORTED_TARGET
-    freetype2 fontconfig libpng libjpeg zlib flac ogg vorbis vorbisenc vorbisfile)
+
+# The modules every binary may use, and those only the VST3 and standalone
+# builds need: a build without them (the sanitizer and fuzzing trees)
+# compiles no more of JUCE than it links.
+set(LUMIDOR_JUCE_MODULES
+    juce_core juce_events juce_data_structures juce_graphics juce_gui_basics
+    juce_audio_basics juce_audio_formats)
+if(LUMIDOR_PLUGIN_FORMATS AND NOT LUMIDOR_DSP_ONLY)
+    list(APPEND LUMIDOR_JUCE_MODULES juce_gui_extra juce_audio_devices juce_audio_processors juce_audio_utils)
+endif()
+list(TRANSFORM LUMIDOR_JUCE_MODULES PREPEND juce:: OUTPUT_VARIABLE LUMIDOR_JUCE_MODULE_TARGETS)
+
+set(LUMIDOR_SYSLIB_PACKAGES freetype2 fontconfig libpng libjpeg zlib flac ogg vorbis vorbisenc vorbisfile)
+if(juce_audio_devices IN_LIST LUMIDOR_JUCE_MODULES)
+    list(APPEND LUMIDOR_SYSLIB_PACKAGES alsa)
+endif()
+pkg_check_modules(LUMIDOR_SYSLIBS REQUIRED IMPORTED_TARGET ${LUMIDOR_SYSLIB_PACKAGES})
 
 # A sanitizer or fuzzing build may reuse the archive of the main build
 # (-DLUMIDOR_JUCE_ARCHIVE=build/liblumidor_juce.a) instead of compiling JUCE
@@ -20,12 +38,16 @@ else()
     set_target_properties(lumidor_juce PROPERTIES ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
     target_link_libraries(lumidor_juce
         PRIVATE
-            juce::juce_core juce::juce_events juce::juce_data_structures
-            juce::juce_graphics juce::juce_gui_basics
-            juce::juce_audio_basics juce::juce_audio_formats
+            ${LUMIDOR_JUCE_MODULE_TARGETS}
         PUBLIC
             PkgConfig::LUMIDOR_SYSLIBS pthread dl rt)
     target_compile_options(lumidor_juce PRIVATE -w)
+    # The standalone app is a JACK client when a JACK server runs (JUCE opens
+    # libjack at run time, so nothing links it) and an ALSA one otherwise.
+    target_compile_definitions(lumidor_juce PRIVATE
+        JUCE_JACK=1
+        JUCE_ALSA=1
+        JUCE_JACK_CLIENT_NAME="${PROJECT_NAME}")
     # Fuzzing the host surface needs JUCE instrumented too: a fault inside
     # the framework (its UTF-8 decoder once wrote past a string) otherwise
     # surfaces only much later, as a corrupt heap somewhere else.
@@ -37,7 +59,6 @@ endif()
 
 set(LUMIDOR_JUCE_DEFINITIONS
     JUCE_GLOBAL_MODULE_SETTINGS_INCLUDED=1
-    JUCE_STANDALONE_APPLICATION=0
     JUCE_USE_CURL=0
     JUCE_WEB_BROWSER=0
     JUCE_USE_FLAC=1
@@ -45,14 +66,14 @@ set(LUMIDOR_JUCE_DEFINITIONS
     JUCE_USE_MP3AUDIOFORMAT=0
     JUCE_DISPLAY_SPLASH_SCREEN=0
     JUCE_REPORT_APP_USAGE=0
-    JUCE_MODULE_AVAILABLE_juce_core=1
-    JUCE_MODULE_AVAILABLE_juce_events=1
-    JUCE_MODULE_AVAILABLE_juce_data_structures=1
-    JUCE_MODULE_AVAILABLE_juce_graphics=1
-    JUCE_MODULE_AVAILABLE_juce_gui_basics=1
-    JUCE_MODULE_AVAILABLE_juce_audio_basics=1
-    JUCE_MODULE_AVAILABLE_juce_audio_formats=1
+    # The format tests host the VST3 build through the same archive; JUCE's
+    # VST3 client then includes only the SDK's headers, whose code the
+    # hosting side already holds.
+    JUCE_PLUGINHOST_VST3=1
     )
+foreach(module IN LISTS LUMIDOR_JUCE_MODULES)
+    list(APPEND LUMIDOR_JUCE_DEFINITIONS JUCE_MODULE_AVAILABLE_${module}=1)
+endforeach()
 # JUCE's debug and release headers differ in layout: code that links a reused
 # archive must see the settings that archive was compiled with.
 if(LUMIDOR_JUCE_ARCHIVE)

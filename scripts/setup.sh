@@ -14,6 +14,8 @@ packages=(
     xvfb xauth x11-utils libx11-dev libxtst-dev
     lv2-dev liblilv-dev lilv-utils
     libsndfile1-dev
+    dpf-source qtractor
+    libjack-jackd2-dev jackd2
 )
 
 missing=()

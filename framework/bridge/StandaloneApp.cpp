@@ -1,8 +1,12 @@
-// The standalone application of JUCE's plug-in client, with one addition: a
-// "Programs" button in the title bar, beside "Options", that lists the
-// processor's programs by name and selects one. JUCE's own standalone window
-// offers no way to choose a program. Compiled only into the standalone
-// build (the formats define JUCE_USE_CUSTOM_PLUGIN_STANDALONE_APP).
+// The standalone application of JUCE's plug-in client, with two additions:
+// - a "Programs" button in the title bar, beside "Options", that lists the
+//   processor's programs by name and selects one (JUCE's own standalone
+//   window offers no way to choose a program);
+// - on Linux it is a JACK client whenever a JACK server (or PipeWire's JACK)
+//   runs at its first start, and an ALSA one otherwise; the device chosen is
+//   kept in its settings like the rest of JUCE's audio setup.
+// Compiled only into the standalone build (the formats define
+// JUCE_USE_CUSTOM_PLUGIN_STANDALONE_APP).
 #include <juce_core/system/juce_TargetPlatform.h>
 
 #if JucePlugin_Build_Standalone && JUCE_USE_CUSTOM_PLUGIN_STANDALONE_APP
@@ -13,7 +17,37 @@
 
 namespace
 {
-class ProgramMenuWindow final : public juce::StandaloneFilterWindow
+const juce::String jackTypeName { "JACK" };
+
+/** On a first start with a JACK server running, the audio setup JUCE's
+    window reads names JACK and the server's default devices (for the dummy
+    or a sound card's server, "system"), so it opens no ALSA device at all;
+    after that the setup it saved on quitting (JACK or whatever the user
+    chose) wins. JUCE's JACK type lists the server's clients, and none
+    without a server (it never starts one). */
+void preferJackOnFirstStart (juce::PropertySet& settings)
+{
+    if (settings.containsKey ("audioSetup"))
+        return;
+    std::unique_ptr<juce::AudioIODeviceType> jack (juce::AudioIODeviceType::createAudioIODeviceType_JACK());
+    if (jack == nullptr)
+        return;
+    jack->scanForDevices();
+    const auto outputs = jack->getDeviceNames (false);
+    const auto inputs = jack->getDeviceNames (true);
+    if (outputs.isEmpty())
+        return;
+
+    juce::XmlElement setup ("DEVICESETUP");
+    setup.setAttribute ("deviceType", jackTypeName);
+    setup.setAttribute ("audioOutputDeviceName", outputs[juce::jmax (0, jack->getDefaultDeviceIndex (false))]);
+    if (! inputs.isEmpty())
+        setup.setAttribute ("audioInputDeviceName", inputs[juce::jmax (0, jack->getDefaultDeviceIndex (true))]);
+    settings.setValue ("audioSetup", &setup);
+}
+
+class ProgramMenuWindow final : public juce::StandaloneFilterWindow,
+                                private juce::ChangeListener
 {
 public:
     ProgramMenuWindow (const juce::String& title, juce::PropertySet* settings)
@@ -26,6 +60,18 @@ public:
         programsButton.onClick = [this] { showProgramMenu(); };
         juce::Component::addAndMakeVisible (programsButton);
         resized();
+
+        // The mute switch the user saved stands, except that a JACK client
+        // passes its input.
+        deviceType = pluginHolder->deviceManager.getCurrentAudioDeviceType();
+        if (deviceType == jackTypeName)
+            pluginHolder->getMuteInputValue().setValue (false);
+        pluginHolder->deviceManager.addChangeListener (this);
+    }
+
+    ~ProgramMenuWindow() override
+    {
+        pluginHolder->deviceManager.removeChangeListener (this);
     }
 
     void resized() override
@@ -38,6 +84,22 @@ public:
     }
 
 private:
+    void changeListenerCallback (juce::ChangeBroadcaster*) override { followDeviceType(); }
+
+    /** JUCE mutes the input of an effect against the howl of a laptop's own
+        microphone and speakers. JACK ports are patched by the user, so a
+        JACK client passes its input; a change back to another device type
+        mutes it again. Only a change of type touches the switch, so a
+        user's own choice within one type stands. */
+    void followDeviceType()
+    {
+        const auto type = pluginHolder->deviceManager.getCurrentAudioDeviceType();
+        if (type == deviceType)
+            return;
+        deviceType = type;
+        pluginHolder->getMuteInputValue().setValue (type != jackTypeName);
+    }
+
     void showProgramMenu()
     {
         auto* processor = getAudioProcessor();
@@ -61,6 +123,7 @@ private:
     }
 
     juce::TextButton programsButton { "Programs" };
+    juce::String deviceType;
 };
 
 /** JUCE's standalone application as it is, making the window above. */
@@ -84,6 +147,8 @@ public:
 
     void initialise (const juce::String&) override
     {
+        if (auto* settings = properties.getUserSettings())
+            preferJackOnFirstStart (*settings);
         window = std::make_unique<ProgramMenuWindow> (getApplicationName(), properties.getUserSettings());
         window->setVisible (true);
     }
