@@ -36,7 +36,7 @@ for entry in "${settings[@]}"; do
     "$host" render "$module" demo/dry.wav "demo/$name.wav" --tail "$tail" $params >/dev/null
     # shellcheck disable=SC2086
     report=$("$host" ir "$module" "demo/$name-ir.png" --seconds "$ir_seconds" $params)
-    rt60=$(awk '$1 == "all" { print $2 " s (" $4 ")" }' <<<"$report")
+    rt60=$(awk '$1 == "all" { print $2 " s (" $3 ")" }' <<<"$report")
     low=$(awk '$1 == "125" { print $3 }' <<<"$report")
     high=$(awk '$1 == "8" { print $3 }' <<<"$report")
     printf '%-12s demo/%s.wav, demo/%s-ir.png   RT60 %s; %s s at 125 Hz, %s s at 8 kHz\n' \

@@ -31,28 +31,49 @@ void addTone (std::vector<float>& x, double hz, double rt60, double rate)
 }
 }
 
-TEST (ImpulseAnalysis, ExponentialDecayGivesItsRt60AndEqualEarlyDecayTime)
+TEST (ImpulseAnalysis, EachChannelGivesItsOwnDecayAndTheDirectSoundDoesNotShortenTheEarlyDecayTime)
 {
-    const ImpulseAnalysis a (decayingNoise (1.2, 4.0, 44100.0), 44100.0);
-    const auto& all = a.bands().front().figures;
-    EXPECT_EQ (all.rtSource, "T30");
-    EXPECT_NEAR (all.rt60, 1.2, 0.03);
-    EXPECT_NEAR (all.edt, 1.2, 0.06);
+    // The left channel starts with an impulse holding as much energy as its
+    // tail: a 3 dB step, which six times the time to -10 dB would read as
+    // an EDT of 0.7 s; the line from 0 to -10 dB keeps it at the decay's 1.2 s.
+    auto left = decayingNoise (1.2, 4.0, 44100.0);
+    double tail = 0.0;
+    for (float v : left)
+        tail += (double) v * v;
+    left[0] = (float) std::sqrt (tail);
+    const ImpulseAnalysis a (left, decayingNoise (0.6, 4.0, 44100.0, 7), 44100.0);
+
+    const auto& all = a.bands().front();
+    EXPECT_EQ (all.channels[0].figures.rtSource, "T30");
+    EXPECT_NEAR (all.channels[0].figures.t30, 1.2, 0.03);
+    EXPECT_NEAR (all.channels[0].figures.edt, 1.2, 0.06);
+    EXPECT_NEAR (all.channels[1].figures.t30, 0.6, 0.015);
+    EXPECT_NEAR (all.channels[1].figures.edt, 0.6, 0.03);
+    EXPECT_NEAR (all.figures.t30, 0.9, 0.03);
 }
 
-TEST (ImpulseAnalysis, FallsBackToT20AndThenGivesUpWhenTheRecordingIsTooShort)
+TEST (ImpulseAnalysis, TrustsOnlyFitsThatEndWellAboveWhereTheRecordingStops)
 {
-    // A 2 s decay in 1.5 s leaves too little after -35 dB, enough after -25 dB.
-    const ImpulseAnalysis shortWindow (decayingNoise (2.0, 1.5, 44100.0), 44100.0);
+    // A 1 s decay cut at 0.8 s, about -48 dB: -35 dB lies too near that
+    // floor, -25 dB far enough above it.
+    const auto cut = decayingNoise (1.0, 0.8, 44100.0);
+    const ImpulseAnalysis shortWindow (cut, cut, 44100.0);
+    const auto& f = shortWindow.bands().front().channels[0].figures;
+    EXPECT_TRUE (std::isnan (f.t30));
+    EXPECT_NEAR (f.t20, 1.0, 0.03);
     EXPECT_EQ (shortWindow.bands().front().figures.rtSource, "T20");
-    EXPECT_NEAR (shortWindow.bands().front().figures.rt60, 2.0, 0.1);
+    EXPECT_NEAR (shortWindow.secondsNeeded(), 1.0, 0.1);
 
-    const ImpulseAnalysis tooShort (decayingNoise (20.0, 1.0, 44100.0), 44100.0);
-    EXPECT_EQ (tooShort.bands().front().figures.rtSource, "");
+    const auto slow = decayingNoise (20.0, 1.0, 44100.0);
+    const ImpulseAnalysis tooShort (slow, slow, 44100.0);
+    EXPECT_TRUE (std::isnan (tooShort.bands().front().channels[0].figures.edt));
     EXPECT_TRUE (std::isnan (tooShort.bands().front().figures.rt60));
+    EXPECT_TRUE (std::isnan (tooShort.secondsNeeded()));
 
-    const ImpulseAnalysis silence (std::vector<float> (44100, 0.0f), 44100.0);
+    const std::vector<float> quiet (44100, 0.0f);
+    const ImpulseAnalysis silence (quiet, quiet, 44100.0);
     EXPECT_TRUE (std::isnan (silence.bands().front().figures.rt60));
+    EXPECT_EQ (silence.secondsNeeded(), 0.0);
 }
 
 TEST (ImpulseAnalysis, OctaveBandsSeparateDecaysAtDifferentFrequencies)
@@ -61,7 +82,7 @@ TEST (ImpulseAnalysis, OctaveBandsSeparateDecaysAtDifferentFrequencies)
     std::vector<float> x ((size_t) (5.0 * rate), 0.0f);
     addTone (x, 250.0, 2.0, rate);
     addTone (x, 4000.0, 0.5, rate);
-    const ImpulseAnalysis a (x, rate);
+    const ImpulseAnalysis a (x, x, rate);
 
     ASSERT_EQ (a.bands().size(), 8u);
     EXPECT_EQ (a.bands()[2].centre, 250.0);
@@ -70,9 +91,23 @@ TEST (ImpulseAnalysis, OctaveBandsSeparateDecaysAtDifferentFrequencies)
     EXPECT_NEAR (a.bands()[6].figures.rt60, 0.5, 0.05);
 }
 
+TEST (ImpulseAnalysis, AnOctaveBandKeepsItsShareOfAnImpulseAtTimeZero)
+{
+    // By Parseval an impulse leaves in a band about twice its noise
+    // bandwidth over the rate: 1.047 times 707 Hz for a third-order
+    // Butterworth octave at 1 kHz.
+    std::vector<double> impulse (44100, 0.0);
+    impulse[0] = 1.0;
+    double energy = 0.0;
+    for (double v : ImpulseAnalysis::octaveBand (impulse, 44100.0, 1000.0))
+        energy += v * v;
+    EXPECT_NEAR (energy, 2.0 * 1.047 * 707.1 / 44100.0, 0.003);
+}
+
 TEST (ImpulseAnalysis, LeavesOutBandsAboveTheSampleRatesReach)
 {
-    const ImpulseAnalysis a (decayingNoise (0.5, 2.0, 8000.0), 8000.0);
+    const auto x = decayingNoise (0.5, 2.0, 8000.0);
+    const ImpulseAnalysis a (x, x, 8000.0);
     EXPECT_EQ (a.bands().back().centre, 2000.0);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <limits>
 
 namespace
@@ -13,8 +14,70 @@ constexpr double highestBandShare = 0.45;
 constexpr float floorDb = -300.0f;
 constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
 
-/** RBJ band-pass with 0 dB gain at the centre and a bandwidth of one octave. */
-void bandPassInPlace (std::vector<double>& x, double sampleRate, double centre)
+/** One second-order section, b0 (1 - z^-2) over 1 + a1 z^-1 + a2 z^-2. */
+struct Section
+{
+    double gain, a1, a2;
+};
+
+/** The third-order Butterworth band-pass from fc / sqrt 2 to fc * sqrt 2, by
+    the bilinear transform with both edges prewarped, as three sections with
+    unit gain at the centre. */
+std::array<Section, 3> octaveSections (double sampleRate, double centre)
+{
+    const double k = 2.0 * sampleRate;
+    const double low = k * std::tan (pi * centre / std::sqrt (2.0) / sampleRate);
+    const double high = k * std::tan (pi * centre * std::sqrt (2.0) / sampleRate);
+    const double w0 = std::sqrt (low * high), bandwidth = high - low;
+
+    // The low-pass prototype's poles in the upper half plane; each maps to
+    // two band-pass poles, of which those in the upper half plane are taken
+    // (their conjugates complete the sections).
+    std::vector<std::complex<double>> analogPoles;
+    for (const auto p : { std::polar (1.0, 2.0 * pi / 3.0), std::complex<double> (-1.0, 0.0) })
+    {
+        const auto root = std::sqrt (p * p * bandwidth * bandwidth - 4.0 * w0 * w0);
+        for (const auto s : { (p * bandwidth + root) / 2.0, (p * bandwidth - root) / 2.0 })
+            if (p.imag() > 0.0 || s.imag() > 0.0)
+                analogPoles.push_back (s.imag() >= 0.0 ? s : std::conj (s));
+    }
+
+    std::array<Section, 3> sections {};
+    const auto atCentre = std::polar (1.0, -2.0 * std::atan (w0 / k));
+    double magnitude = 1.0;
+    for (size_t i = 0; i < sections.size(); ++i)
+    {
+        const auto z = (k + analogPoles[i]) / (k - analogPoles[i]);
+        sections[i] = { 1.0, -2.0 * z.real(), std::norm (z) };
+        magnitude *= std::abs ((1.0 - atCentre * atCentre)
+                               / (1.0 + sections[i].a1 * atCentre + sections[i].a2 * atCentre * atCentre));
+    }
+    for (auto& s : sections)
+        s.gain = std::cbrt (1.0 / magnitude);
+    return sections;
+}
+
+/** Fills in RT60 and its source from the fits already set. */
+ImpulseAnalysis::Figures withRt60 (ImpulseAnalysis::Figures f)
+{
+    f.rt60 = std::isfinite (f.t30) ? f.t30 : f.t20;
+    f.rtSource = std::isfinite (f.t30) ? "T30" : std::isfinite (f.t20) ? "T20" : "";
+    return f;
+}
+
+double meanOf (double a, double b)
+{
+    return std::isfinite (a) && std::isfinite (b) ? 0.5 * (a + b) : notANumber;
+}
+
+std::string bandLabel (double centre)
+{
+    return centre >= 1000.0 ? std::to_string ((int) (centre / 1000.0)) + " kHz" : std::to_string ((int) centre) + " Hz";
+}
+
+// The factory bank's former measure, kept exactly: see the mono constructor.
+
+void formerBandPassInPlace (std::vector<double>& x, double sampleRate, double centre)
 {
     const double w0 = 2.0 * pi * centre / sampleRate;
     const double alpha = std::sin (w0) * std::sinh (std::log (2.0) / 2.0 * 1.0 * w0 / std::sin (w0));
@@ -33,26 +96,139 @@ void bandPassInPlace (std::vector<double>& x, double sampleRate, double centre)
         v = y;
     }
 }
+
+double formerFit (const std::vector<float>& decayDb, double sampleRate, double startDb, double endDb)
+{
+    const size_t usable = decayDb.size();
+    size_t first = 0;
+    while (first < usable && decayDb[first] > startDb)
+        ++first;
+    size_t last = first;
+    while (last < usable && decayDb[last] > endDb)
+        ++last;
+    if (last >= usable || last <= first + 1)
+        return notANumber;
+    const double n = (double) (last - first + 1);
+    double st = 0.0, sd = 0.0, stt = 0.0, std_ = 0.0;
+    for (size_t i = first; i <= last; ++i)
+    {
+        const double t = (double) i / sampleRate;
+        const double d = decayDb[i];
+        st += t;
+        sd += d;
+        stt += t * t;
+        std_ += t * d;
+    }
+    const double slope = (n * std_ - st * sd) / (n * stt - st * st);
+    if (! (slope < 0.0))
+        return notANumber;
+    const double rt60 = -60.0 / slope;
+    const double after = (double) (decayDb.size() - last) / sampleRate;
+    return after >= 0.25 * rt60 ? rt60 : notANumber;
 }
 
-ImpulseAnalysis::ImpulseAnalysis (const std::vector<float>& response, double sampleRate)
-    : rate (sampleRate)
+ImpulseAnalysis::Figures formerFigures (const std::vector<float>& decayDb, double sampleRate)
 {
-    const std::vector<double> whole (response.begin(), response.end());
-    Band broadband { 0.0, "all", decayCurve (whole), {} };
-    broadband.figures = figuresOf (broadband.decayDb, rate);
-    results.push_back (std::move (broadband));
+    ImpulseAnalysis::Figures f;
+    for (size_t i = 0; i < decayDb.size(); ++i)
+        if (decayDb[i] <= -10.0f)
+        {
+            f.edt = 6.0 * (double) i / sampleRate;
+            break;
+        }
+    f.t30 = formerFit (decayDb, sampleRate, -5.0, -35.0);
+    if (! std::isfinite (f.t30))
+        f.t20 = formerFit (decayDb, sampleRate, -5.0, -25.0);
+    return withRt60 (f);
+}
+}
 
+ImpulseAnalysis::ImpulseAnalysis (const std::vector<float>& mono, double sampleRate)
+    : rate (sampleRate), length ((double) mono.size() / sampleRate)
+{
+    const std::vector<double> whole (mono.begin(), mono.end());
+    results.push_back ({ 0.0, "all", {}, formerFigures (decayCurve (whole), rate) });
     for (double centre : octaveCentres)
     {
         if (centre * std::sqrt (2.0) > highestBandShare * rate)
             break;
-        Band band { centre, centre >= 1000.0 ? std::to_string ((int) (centre / 1000.0)) + " kHz"
-                                             : std::to_string ((int) centre) + " Hz",
-                    decayCurve (octaveBand (response, rate, centre)), {} };
-        band.figures = figuresOf (band.decayDb, rate);
-        results.push_back (std::move (band));
+        std::vector<double> x (mono.rbegin(), mono.rend());
+        formerBandPassInPlace (x, rate, centre);
+        formerBandPassInPlace (x, rate, centre);
+        std::reverse (x.begin(), x.end());
+        results.push_back ({ centre, bandLabel (centre), {}, formerFigures (decayCurve (x), rate) });
     }
+    needed = notANumber;
+}
+
+ImpulseAnalysis::ImpulseAnalysis (const std::vector<float>& left, const std::vector<float>& right, double sampleRate)
+    : rate (sampleRate), length ((double) left.size() / sampleRate)
+{
+    std::vector<double> centres { 0.0 };
+    for (double centre : octaveCentres)
+        if (centre * std::sqrt (2.0) <= highestBandShare * rate)
+            centres.push_back (centre);
+    for (double centre : centres)
+        results.push_back ({ centre, centre == 0.0 ? "all" : bandLabel (centre), {}, {} });
+
+    double latest = 0.0;
+    for (size_t c = 0; c < 2; ++c)
+    {
+        const auto& response = c == 0 ? left : right;
+        const std::vector<double> whole (response.begin(), response.end());
+        const size_t onset = onsetOf (whole);
+        onsets[c] = (double) onset / rate;
+        for (auto& band : results)
+            band.channels[c] = analyse (band.centre == 0.0 ? whole : octaveBand (whole, rate, band.centre), onset, latest);
+    }
+    needed = latest;
+
+    for (auto& band : results)
+    {
+        const auto& l = band.channels[0].figures;
+        const auto& r = band.channels[1].figures;
+        band.figures.edt = meanOf (l.edt, r.edt);
+        band.figures.t20 = meanOf (l.t20, r.t20);
+        band.figures.t30 = meanOf (l.t30, r.t30);
+        band.figures = withRt60 (band.figures);
+    }
+}
+
+ImpulseAnalysis::Channel ImpulseAnalysis::analyse (std::vector<double> signal, size_t onset, double& latestNeeded) const
+{
+    const size_t frames = signal.size();
+    signal.erase (signal.begin(), signal.begin() + (long) std::min (onset, frames));
+    const auto curve = decayCurve (signal);
+
+    Channel channel;
+    const Fit edt = fitDecay (curve, rate, 0.0, -10.0);
+    const Fit t20 = fitDecay (curve, rate, -5.0, -25.0);
+    const Fit t30 = fitDecay (curve, rate, -5.0, -35.0);
+    channel.figures.edt = edt.seconds;
+    channel.figures.t20 = t20.seconds;
+    channel.figures.t30 = t30.seconds;
+    channel.figures = withRt60 (channel.figures);
+
+    // The best trusted line says when this band would have fallen 60 dB.
+    const bool silent = curve.empty() || curve[0] == floorDb;
+    if (! silent && std::isfinite (latestNeeded))
+    {
+        const Fit* best = std::isfinite (t30.seconds) ? &t30 : std::isfinite (t20.seconds) ? &t20
+                          : std::isfinite (edt.seconds)  ? &edt
+                                                         : nullptr;
+        latestNeeded = best == nullptr ? notANumber
+                                       : std::max (latestNeeded, (double) onset / rate + (-60.0 - best->startDb) / best->slope);
+    }
+
+    const auto points = (size_t) std::ceil ((double) frames / rate * curveRate);
+    channel.decayDb.resize (points, 0.0f);
+    for (size_t p = 0; p < points; ++p)
+    {
+        const auto i = (size_t) ((double) p / curveRate * rate);
+        if (i >= onset && i - onset < curve.size())
+            channel.decayDb[p] = curve[i - onset];
+    }
+    return channel;
 }
 
 std::vector<float> ImpulseAnalysis::decayCurve (const std::vector<double>& signal)
@@ -74,8 +250,10 @@ std::vector<float> ImpulseAnalysis::decayCurve (const std::vector<double>& signa
     return db;
 }
 
-double ImpulseAnalysis::fitDecay (const std::vector<float>& decayDb, double sampleRate, double startDb, double endDb)
+ImpulseAnalysis::Fit ImpulseAnalysis::fitDecay (const std::vector<float>& decayDb, double sampleRate, double startDb,
+                                                double endDb)
 {
+    Fit fit { notANumber, notANumber, notANumber };
     const size_t usable = decayDb.size();
     size_t first = 0;
     while (first < usable && decayDb[first] > startDb)
@@ -83,61 +261,68 @@ double ImpulseAnalysis::fitDecay (const std::vector<float>& decayDb, double samp
     size_t last = first;
     while (last < usable && decayDb[last] > endDb)
         ++last;
-    if (last >= usable || last <= first + 1)
-        return notANumber;
+    // Two points make a line: a direct sound that takes the whole range in
+    // one step gives a decay time of about 0, as the definition has it.
+    if (last >= usable || last <= first)
+        return fit;
 
-    // Least squares of dB over seconds.
+    // Least squares of dB over seconds, about the range's middle for precision.
     const double n = (double) (last - first + 1);
-    double st = 0.0, sd = 0.0, stt = 0.0, std_ = 0.0;
+    const double middle = 0.5 * (double) (first + last) / sampleRate;
+    double sd = 0.0, stt = 0.0, std_ = 0.0;
     for (size_t i = first; i <= last; ++i)
     {
-        const double t = (double) i / sampleRate;
-        const double d = decayDb[i];
-        st += t;
-        sd += d;
+        const double t = (double) i / sampleRate - middle;
+        sd += decayDb[i];
         stt += t * t;
-        std_ += t * d;
+        std_ += t * decayDb[i];
     }
-    const double slope = (n * std_ - st * sd) / (n * stt - st * st);
+    const double slope = std_ / stt;
     if (! (slope < 0.0))
-        return notANumber;
-    // The end of the recording pulls the integral down before it: the fit is
-    // trusted only when a quarter of the decay time is left after its range,
-    // which keeps that error under 0.2 dB.
-    const double rt60 = -60.0 / slope;
-    const double after = (double) (decayDb.size() - last) / sampleRate;
-    return after >= 0.25 * rt60 ? rt60 : notANumber;
+        return fit;
+    fit.slope = slope;
+    fit.startDb = sd / n - slope * middle;
+
+    // The floor: the energy of the last stretch (the curve's value where it
+    // begins) carried on at the fitted rate beyond the end of the recording.
+    const auto window = std::min (usable - 1, (size_t) std::llround (floorWindowSeconds * sampleRate));
+    const double windowLevel = decayDb[usable - 1 - window];
+    const double timeConstant = -10.0 / (slope * std::log (10.0));
+    const double floor = windowLevel - 10.0 * std::log10 (std::expm1 ((double) window / sampleRate / timeConstant));
+    if (windowLevel <= floorDb || endDb - floor >= floorMarginDb)
+        fit.seconds = -60.0 / slope;
+    return fit;
 }
 
-std::vector<double> ImpulseAnalysis::octaveBand (const std::vector<float>& signal, double sampleRate, double centre)
+std::vector<double> ImpulseAnalysis::octaveBand (const std::vector<double>& signal, double sampleRate, double centre)
 {
-    std::vector<double> x (signal.rbegin(), signal.rend());
-    bandPassInPlace (x, sampleRate, centre);
-    bandPassInPlace (x, sampleRate, centre);
-    std::reverse (x.begin(), x.end());
+    std::vector<double> x (signal);
+    for (const auto& s : octaveSections (sampleRate, centre))
+    {
+        double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0;
+        for (auto& v : x)
+        {
+            const double y = s.gain * (v - x2) - s.a1 * y1 - s.a2 * y2;
+            x2 = x1;
+            x1 = v;
+            y2 = y1;
+            y1 = y;
+            v = y;
+        }
+    }
     return x;
 }
 
-ImpulseAnalysis::Figures ImpulseAnalysis::figuresOf (const std::vector<float>& decayDb, double sampleRate)
+size_t ImpulseAnalysis::onsetOf (const std::vector<double>& signal)
 {
-    // The early decay time as six times the time to the first -10 dB: a fit
-    // from 0 dB would be bent by the step a strong direct sound leaves at 0.
-    Figures f { notANumber, "", notANumber };
-    for (size_t i = 0; i < decayDb.size(); ++i)
-        if (decayDb[i] <= -10.0f)
-        {
-            f.edt = 6.0 * (double) i / sampleRate;
-            break;
-        }
-
-    f.rt60 = fitDecay (decayDb, sampleRate, -5.0, -35.0);
-    if (std::isfinite (f.rt60))
-        f.rtSource = "T30";
-    else
-    {
-        f.rt60 = fitDecay (decayDb, sampleRate, -5.0, -25.0);
-        if (std::isfinite (f.rt60))
-            f.rtSource = "T20";
-    }
-    return f;
+    double peak = 0.0;
+    for (double v : signal)
+        peak = std::max (peak, v * v);
+    if (! (peak > 0.0) || ! std::isfinite (peak))
+        return 0;
+    const double threshold = peak * std::pow (10.0, -onsetBelowPeakDb / 10.0);
+    size_t i = 0;
+    while (signal[i] * signal[i] < threshold)
+        ++i;
+    return i;
 }

@@ -19,7 +19,11 @@
 
 namespace
 {
-constexpr double defaultSeconds = 8.0;
+// Without --seconds the response is recorded for a first stretch, then on
+// until every band's decay, as far as it can be told, would have fallen 60 dB.
+constexpr double probeSeconds = 4.0;
+constexpr double chosenCapSeconds = 60.0;
+constexpr double chosenHeadroom = 1.1;
 constexpr double defaultRate = 44100.0;
 constexpr int blockSize = 512;
 // The analysis holds several copies of the response (float and double,
@@ -68,13 +72,15 @@ bool writeOutputs (const juce::Image& image, const std::string& pngPath, const s
            && picture.commit (error) && (! wavPath || wav.commit (error));
 }
 
+/** Seconds without the unit, which the table's heading gives, so that every
+    cell is one word. */
 std::string figure (double seconds)
 {
     char text[32];
     if (std::isfinite (seconds))
-        std::snprintf (text, sizeof (text), "%7.2f s", seconds);
+        std::snprintf (text, sizeof (text), "%6.2f", seconds);
     else
-        std::snprintf (text, sizeof (text), "%9s", "n/a");
+        std::snprintf (text, sizeof (text), "%6s", "n/a");
     return text;
 }
 }
@@ -91,8 +97,9 @@ int runIr (const std::vector<std::string>& words)
         return usageError ("usage: ir [MODULE] OUT.png [--wav IR.wav] [--param ...] [--seconds S] [--rate HZ]");
     const auto pngPath = args.positionals()[0];
 
+    const bool lengthChosen = ! args.has ("seconds");
     double seconds = 0.0, rate = 0.0;
-    if (! args.number ("seconds", defaultSeconds, seconds) || ! args.number ("rate", defaultRate, rate))
+    if (! args.number ("seconds", probeSeconds, seconds) || ! args.number ("rate", defaultRate, rate))
         return usageError (args.error());
     if (seconds < 0.1 || seconds > 600.0)
         return usageError ("--seconds wants 0.1 to 600");
@@ -124,24 +131,44 @@ int runIr (const std::vector<std::string>& words)
     if (const auto note = InstanceSettings::channelNote (*host); ! note.empty())
         std::cerr << "lumidor-host: note: " << note << "\n";
 
-    const auto frames = (size_t) std::llround (seconds * rate);
-    std::vector<float> in (frames, 0.0f), left (frames), right (frames);
-    in[0] = 1.0f;
+    std::vector<float> in, left, right;
     host->prepare (rate, blockSize);
+    // Carries the response on to `frames`; a chosen length grows in whole
+    // blocks, so the steps give what one long call would.
+    const auto renderTo = [&] (size_t frames)
     {
-        ProgressBar bar ("rendering", seconds > 20.0);
-        host->processStereo (in.data(), in.data(), left.data(), right.data(), (int64_t) frames, &ProgressBar::callback, &bar);
+        if (lengthChosen)
+            frames = (frames + blockSize - 1) / blockSize * blockSize;
+        const size_t done = left.size();
+        in.assign (frames - done, 0.0f);
+        if (done == 0)
+            in[0] = 1.0f;
+        left.resize (frames);
+        right.resize (frames);
+        ProgressBar bar ("rendering", (double) (frames - done) / rate > 20.0);
+        host->processStereo (in.data(), in.data(), left.data() + done, right.data() + done, (int64_t) (frames - done),
+                             &ProgressBar::callback, &bar);
+    };
+    renderTo ((size_t) std::llround (seconds * rate));
+    const double chosenCap = std::min (chosenCapSeconds, maxFrames / rate);
+    for (int step = 0; lengthChosen && step < 8 && seconds < chosenCap; ++step)
+    {
+        const double needed = ImpulseAnalysis (left, right, rate).secondsNeeded();
+        const double wanted = std::isfinite (needed) ? needed * chosenHeadroom : 4.0 * seconds;
+        if (wanted <= seconds)
+            break;
+        seconds = std::min (chosenCap, wanted);
+        renderTo ((size_t) std::llround (seconds * rate));
     }
+    const auto frames = left.size();
+    seconds = (double) frames / rate;
 
     const auto name = host->dispatchText (effGetEffectName);
     const auto settings = settingsText (*host);
     const bool hasDryWet = host->findParameter ("Dry-Wet") >= 0;
     host->close();
 
-    std::vector<float> mid (frames);
-    for (size_t i = 0; i < frames; ++i)
-        mid[i] = 0.5f * (left[i] + right[i]);
-    const ImpulseAnalysis analysis (mid, rate);
+    const ImpulseAnalysis analysis (left, right, rate);
 
     const auto title = (name.empty() ? juce::File (modulePath).getFileName().toStdString() : name)
                        + " impulse response, " + std::to_string ((int) rate) + " Hz";
@@ -152,25 +179,44 @@ int runIr (const std::vector<std::string>& words)
         return 1;
     }
 
-    std::printf ("%s\n%s\n%.2f s of response at %d Hz, the mean of both channels\n\n  band         RT60       from   EDT\n",
-                 title.c_str(), settings.c_str(), seconds, (int) rate);
+    std::printf ("%s\n%s\n%.2f s of response at %d Hz%s, each channel analysed on its own\n\n"
+                 "                  mean of both          left                  right\n"
+                 "  band          RT60 from    EDT     T20    T30    EDT     T20    T30    EDT   (seconds)\n",
+                 title.c_str(), settings.c_str(), seconds, (int) rate, lengthChosen ? " (length chosen, see below)" : "");
     bool unmeasured = false;
     for (const auto& band : analysis.bands())
     {
-        std::printf ("  %-8s %s   %-4s %s\n", band.label.c_str(), figure (band.figures.rt60).c_str(),
-                     band.figures.rtSource.empty() ? "-" : band.figures.rtSource.c_str(),
-                     figure (band.figures.edt).c_str());
-        unmeasured = unmeasured || ! std::isfinite (band.figures.rt60) || ! std::isfinite (band.figures.edt);
+        const auto& mean = band.figures;
+        std::printf ("  %-8s  %s  %-4s %s", band.label.c_str(), figure (mean.rt60).c_str(),
+                     mean.rtSource.empty() ? "-" : mean.rtSource.c_str(), figure (mean.edt).c_str());
+        for (const auto& channel : band.channels)
+        {
+            const auto& f = channel.figures;
+            std::printf ("  %s %s %s", figure (f.t20).c_str(), figure (f.t30).c_str(), figure (f.edt).c_str());
+            unmeasured = unmeasured || ! std::isfinite (f.t20) || ! std::isfinite (f.t30) || ! std::isfinite (f.edt);
+        }
+        std::printf ("\n");
     }
-    std::printf ("\nThe figures are of the output as set, the dry path included: the direct impulse at time 0 is\n"
-                 "part of every band, and of the whole band (\"all\") it holds much of the early energy, so that\n"
-                 "row's EDT reads short.%s\n"
-                 "RT60 is extrapolated from the fit named under \"from\": T30 (-5 to -35 dB) or, when the decay\n"
-                 "does not reach -35 dB, T20 (-5 to -25 dB). EDT is six times the time of the first 10 dB.\n",
-                 hasDryWet ? " For the reverb alone, add --param Dry-Wet=1." : "");
+    std::printf ("\nDecay times by the methods of ISO 3382-1, of the output as set, the dry path included. Each\n"
+                 "channel's response starts where it first comes within 20 dB of its peak (left %.3f s, right\n"
+                 "%.3f s after the input impulse). The octave bands are sixth-order Butterworth band-passes run\n"
+                 "forwards, so the direct sound stays in every band. Least-squares lines through Schroeder's\n"
+                 "backward integral from the start give EDT (0 to -10 dB, times 6), T20 (-5 to -25 dB, times 3)\n"
+                 "and T30 (-5 to -35 dB, times 2). RT60 is T30, or T20 where T30 is n/a, as \"from\" says;\n"
+                 "\"mean of both\" is the mean of the two channels' figures, n/a unless both have one. The direct\n"
+                 "sound's step at time 0 is not on the EDT's line, which runs through what follows it, a\n"
+                 "pre-delay's gap included; a step of 10 dB or more takes the whole range and EDT reads about 0.%s\n",
+                 analysis.onsetSeconds (0), analysis.onsetSeconds (1),
+                 hasDryWet ? "\nFor the reverb alone, add --param Dry-Wet=1." : "");
     if (unmeasured)
-        std::printf ("n/a: the band's decay did not reach -25 dB with a quarter of the decay time still recorded after\n"
-                     "it (RT60), or -10 dB (EDT), before the recording ended; a longer --seconds helps.\n");
+        std::printf ("n/a: the decay did not reach the fit's end, or reached it less than 20 dB above the floor, the\n"
+                     "level the decay curve would still have had at the end of the recording (from its last 0.1 s\n"
+                     "at the fit's rate), where the missing tail would have shortened the figure%s.\n",
+                     lengthChosen ? "" : ";\na longer --seconds, or none, helps");
+    if (lengthChosen)
+        std::printf ("Length: %.0f s first, then on until each band's best trusted fit, extended, reached -60 dB\n"
+                     "(plus 10 %%), at most %.0f s; --seconds sets a length.\n",
+                     probeSeconds, chosenCap);
     std::printf ("\nwrote %s%s%s\n", pngPath.c_str(), args.has ("wav") ? " and " : "",
                  args.has ("wav") ? args.value ("wav")->c_str() : "");
     return 0;

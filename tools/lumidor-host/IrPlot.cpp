@@ -27,9 +27,14 @@ constexpr int margin = 24;
 constexpr double directSeconds = 0.005;
 constexpr int axisLeft = 70;
 
+juce::String number (double s)
+{
+    return std::isfinite (s) ? juce::String (s, s < 10.0 ? 2 : 1) : juce::String ("n/a");
+}
+
 juce::String seconds (double s)
 {
-    return std::isfinite (s) ? juce::String (s, s < 10.0 ? 2 : 1) + " s" : juce::String ("n/a");
+    return std::isfinite (s) ? number (s) + " s" : number (s);
 }
 
 /** A "nice" grid step for an axis spanning `range`. */
@@ -58,22 +63,22 @@ void drawTimeAxis (juce::Graphics& g, juce::Rectangle<float> area, double durati
     }
 }
 
-/** How much of the response is worth showing, in samples: until every decay
+/** How much of the response is worth showing, in seconds: until every decay
     curve has fallen below the plot's floor, with some room after it. */
-size_t shownLength (const ImpulseAnalysis& analysis)
+double shownSeconds (const ImpulseAnalysis& analysis)
 {
     size_t end = 0;
     for (const auto& band : analysis.bands())
-    {
-        size_t i = 0;
-        while (i < band.decayDb.size() && band.decayDb[i] > decayFloorDb)
-            ++i;
-        end = std::max (end, i);
-    }
-    const size_t total = analysis.bands().front().decayDb.size();
-    const double seconds = std::max (0.2, end * 1.15 / analysis.sampleRate());
+        for (const auto& channel : band.channels)
+        {
+            size_t i = 0;
+            while (i < channel.decayDb.size() && channel.decayDb[i] > decayFloorDb)
+                ++i;
+            end = std::max (end, i);
+        }
+    const double seconds = std::max (0.2, (double) end * 1.15 / ImpulseAnalysis::curveRate);
     const double step = gridStep (seconds, 8);
-    return std::min (total, (size_t) (std::ceil (seconds / step) * step * analysis.sampleRate()));
+    return std::min (analysis.seconds(), std::ceil (seconds / step) * step);
 }
 
 void drawWaveform (juce::Graphics& g, juce::Rectangle<float> area, const std::vector<float>& fullLeft,
@@ -148,12 +153,11 @@ void drawWaveform (juce::Graphics& g, juce::Rectangle<float> area, const std::ve
     g.drawRect (area);
 }
 
-void drawDecayCurves (juce::Graphics& g, juce::Rectangle<float> area, const ImpulseAnalysis& analysis, size_t shown)
+void drawDecayCurves (juce::Graphics& g, juce::Rectangle<float> area, const ImpulseAnalysis& analysis, double duration)
 {
     g.setColour (panel);
     g.fillRect (area);
     const auto& bands = analysis.bands();
-    const double duration = shown / analysis.sampleRate();
     drawTimeAxis (g, area, duration);
 
     g.setFont (13.0f);
@@ -167,25 +171,39 @@ void drawDecayCurves (juce::Graphics& g, juce::Rectangle<float> area, const Impu
                     juce::Justification::centredRight);
     }
 
+    // Left solid, right dashed; the whole band on top.
     const int columns = (int) area.getWidth();
+    const float dashes[] = { 6.0f, 4.0f };
     for (size_t b = bands.size(); b-- > 0;)
-    {
-        const auto& curve = bands[b].decayDb;
-        juce::Path path;
-        for (int c = 0; c <= columns; ++c)
+        for (size_t c = 0; c < 2; ++c)
         {
-            const size_t i = std::min (shown - 1, (size_t) ((double) c / columns * shown));
-            const float db = std::max (decayFloorDb, curve[i]);
-            const float x = area.getX() + (float) c;
-            const float y = area.getY() + db / decayFloorDb * area.getHeight();
+            const auto& curve = bands[b].channels[c].decayDb;
+            if (curve.empty())
+                continue;
+            const size_t points = std::min (curve.size(), (size_t) std::ceil (duration * ImpulseAnalysis::curveRate));
+            juce::Path path;
+            for (int col = 0; col <= columns; ++col)
+            {
+                const size_t i = std::min (points - 1, (size_t) ((double) col / columns * points));
+                const float db = std::max (decayFloorDb, curve[i]);
+                const float x = area.getX() + (float) col;
+                const float y = area.getY() + db / decayFloorDb * area.getHeight();
+                if (col == 0)
+                    path.startNewSubPath (x, y);
+                else
+                    path.lineTo (x, y);
+            }
+            const juce::PathStrokeType stroke (b == 0 ? 3.0f : 1.6f);
+            g.setColour (bandColour (b));
             if (c == 0)
-                path.startNewSubPath (x, y);
+                g.strokePath (path, stroke);
             else
-                path.lineTo (x, y);
+            {
+                juce::Path dashed;
+                stroke.createDashedStroke (dashed, path, dashes, 2);
+                g.fillPath (dashed);
+            }
         }
-        g.setColour (bandColour (b));
-        g.strokePath (path, juce::PathStrokeType (b == 0 ? 3.0f : 1.6f));
-    }
 
     // Legend in the upper right corner.
     g.setFont (13.0f);
@@ -198,38 +216,47 @@ void drawDecayCurves (juce::Graphics& g, juce::Rectangle<float> area, const Impu
         g.drawText (b == 0 ? juce::String ("all bands") : juce::String (bands[b].label), (int) area.getRight() - 70,
                     (int) y, 64, 16, juce::Justification::centredLeft);
     }
+    g.drawText ("left solid, right dashed", (int) area.getRight() - 176, (int) y + 2, 170, 16,
+                juce::Justification::centredRight);
     g.drawRect (area);
 }
 
 void drawTable (juce::Graphics& g, juce::Rectangle<float> area, const ImpulseAnalysis& analysis)
 {
     const auto& bands = analysis.bands();
-    const float labelWidth = 110.0f;
+    const float labelWidth = 150.0f;
     const float cell = (area.getWidth() - labelWidth) / (float) bands.size();
-    const float row = area.getHeight() / 3.0f;
-    const char* rows[] = { "band", "RT60", "EDT" };
+    constexpr int rowCount = 5;
+    const float row = area.getHeight() / (float) rowCount;
+    const char* rows[rowCount] = { "band", "RT60, mean", "EDT, mean", "RT60 left / right", "EDT left / right" };
 
-    for (int r = 0; r < 3; ++r)
+    for (int r = 0; r < rowCount; ++r)
     {
         const float y = area.getY() + r * row;
         g.setColour (r == 0 ? grid : panel);
         g.fillRect (area.getX(), y, area.getWidth(), row);
         g.setColour (ink);
-        g.setFont (juce::Font (15.0f, juce::Font::bold));
+        g.setFont (juce::Font (14.0f, juce::Font::bold));
         g.drawText (rows[r], (int) area.getX() + 8, (int) y, (int) labelWidth - 8, (int) row, juce::Justification::centredLeft);
 
         for (size_t b = 0; b < bands.size(); ++b)
         {
-            const auto& f = bands[b].figures;
+            const auto& mean = bands[b].figures;
+            const auto& left = bands[b].channels[0].figures;
+            const auto& right = bands[b].channels[1].figures;
             juce::String text;
             if (r == 0)
                 text = b == 0 ? "all" : bands[b].label;
             else if (r == 1)
-                text = seconds (f.rt60) + (f.rtSource.empty() ? "" : " (" + juce::String (f.rtSource) + ")");
+                text = seconds (mean.rt60) + (mean.rtSource.empty() ? "" : " (" + juce::String (mean.rtSource) + ")");
+            else if (r == 2)
+                text = seconds (mean.edt);
+            else if (r == 3)
+                text = number (left.rt60) + " / " + number (right.rt60);
             else
-                text = seconds (f.edt);
+                text = number (left.edt) + " / " + number (right.edt);
             g.setColour (r == 0 ? bandColour (b) : ink);
-            g.setFont (juce::Font (15.0f, r == 0 || b == 0 ? juce::Font::bold : juce::Font::plain));
+            g.setFont (juce::Font (r >= 3 ? 13.0f : 14.0f, r == 0 || b == 0 ? juce::Font::bold : juce::Font::plain));
             g.drawText (text, (int) (area.getX() + labelWidth + b * cell), (int) y, (int) cell, (int) row,
                         juce::Justification::centred);
         }
@@ -257,15 +284,21 @@ juce::Image IrPlot::draw (const ImpulseAnalysis& analysis, const std::vector<flo
 
     g.setFont (juce::Font (15.0f, juce::Font::bold));
     g.drawText ("Impulse response", (int) plotLeft, 70, 400, 18, juce::Justification::centredLeft);
-    const size_t shown = shownLength (analysis);
-    drawWaveform (g, { plotLeft, 92.0f, plotWidth, 220.0f }, left, right, analysis.sampleRate(), shown);
+    const double shown = shownSeconds (analysis);
+    drawWaveform (g, { plotLeft, 92.0f, plotWidth, 220.0f }, left, right, analysis.sampleRate(),
+                  std::min (left.size(), (size_t) std::llround (shown * analysis.sampleRate())));
 
     g.setColour (ink);
     g.setFont (juce::Font (15.0f, juce::Font::bold));
-    g.drawText ("Energy decay (Schroeder integral)", (int) plotLeft, 338, 500, 18, juce::Justification::centredLeft);
-    drawDecayCurves (g, { plotLeft, 360.0f, plotWidth, 360.0f }, analysis, shown);
+    g.drawText ("Energy decay (Schroeder integral from each channel's start), whole band and octave bands", (int) plotLeft,
+                338, 900, 18, juce::Justification::centredLeft);
+    drawDecayCurves (g, { plotLeft, 360.0f, plotWidth, 340.0f }, analysis, shown);
 
-    drawTable (g, { (float) margin, 760.0f, (float) (width - 2 * margin), 120.0f }, analysis);
+    g.setColour (ink);
+    g.setFont (juce::Font (15.0f, juce::Font::bold));
+    g.drawText ("Decay times in seconds (ISO 3382-1 fits; RT60 from T30, else T20)", margin, 724, 900, 18,
+                juce::Justification::centredLeft);
+    drawTable (g, { (float) margin, 746.0f, (float) (width - 2 * margin), 140.0f }, analysis);
     return image;
 }
 

@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
-/** Draws an impulse response into an image: the two channels' waveform, the
-    energy decay curves of the whole band and each octave band in dB, and the
-    table of RT60 and EDT per band. Needs the JUCE GUI subsystem for fonts. */
+/** Draws an impulse response into an image: the two channels' waveform, each
+    channel's energy decay curves of the whole band and each octave band in
+    dB, and the table of RT60 and EDT per band, the mean of both channels and
+    each channel's own. Needs the JUCE GUI subsystem for fonts. */
 class IrPlot
 {
 public:
