@@ -9,6 +9,7 @@ packages=(
     dpkg-dev file
     juce-modules-source fst-dev
     libgtest-dev libgmock-dev
+    python3-numpy python3-scipy
     clang libclang-rt-14-dev
     fonts-liberation fonts-dejavu-core
     xvfb xauth x11-utils libx11-dev libxtst-dev
