@@ -1,10 +1,18 @@
 # Turns each PNG of gui/images into a constant byte array with its length, so
-# the module carries its artwork and reads nothing from disk.
+# the module carries its artwork and reads nothing from disk. NAME.png becomes
+# NAME, and its enlargements NAME@2x.png and NAME@3x.png become NAME2x, NAME3x.
 #   cmake -DIMAGE_DIR=... -DOUTPUT=... -P EmbedImages.cmake
-set(names backgroundImage infoPanelImage powerSwitchImage inputSwitchImage stereoSwitchImage listenerStripImage)
+set(pictures backgroundImage infoPanelImage powerSwitchImage inputSwitchImage stereoSwitchImage listenerStripImage)
+set(names)
+foreach(picture IN LISTS pictures)
+    list(APPEND names "${picture}|${picture}" "${picture}@2x|${picture}2x" "${picture}@3x|${picture}3x")
+endforeach()
 set(out "// Generated from gui/images by cmake/EmbedImages.cmake; do not edit.\n#include \"ImageResources.h\"\n\nnamespace images\n{\n")
-foreach(name IN LISTS names)
-    set(file "${IMAGE_DIR}/${name}.png")
+foreach(entry IN LISTS names)
+    string(REPLACE "|" ";" entry "${entry}")
+    list(GET entry 0 fileName)
+    list(GET entry 1 name)
+    set(file "${IMAGE_DIR}/${fileName}.png")
     if(EXISTS "${file}")
         file(READ "${file}" hex HEX)
         string(LENGTH "${hex}" hexLength)

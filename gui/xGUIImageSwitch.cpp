@@ -1,9 +1,11 @@
 #include "xGUIImageSwitch.h"
 
-xGUIImageSwitch::xGUIImageSwitch (const void* imageData, int imageSize, int width, int height, int frameHeightInPixels)
+xGUIImageSwitch::xGUIImageSwitch (const void* imageData, int imageSize, int width, int height, int frameHeightInPixels,
+                                  xGUIScaledImage::Enlargements enlargements)
     : juce::Button (juce::String()),
       offImage (juce::ImageCache::getFromMemory (imageData, imageSize)),
       onImage (juce::ImageCache::getFromMemory (imageData, imageSize)),
+      enlarged (enlargements),
       frameHeight (frameHeightInPixels)
 {
     setClickingTogglesState (false);
@@ -34,7 +36,12 @@ void xGUIImageSwitch::paintButton (juce::Graphics& g, bool, bool)
     // Drawn unscaled at full opacity; the widget clips the strip to one frame.
     g.setColour (juce::Colours::black);
     if (getToggleState())
-        g.drawImageAt (onImage, 0, -frameHeight);
-    else
+    {
+        if (! enlarged.drawEnlarged (g, 0, -frameHeight))
+            g.drawImageAt (onImage, 0, -frameHeight);
+    }
+    else if (! enlarged.drawEnlarged (g, 0, 0))
+    {
         g.drawImageAt (offImage, 0, 0);
+    }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "xGUIScaledImage.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 /** An image switch showing one of the two frames of a vertical strip: the
@@ -14,8 +16,10 @@ class xGUIImageSwitch : public juce::Button
 {
 public:
     /** imageData and imageSize name an embedded PNG; width and height are
-        the widget size in pixels, frameHeight the height of one frame. */
-    xGUIImageSwitch (const void* imageData, int imageSize, int width, int height, int frameHeight);
+        the widget size in pixels, frameHeight the height of one frame (all
+        in 1 × pixels); enlargements are the strip drawn at 2 × and 3 ×. */
+    xGUIImageSwitch (const void* imageData, int imageSize, int width, int height, int frameHeight,
+                     xGUIScaledImage::Enlargements enlargements = {});
     ~xGUIImageSwitch() override;
 
     /** Stores v and shows the on look exactly when v is 1.0; tells nobody. */
@@ -29,6 +33,7 @@ private:
     double value = 0.0;
     juce::Image offImage;
     juce::Image onImage;
+    xGUIScaledImage enlarged;
     const int frameHeight;
 
     JUCE_DECLARE_NON_COPYABLE (xGUIImageSwitch)

@@ -6,7 +6,9 @@
 
 xGUIListener::xGUIListener()
     : juce::Slider ("xGUIListener"),
-      strip (juce::ImageCache::getFromMemory (images::listenerStripImage, images::listenerStripImageSize))
+      strip (juce::ImageCache::getFromMemory (images::listenerStripImage, images::listenerStripImageSize)),
+      enlarged ({ { images::listenerStripImage2x, images::listenerStripImage2xSize },
+                  { images::listenerStripImage3x, images::listenerStripImage3xSize } })
 {
     setSliderStyle (juce::Slider::LinearHorizontal);
     setTextBoxStyle (juce::Slider::NoTextBox, true, 0, 0);
@@ -41,7 +43,8 @@ void xGUIListener::setValue (double v)
 void xGUIListener::paint (juce::Graphics& g)
 {
     g.setColour (juce::Colours::black);
-    g.drawImageAt (strip, 0, frameOffset);
+    if (! enlarged.drawEnlarged (g, 0, frameOffset))
+        g.drawImageAt (strip, 0, frameOffset);
 }
 
 void xGUIListener::resized()

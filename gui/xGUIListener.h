@@ -1,9 +1,13 @@
 #pragma once
 
+#include "xGUIScaledImage.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 /** The listener-position marker: shows one 61-pixel frame of the 65-frame
-    listenerStripImage according to its value. Display only: it ignores the
+    listenerStripImage according to its value (from the 2 × or 3 × strip,
+    whose frames are as many times taller, where the editor is shown
+    enlarged). Display only: it ignores the
     mouse and tells no listener. Message thread only. */
 class xGUIListener : public juce::Slider
 {
@@ -32,6 +36,7 @@ private:
     double maximum = 1.0;
     double value = 0.0;
     juce::Image strip;
+    xGUIScaledImage enlarged;
 
     JUCE_DECLARE_NON_COPYABLE (xGUIListener)
 };

@@ -9,7 +9,9 @@ constexpr int faceHeight = 223;
 }
 
 xGUIMicroReverbBg::xGUIMicroReverbBg()
-    : image (juce::ImageCache::getFromMemory (images::backgroundImage, images::backgroundImageSize))
+    : image (juce::ImageCache::getFromMemory (images::backgroundImage, images::backgroundImageSize)),
+      enlarged ({ { images::backgroundImage2x, images::backgroundImage2xSize },
+                  { images::backgroundImage3x, images::backgroundImage3xSize } })
 {
     setSize (faceWidth, faceHeight);
 }
@@ -24,5 +26,6 @@ void xGUIMicroReverbBg::paint (juce::Graphics& g)
 {
     g.fillAll (juce::Colours::white);
     g.setColour (juce::Colours::black);
-    g.drawImageWithin (image, 0, 0, faceWidth, faceHeight, juce::RectanglePlacement::centred);
+    if (! enlarged.drawEnlarged (g, 0, 0))
+        g.drawImageWithin (image, 0, 0, faceWidth, faceHeight, juce::RectanglePlacement::centred);
 }

@@ -10,7 +10,9 @@ constexpr int panelHeight = 223;
 
 xGUIProductInfo::xGUIProductInfo()
     : juce::Button (juce::String()),
-      image (juce::ImageCache::getFromMemory (images::infoPanelImage, images::infoPanelImageSize))
+      image (juce::ImageCache::getFromMemory (images::infoPanelImage, images::infoPanelImageSize)),
+      enlarged ({ { images::infoPanelImage2x, images::infoPanelImage2xSize },
+                  { images::infoPanelImage3x, images::infoPanelImage3xSize } })
 {
     setSize (panelWidth, panelHeight);
 }
@@ -24,5 +26,6 @@ xGUIProductInfo::~xGUIProductInfo()
 void xGUIProductInfo::paintButton (juce::Graphics& g, bool, bool)
 {
     g.setColour (juce::Colours::black);
-    g.drawImage (image, 0, 0, panelWidth, panelHeight, 0, 0, image.getWidth(), image.getHeight());
+    if (! enlarged.drawEnlarged (g, 0, 0))
+        g.drawImage (image, 0, 0, panelWidth, panelHeight, 0, 0, image.getWidth(), image.getHeight());
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "xGUIScaledImage.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 /** The information panel: infoPanelImage as one full-size button, so a
-    click anywhere on it reaches the button listeners. 450 × 223 pixels.
+    click anywhere on it reaches the button listeners (drawn from its 2 × or
+    3 × drawing where the editor is shown enlarged). 450 × 223 pixels.
     Message thread only. */
 class xGUIProductInfo : public juce::Button
 {
@@ -15,6 +18,7 @@ public:
 
 private:
     juce::Image image;
+    xGUIScaledImage enlarged;
 
     JUCE_DECLARE_NON_COPYABLE (xGUIProductInfo)
 };

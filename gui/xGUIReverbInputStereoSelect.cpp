@@ -3,7 +3,9 @@
 #include "ImageResources.h"
 
 xGUIReverbInputStereoSelect::xGUIReverbInputStereoSelect()
-    : xGUIImageSwitch (images::stereoSwitchImage, images::stereoSwitchImageSize, 10, 10, 10)
+    : xGUIImageSwitch (images::stereoSwitchImage, images::stereoSwitchImageSize, 10, 10, 10,
+                       { { images::stereoSwitchImage2x, images::stereoSwitchImage2xSize },
+                         { images::stereoSwitchImage3x, images::stereoSwitchImage3xSize } })
 {
 }
 

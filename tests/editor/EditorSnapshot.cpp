@@ -1,7 +1,8 @@
 // Renders the editor off-screen, as the component draws itself without a
 // window, and writes its pixels as raw 0xRRGGBB words (width, height, then
-// rows). The window tests compare what the X server shows with this.
-//   lumidor_editor_snapshot OUT.raw [INDEX=VALUE]... [--info]
+// rows). The window tests compare what the X server shows with this. With
+// --scale S it draws as a host at that content scale shows it.
+//   lumidor_editor_snapshot OUT.raw [INDEX=VALUE]... [--info] [--scale S]
 #include "DemoEditorComponent.h"
 #include "DemoJuceFilter.h"
 #include "MessagePump.h"
@@ -18,10 +19,13 @@ int main (int argc, char** argv)
     juce::ScopedJuceInitialiser_GUI juceRuntime;
     DemoJuceFilter filter;
     bool openInfo = false;
+    float scale = 1.0f;
     for (int i = 2; i < argc; ++i)
     {
         if (std::strcmp (argv[i], "--info") == 0)
             openInfo = true;
+        else if (std::strcmp (argv[i], "--scale") == 0 && i + 1 < argc)
+            scale = (float) std::atof (argv[++i]);
         else if (auto* eq = std::strchr (argv[i], '='))
             filter.setParameterValue (std::atoi (argv[i]), (float) std::atof (eq + 1));
     }
@@ -36,7 +40,7 @@ int main (int argc, char** argv)
                 break;
             }
 
-    const auto image = editor->createComponentSnapshot (editor->getLocalBounds(), true, 1.0f);
+    const auto image = editor->createComponentSnapshot (editor->getLocalBounds(), true, scale);
     FILE* f = std::fopen (argv[1], "wb");
     if (f == nullptr)
         return 1;

@@ -37,6 +37,17 @@ const Resource inputSwitch { "inputSwitchImage", images::inputSwitchImage, image
 const Resource stereoSwitch { "stereoSwitchImage", images::stereoSwitchImage, images::stereoSwitchImageSize, 10, 20 };
 const Resource listenerStrip { "listenerStripImage", images::listenerStripImage, images::listenerStripImageSize, 121, 3965 };
 
+#define LUMIDOR_ENLARGED(name, k, w, h) { #name #k "x", images::name##k##x, images::name##k##xSize, (w) * (k), (h) * (k) }
+const Resource enlargements[] {
+    LUMIDOR_ENLARGED (backgroundImage, 2, 450, 223), LUMIDOR_ENLARGED (backgroundImage, 3, 450, 223),
+    LUMIDOR_ENLARGED (infoPanelImage, 2, 450, 223), LUMIDOR_ENLARGED (infoPanelImage, 3, 450, 223),
+    LUMIDOR_ENLARGED (powerSwitchImage, 2, 44, 38), LUMIDOR_ENLARGED (powerSwitchImage, 3, 44, 38),
+    LUMIDOR_ENLARGED (inputSwitchImage, 2, 22, 38), LUMIDOR_ENLARGED (inputSwitchImage, 3, 22, 38),
+    LUMIDOR_ENLARGED (stereoSwitchImage, 2, 10, 20), LUMIDOR_ENLARGED (stereoSwitchImage, 3, 10, 20),
+    LUMIDOR_ENLARGED (listenerStripImage, 2, 121, 3965), LUMIDOR_ENLARGED (listenerStripImage, 3, 121, 3965),
+};
+#undef LUMIDOR_ENLARGED
+
 /** A fresh decode, independent of the cache. */
 juce::Image decode (const Resource& resource)
 {
@@ -125,6 +136,11 @@ TEST_P (EmbeddedImage, IsAnEightBitRgbaPngWithoutInterlacing)
 
 INSTANTIATE_TEST_SUITE_P (AllSix, EmbeddedImage,
                           ::testing::Values (background, infoPanel, powerSwitch, inputSwitch, stereoSwitch, listenerStrip),
+                          [] (const auto& info) { return std::string (info.param.name); });
+
+// The 2 × and 3 × drawings: exactly twice and three times the size, so every
+// frame of a strip lands on whole pixels at its scale.
+INSTANTIATE_TEST_SUITE_P (Enlarged, EmbeddedImage, ::testing::ValuesIn (enlargements),
                           [] (const auto& info) { return std::string (info.param.name); });
 
 TEST (ImageCache, TheSameResourceAskedForTwiceIsOneSharedImage)

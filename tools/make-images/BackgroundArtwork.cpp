@@ -1,6 +1,7 @@
 #include "BackgroundArtwork.h"
 
 #include "BrandPainter.h"
+#include "Canvas.h"
 #include "FaceLayout.h"
 #include "Lettering.h"
 #include "PanelPainter.h"
@@ -21,18 +22,19 @@ void caption (juce::Graphics& g, const juce::String& text, juce::Justification j
 }
 } // namespace
 
-juce::Image BackgroundArtwork::create()
+juce::Image BackgroundArtwork::create (int scale)
 {
-    juce::Image image (juce::Image::ARGB, layout::editor.getWidth(), layout::editor.getHeight(), true,
-                       juce::SoftwareImageType());
+    auto image = Canvas::blank (layout::editor.getWidth(), layout::editor.getHeight(), scale);
     {
         juce::Graphics g (image);
+        Canvas::inEditorPixels (g, scale);
         BrandPainter::ground (g);
     }
 
-    PanelPainter::texture (image, layout::panel.reduced (1), palette::faceTop, palette::faceBottom, 2.4f, 1);
+    PanelPainter::texture (image, layout::panel.reduced (1), palette::faceTop, palette::faceBottom, 2.4f, 1, scale);
 
     juce::Graphics g (image);
+    Canvas::inEditorPixels (g, scale);
     PanelPainter::frame (g, layout::panel);
 
     const auto p = layout::panel;

@@ -7,7 +7,8 @@
 class BackgroundArtwork
 {
 public:
-    static juce::Image create();
+    /** scale: image pixels per editor pixel (1, 2 or 3). */
+    static juce::Image create (int scale = 1);
 
     BackgroundArtwork() = delete;
 

@@ -1,23 +1,25 @@
 #include "InfoPanelArtwork.h"
 
 #include "BrandPainter.h"
+#include "Canvas.h"
 #include "FaceLayout.h"
 #include "Lettering.h"
 #include "PanelPainter.h"
 #include "Palette.h"
 
-juce::Image InfoPanelArtwork::create()
+juce::Image InfoPanelArtwork::create (int scale)
 {
-    juce::Image image (juce::Image::ARGB, layout::editor.getWidth(), layout::editor.getHeight(), true,
-                       juce::SoftwareImageType());
+    auto image = Canvas::blank (layout::editor.getWidth(), layout::editor.getHeight(), scale);
     {
         juce::Graphics g (image);
+        Canvas::inEditorPixels (g, scale);
         BrandPainter::ground (g);
     }
 
-    PanelPainter::texture (image, layout::panel.reduced (1), palette::pageTop, palette::pageBottom, 1.6f, 2);
+    PanelPainter::texture (image, layout::panel.reduced (1), palette::pageTop, palette::pageBottom, 1.6f, 2, scale);
 
     juce::Graphics g (image);
+    Canvas::inEditorPixels (g, scale);
     PanelPainter::frame (g, layout::panel);
 
     // The text column is centred on the line between the version caption and

@@ -9,7 +9,8 @@
 class InfoPanelArtwork
 {
 public:
-    static juce::Image create();
+    /** scale: image pixels per editor pixel (1, 2 or 3). */
+    static juce::Image create (int scale = 1);
 
     /** The caption's ink ends this many pixels left of the version text. */
     static constexpr int versionGap = 1;

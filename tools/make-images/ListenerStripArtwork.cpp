@@ -1,5 +1,7 @@
 #include "ListenerStripArtwork.h"
 
+#include "Canvas.h"
+
 #include <cmath>
 
 namespace
@@ -14,10 +16,11 @@ int ListenerStripArtwork::markerLeft (int frame)
     return firstLeft + (int) std::floor (pixelsPerFrame * (float) frame + 0.5f);
 }
 
-juce::Image ListenerStripArtwork::create()
+juce::Image ListenerStripArtwork::create (int scale)
 {
-    juce::Image strip (juce::Image::ARGB, frameWidth, frameHeight * frameCount, true, juce::SoftwareImageType());
+    auto strip = Canvas::blank (frameWidth, frameHeight * frameCount, scale);
     juce::Graphics g (strip);
+    Canvas::inEditorPixels (g, scale);
 
     for (int k = 0; k < frameCount; ++k)
     {

@@ -21,7 +21,8 @@ public:
         frame stays on whole pixels. */
     static int markerLeft (int frame);
 
-    static juce::Image create();
+    /** scale: image pixels per editor pixel (1, 2 or 3). */
+    static juce::Image create (int scale = 1);
 
     ListenerStripArtwork() = delete;
 };

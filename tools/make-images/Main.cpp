@@ -1,4 +1,6 @@
-// Draws the editor's six pictures and writes them as PNG files.
+// Draws the editor's six pictures and writes them as PNG files, each at 1 ×
+// (NAME.png) and, for screens that show the editor enlarged, drawn afresh at
+// 2 × and 3 × (NAME@2x.png, NAME@3x.png).
 //
 // Regenerate the shipped artwork from the repository root with:
 //     build/make-images gui/images
@@ -83,6 +85,27 @@ int main (int argc, char** argv)
         {
             std::cerr << "make-images: cannot write " << file.getFullPathName() << "\n";
             return 1;
+        }
+    }
+
+    for (const int scale : { 2, 3 })
+    {
+        const std::pair<const char*, juce::Image> enlarged[] = {
+            { "backgroundImage", BackgroundArtwork::create (scale) },
+            { "infoPanelImage", InfoPanelArtwork::create (scale) },
+            { "powerSwitchImage", SwitchArtwork::createPower (scale) },
+            { "inputSwitchImage", SwitchArtwork::createInput (scale) },
+            { "stereoSwitchImage", SwitchArtwork::createStereo (scale) },
+            { "listenerStripImage", ListenerStripArtwork::create (scale) },
+        };
+        for (const auto& [name, image] : enlarged)
+        {
+            const auto file = folder.getChildFile (juce::String (name) + "@" + juce::String (scale) + "x.png");
+            if (! PngFile::write (image, file))
+            {
+                std::cerr << "make-images: cannot write " << file.getFullPathName() << "\n";
+                return 1;
+            }
         }
     }
 

@@ -3,11 +3,11 @@
 #include "Palette.h"
 
 void PanelPainter::texture (juce::Image& image, juce::Rectangle<int> area, juce::Colour top,
-                            juce::Colour bottom, float grain, int seed)
+                            juce::Colour bottom, float grain, int seed, int scale)
 {
     juce::Random random (seed);
     const juce::Image::BitmapData pixels (image, juce::Image::BitmapData::readWrite);
-    area = area.getIntersection (image.getBounds());
+    area = (area * scale).getIntersection (image.getBounds());
 
     // Brushing: each row carries a slowly wandering offset along x, so the
     // grain reads as fine horizontal strokes rather than sand.

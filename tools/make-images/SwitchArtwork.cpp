@@ -1,15 +1,11 @@
 #include "SwitchArtwork.h"
 
+#include "Canvas.h"
 #include "Lettering.h"
 #include "Palette.h"
 
 namespace
 {
-juce::Image blankStrip (int width, int height)
-{
-    return juce::Image (juce::Image::ARGB, width, height, true, juce::SoftwareImageType());
-}
-
 constexpr int powerFrameHeight = 19;
 const juce::Point<float> lampCentre { 6.5f, 9.5f };
 constexpr float lampRadius = 2.5f;
@@ -22,26 +18,35 @@ juce::Path powerCaption (int frameTop)
                               juce::Justification::left, captionX, frameTop + captionBaseline);
 }
 
-/** A soft halo of colour around path, drawn as a blurred copy. */
-void glow (juce::Graphics& g, const juce::Path& path, juce::Rectangle<int> frame, juce::Colour colour, float radius)
+/** A soft halo of colour around path, drawn as a blurred copy. The halo is
+    blurred at the strip's scale, radius in editor pixels. */
+void glow (juce::Graphics& g, const juce::Path& path, juce::Rectangle<int> frame, juce::Colour colour, float radius,
+           int scale)
 {
-    auto halo = blankStrip (frame.getWidth(), frame.getHeight());
+    auto halo = Canvas::blank (frame.getWidth(), frame.getHeight(), scale);
     {
         juce::Graphics h (halo);
+        Canvas::inEditorPixels (h, scale);
         h.setColour (colour);
         h.fillPath (path, juce::AffineTransform::translation (-frame.toFloat().getTopLeft()));
     }
-    juce::ImageConvolutionKernel blur (juce::roundToInt (radius * 2.0f) + 1);
-    blur.createGaussianBlur (radius);
+    const auto blurRadius = radius * (float) scale;
+    juce::ImageConvolutionKernel blur (juce::roundToInt (blurRadius * 2.0f) + 1);
+    blur.createGaussianBlur (blurRadius);
     blur.applyToImage (halo, halo, halo.getBounds());
-    g.drawImageAt (halo, frame.getX(), frame.getY());
+    if (scale == 1)
+        g.drawImageAt (halo, frame.getX(), frame.getY());
+    else
+        g.drawImageTransformed (halo, juce::AffineTransform::scale (1.0f / (float) scale)
+                                          .translated ((float) frame.getX(), (float) frame.getY()));
 }
 } // namespace
 
-juce::Image SwitchArtwork::createPower()
+juce::Image SwitchArtwork::createPower (int scale)
 {
-    auto strip = blankStrip (44, 2 * powerFrameHeight);
+    auto strip = Canvas::blank (44, 2 * powerFrameHeight, scale);
     juce::Graphics g (strip);
+    Canvas::inEditorPixels (g, scale);
     const auto dim = juce::Colour (0xffd3d6da).withAlpha ((juce::uint8) 96);
 
     // Off: lettering and an unlit lamp seen faintly through the window.
@@ -69,7 +74,7 @@ juce::Image SwitchArtwork::createPower()
 
     juce::Path lit (caption);
     lit.addPath (lampShape);
-    glow (g, lit, on, palette::lampGlow.withAlpha (0.9f), 2.2f);
+    glow (g, lit, on, palette::lampGlow.withAlpha (0.9f), 2.2f, scale);
 
     g.setColour (palette::lampLit);
     g.fillPath (caption);
@@ -79,11 +84,12 @@ juce::Image SwitchArtwork::createPower()
     return strip;
 }
 
-juce::Image SwitchArtwork::createInput()
+juce::Image SwitchArtwork::createInput (int scale)
 {
     constexpr int frameHeight = 19;
-    auto strip = blankStrip (22, 2 * frameHeight);
+    auto strip = Canvas::blank (22, 2 * frameHeight, scale);
     juce::Graphics g (strip);
+    Canvas::inEditorPixels (g, scale);
 
     // Square brackets around the mark, symmetric about the frame's centre.
     constexpr int top = frameHeight + 3, bottom = frameHeight + 15, left = 4, right = 17, foot = 2;
@@ -98,11 +104,12 @@ juce::Image SwitchArtwork::createInput()
     return strip;
 }
 
-juce::Image SwitchArtwork::createStereo()
+juce::Image SwitchArtwork::createStereo (int scale)
 {
     constexpr int frameHeight = 10;
-    auto strip = blankStrip (10, 2 * frameHeight);
+    auto strip = Canvas::blank (10, 2 * frameHeight, scale);
     juce::Graphics g (strip);
+    Canvas::inEditorPixels (g, scale);
 
     g.setColour (palette::ink.withAlpha (faintAlpha));
     for (auto frameTop : { 0, frameHeight })
