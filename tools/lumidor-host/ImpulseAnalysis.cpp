@@ -74,91 +74,6 @@ std::string bandLabel (double centre)
 {
     return centre >= 1000.0 ? std::to_string ((int) (centre / 1000.0)) + " kHz" : std::to_string ((int) centre) + " Hz";
 }
-
-// The factory bank's former measure, kept exactly: see the mono constructor.
-
-void formerBandPassInPlace (std::vector<double>& x, double sampleRate, double centre)
-{
-    const double w0 = 2.0 * pi * centre / sampleRate;
-    const double alpha = std::sin (w0) * std::sinh (std::log (2.0) / 2.0 * 1.0 * w0 / std::sin (w0));
-    const double a0 = 1.0 + alpha;
-    const double b0 = alpha / a0, b2 = -alpha / a0;
-    const double a1 = -2.0 * std::cos (w0) / a0, a2 = (1.0 - alpha) / a0;
-
-    double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0;
-    for (auto& v : x)
-    {
-        const double y = b0 * v + b2 * x2 - a1 * y1 - a2 * y2;
-        x2 = x1;
-        x1 = v;
-        y2 = y1;
-        y1 = y;
-        v = y;
-    }
-}
-
-double formerFit (const std::vector<float>& decayDb, double sampleRate, double startDb, double endDb)
-{
-    const size_t usable = decayDb.size();
-    size_t first = 0;
-    while (first < usable && decayDb[first] > startDb)
-        ++first;
-    size_t last = first;
-    while (last < usable && decayDb[last] > endDb)
-        ++last;
-    if (last >= usable || last <= first + 1)
-        return notANumber;
-    const double n = (double) (last - first + 1);
-    double st = 0.0, sd = 0.0, stt = 0.0, std_ = 0.0;
-    for (size_t i = first; i <= last; ++i)
-    {
-        const double t = (double) i / sampleRate;
-        const double d = decayDb[i];
-        st += t;
-        sd += d;
-        stt += t * t;
-        std_ += t * d;
-    }
-    const double slope = (n * std_ - st * sd) / (n * stt - st * st);
-    if (! (slope < 0.0))
-        return notANumber;
-    const double rt60 = -60.0 / slope;
-    const double after = (double) (decayDb.size() - last) / sampleRate;
-    return after >= 0.25 * rt60 ? rt60 : notANumber;
-}
-
-ImpulseAnalysis::Figures formerFigures (const std::vector<float>& decayDb, double sampleRate)
-{
-    ImpulseAnalysis::Figures f;
-    for (size_t i = 0; i < decayDb.size(); ++i)
-        if (decayDb[i] <= -10.0f)
-        {
-            f.edt = 6.0 * (double) i / sampleRate;
-            break;
-        }
-    f.t30 = formerFit (decayDb, sampleRate, -5.0, -35.0);
-    if (! std::isfinite (f.t30))
-        f.t20 = formerFit (decayDb, sampleRate, -5.0, -25.0);
-    return withRt60 (f);
-}
-}
-
-ImpulseAnalysis::ImpulseAnalysis (const std::vector<float>& mono, double sampleRate)
-    : rate (sampleRate), length ((double) mono.size() / sampleRate)
-{
-    const std::vector<double> whole (mono.begin(), mono.end());
-    results.push_back ({ 0.0, "all", {}, formerFigures (decayCurve (whole), rate) });
-    for (double centre : octaveCentres)
-    {
-        if (centre * std::sqrt (2.0) > highestBandShare * rate)
-            break;
-        std::vector<double> x (mono.rbegin(), mono.rend());
-        formerBandPassInPlace (x, rate, centre);
-        formerBandPassInPlace (x, rate, centre);
-        std::reverse (x.begin(), x.end());
-        results.push_back ({ centre, bandLabel (centre), {}, formerFigures (decayCurve (x), rate) });
-    }
-    needed = notANumber;
 }
 
 ImpulseAnalysis::ImpulseAnalysis (const std::vector<float>& left, const std::vector<float>& right, double sampleRate)
@@ -191,6 +106,25 @@ ImpulseAnalysis::ImpulseAnalysis (const std::vector<float>& left, const std::vec
         band.figures.t20 = meanOf (l.t20, r.t20);
         band.figures.t30 = meanOf (l.t30, r.t30);
         band.figures = withRt60 (band.figures);
+    }
+}
+
+void ImpulseAnalysis::recordAsTheDecayNeeds (const std::vector<float>& left, const std::vector<float>& right,
+                                             double sampleRate, double capSeconds,
+                                             const std::function<void (size_t frames)>& record)
+{
+    double seconds = probeSeconds;
+    record ((size_t) std::llround (seconds * sampleRate));
+    for (int step = 0; step < lengthSteps && seconds < capSeconds; ++step)
+    {
+        // Where some band has no trusted line yet, its decay cannot be
+        // told: a longer recording shows more of it.
+        const double needed = ImpulseAnalysis (left, right, sampleRate).secondsNeeded();
+        const double wanted = std::isfinite (needed) ? needed * lengthHeadroom : 4.0 * seconds;
+        if (wanted <= seconds)
+            break;
+        seconds = std::min (capSeconds, wanted);
+        record ((size_t) std::llround (seconds * sampleRate));
     }
 }
 

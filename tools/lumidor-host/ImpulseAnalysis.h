@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -83,15 +84,6 @@ public:
         impulse on; both have the same length. */
     ImpulseAnalysis (const std::vector<float>& left, const std::vector<float>& right, double sampleRate);
 
-    /** One signal measured the way the factory bank's published table was:
-        the filters run over the time-reversed signal, which drops the
-        direct sound from the bands below 4 kHz, EDT is six times the time
-        to the first -10 dB, and a fit is trusted when a quarter of its
-        result is still recorded after it. Only Band::figures are set.
-        Kept so the table's figures stay what they were until it is remade
-        with the analysis above. */
-    ImpulseAnalysis (const std::vector<float>& mono, double sampleRate);
-
     double sampleRate() const noexcept { return rate; }
     /** Length of the analysed response in seconds. */
     double seconds() const noexcept { return length; }
@@ -106,6 +98,22 @@ public:
         -60 dB. NaN when some band with energy has no trusted line at all
         (it fell less than 10 dB with the margin); 0 for silence. */
     double secondsNeeded() const noexcept { return needed; }
+
+    /** A recording's first length when none is given, seconds. */
+    static constexpr double probeSeconds = 4.0;
+    /** How far past secondsNeeded() a chosen length runs. */
+    static constexpr double lengthHeadroom = 1.1;
+    static constexpr int lengthSteps = 8;
+
+    /** Records a response for as long as its decay needs: probeSeconds
+        first, then on to secondsNeeded() times lengthHeadroom, four times
+        as long while some band cannot be told, in at most lengthSteps steps
+        and to at most `capSeconds`. `record (frames)` carries the response
+        in `left` and `right` on to at least `frames` from the input impulse
+        on, continuing what it recorded before. */
+    static void recordAsTheDecayNeeds (const std::vector<float>& left, const std::vector<float>& right,
+                                       double sampleRate, double capSeconds,
+                                       const std::function<void (size_t frames)>& record);
 
     /** Schroeder's backward integral of the squared signal, in dB re its start. */
     static std::vector<float> decayCurve (const std::vector<double>& signal);

@@ -19,11 +19,9 @@
 
 namespace
 {
-// Without --seconds the response is recorded for a first stretch, then on
-// until every band's decay, as far as it can be told, would have fallen 60 dB.
-constexpr double probeSeconds = 4.0;
+// Without --seconds the response is recorded for as long as its decay needs,
+// up to this.
 constexpr double chosenCapSeconds = 60.0;
-constexpr double chosenHeadroom = 1.1;
 constexpr double defaultRate = 44100.0;
 constexpr int blockSize = 512;
 // The analysis holds several copies of the response (float and double,
@@ -99,7 +97,7 @@ int runIr (const std::vector<std::string>& words)
 
     const bool lengthChosen = ! args.has ("seconds");
     double seconds = 0.0, rate = 0.0;
-    if (! args.number ("seconds", probeSeconds, seconds) || ! args.number ("rate", defaultRate, rate))
+    if (! args.number ("seconds", ImpulseAnalysis::probeSeconds, seconds) || ! args.number ("rate", defaultRate, rate))
         return usageError (args.error());
     if (seconds < 0.1 || seconds > 600.0)
         return usageError ("--seconds wants 0.1 to 600");
@@ -149,17 +147,11 @@ int runIr (const std::vector<std::string>& words)
         host->processStereo (in.data(), in.data(), left.data() + done, right.data() + done, (int64_t) (frames - done),
                              &ProgressBar::callback, &bar);
     };
-    renderTo ((size_t) std::llround (seconds * rate));
     const double chosenCap = std::min (chosenCapSeconds, maxFrames / rate);
-    for (int step = 0; lengthChosen && step < 8 && seconds < chosenCap; ++step)
-    {
-        const double needed = ImpulseAnalysis (left, right, rate).secondsNeeded();
-        const double wanted = std::isfinite (needed) ? needed * chosenHeadroom : 4.0 * seconds;
-        if (wanted <= seconds)
-            break;
-        seconds = std::min (chosenCap, wanted);
+    if (lengthChosen)
+        ImpulseAnalysis::recordAsTheDecayNeeds (left, right, rate, chosenCap, renderTo);
+    else
         renderTo ((size_t) std::llround (seconds * rate));
-    }
     const auto frames = left.size();
     seconds = (double) frames / rate;
 
@@ -216,7 +208,7 @@ int runIr (const std::vector<std::string>& words)
     if (lengthChosen)
         std::printf ("Length: %.0f s first, then on until each band's best trusted fit, extended, reached -60 dB\n"
                      "(plus 10 %%), at most %.0f s; --seconds sets a length.\n",
-                     probeSeconds, chosenCap);
+                     ImpulseAnalysis::probeSeconds, chosenCap);
     std::printf ("\nwrote %s%s%s\n", pngPath.c_str(), args.has ("wav") ? " and " : "",
                  args.has ("wav") ? args.value ("wav")->c_str() : "");
     return 0;

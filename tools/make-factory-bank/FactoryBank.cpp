@@ -14,12 +14,9 @@ namespace
 {
 constexpr double rate = 44100.0;
 constexpr int blockSize = 512;
-constexpr double firstLengthSeconds = 4.0;
+/** The recording follows each program's decay up to this, past the minute
+    the `ir` command stops at: the longest programs need more. */
 constexpr double longestSeconds = 120.0;
-/** The fit wants the decay to reach -35 dB with a quarter of the response
-    left after it; 1.2 times the RT60 leaves room for that and for the
-    pre-delay. */
-constexpr double lengthPerRt60 = 1.2;
 constexpr double earlyWindowSeconds = 0.080;
 constexpr double densityWindowSeconds = 0.020;
 constexpr double densityHopSeconds = 0.005;
@@ -32,11 +29,13 @@ constexpr size_t maxProgramNameBytes = 25;
 
 struct Response
 {
-    std::vector<float> mid;
+    std::vector<float> left, right, mid;
     double earlyEnergy = 0.0, lateEnergy = 0.0;
 };
 
-Response render (VstHost& host, const std::array<float, FactoryProgram::parameterCount>& values, double seconds)
+/** The wet impulse response, for as long as its decay needs; empty when
+    the module would not open. */
+Response render (VstHost& host, const std::array<float, FactoryProgram::parameterCount>& values)
 {
     Response response;
     if (! host.open())
@@ -44,13 +43,27 @@ Response render (VstHost& host, const std::array<float, FactoryProgram::paramete
     for (int i = 0; i < FactoryProgram::parameterCount; ++i)
         host.setParameter (i, i == dryWetIndex ? 1.0f : values[(size_t) i]);
 
-    const auto frames = (size_t) std::llround (seconds * rate);
-    std::vector<float> in (frames, 0.0f), left (frames), right (frames);
-    in[0] = 1.0f;
     host.prepare (rate, blockSize);
-    host.processStereo (in.data(), in.data(), left.data(), right.data(), (int64_t) frames);
+    auto& left = response.left;
+    auto& right = response.right;
+    std::vector<float> in;
+    // The engine has no reset, so the response grows on the one instance,
+    // in whole blocks so that the steps give what one long call would.
+    const auto recordTo = [&] (size_t frames)
+    {
+        frames = (frames + blockSize - 1) / blockSize * blockSize;
+        const size_t done = left.size();
+        in.assign (frames - done, 0.0f);
+        if (done == 0)
+            in[0] = 1.0f;
+        left.resize (frames);
+        right.resize (frames);
+        host.processStereo (in.data(), in.data(), left.data() + done, right.data() + done, (int64_t) (frames - done));
+    };
+    ImpulseAnalysis::recordAsTheDecayNeeds (left, right, rate, longestSeconds, recordTo);
     host.close();
 
+    const auto frames = left.size();
     const auto earlyFrames = (size_t) std::llround (earlyWindowSeconds * rate);
     response.mid.resize (frames);
     for (size_t i = 0; i < frames; ++i)
@@ -168,38 +181,26 @@ FxpFile makeBank (VstHost& host, const std::vector<FactoryProgram>& programs)
 
 Figures measure (VstHost& host, const std::array<float, FactoryProgram::parameterCount>& values)
 {
-    // Longer renders only where the decay asks for them: the engine has no
-    // reset, so every length is a new instance from silence.
-    double length = firstLengthSeconds;
-    for (;;)
+    const auto response = render (host, values);
+    if (response.mid.empty())
     {
-        const auto response = render (host, values, length);
-        if (response.mid.empty())
-        {
-            // The module would not open again: nothing was measured.
-            const double none = std::nan ("");
-            return { none, none, none, none, none, none, none, 0.0 };
-        }
-        const ImpulseAnalysis analysis (response.mid, rate);
-        const auto& whole = analysis.bands().front().figures;
-        const bool fitted = std::isfinite (whole.rt60) && whole.rt60 * lengthPerRt60 <= length;
-        if (fitted || length >= longestSeconds)
-        {
-            Figures f {};
-            f.rt60 = whole.rt60;
-            f.rt60Low = bandRt60 (analysis, 125.0);
-            f.rt60Mid = bandRt60 (analysis, 1000.0);
-            f.rt60High = bandRt60 (analysis, 8000.0);
-            f.edt = whole.edt;
-            f.c80 = response.lateEnergy > 0.0 ? 10.0 * std::log10 (response.earlyEnergy / response.lateEnergy)
-                                              : std::nan ("");
-            f.mixing = mixingTime (response.mid);
-            f.seconds = length;
-            return f;
-        }
-        const double wanted = std::isfinite (whole.rt60) ? whole.rt60 * lengthPerRt60 * 1.25 : length * 2.0;
-        length = std::min (longestSeconds, std::ceil (std::max (wanted, length * 1.5)));
+        // The module would not open again: nothing was measured.
+        const double none = std::nan ("");
+        return { none, none, none, none, none, none, none, 0.0 };
     }
+    // Each channel measured on its own; the figures are the mean of both.
+    const ImpulseAnalysis analysis (response.left, response.right, rate);
+    const auto& whole = analysis.bands().front().figures;
+    Figures f {};
+    f.rt60 = whole.rt60;
+    f.rt60Low = bandRt60 (analysis, 125.0);
+    f.rt60Mid = bandRt60 (analysis, 1000.0);
+    f.rt60High = bandRt60 (analysis, 8000.0);
+    f.edt = whole.edt;
+    f.c80 = response.lateEnergy > 0.0 ? 10.0 * std::log10 (response.earlyEnergy / response.lateEnergy) : std::nan ("");
+    f.mixing = mixingTime (response.mid);
+    f.seconds = analysis.seconds();
+    return f;
 }
 
 std::string figuresTable (const std::vector<FactoryProgram>& programs, const std::vector<Figures>& figures)

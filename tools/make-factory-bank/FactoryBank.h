@@ -16,9 +16,11 @@ namespace FactoryBank
 /** What one program's wet impulse response measures, at 44.1 kHz. */
 struct Figures
 {
-    /** Seconds, broadband and in the 125 Hz, 1 kHz and 8 kHz octaves;
-        NaN where the decay does not fall far enough to fit. */
+    /** Seconds, broadband and in the 125 Hz, 1 kHz and 8 kHz octaves, each
+        the mean of both channels' figures as the `ir` command reports it;
+        NaN where either channel's fit is not trusted. */
     double rt60, rt60Low, rt60Mid, rt60High;
+    /** The mean of both channels' early decay times, seconds. */
     double edt;
     /** Early/late balance: energy of the first 80 ms against the rest, dB. */
     double c80;
