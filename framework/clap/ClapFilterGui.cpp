@@ -6,6 +6,7 @@
 
 #include <juce_events/native/juce_linux_EventLoopInternal.h>
 
+#include <cmath>
 #include <cstring>
 
 namespace
@@ -55,8 +56,13 @@ bool ClapFilterGui::create (const char* api, bool isFloating)
     if (editor == nullptr)
         return false;
     window = std::make_unique<EditorCompWrapper> (editor);
+    window->setScale (requestedScale);
     if (hostGui != nullptr && hostGui->request_resize != nullptr)
-        window->onEditorResized = [this] (int w, int h) { hostGui->request_resize (host, (uint32_t) w, (uint32_t) h); };
+        window->onEditorResized = [this] (int w, int h)
+        {
+            if (! settingScale)
+                hostGui->request_resize (host, (uint32_t) w, (uint32_t) h);
+        };
 
     // With fd watching alone the loop still runs its timers: the framework's
     // timer thread wakes the message queue's descriptor.
@@ -80,18 +86,26 @@ void ClapFilterGui::destroy()
     }
 }
 
-bool ClapFilterGui::setScale (double scale) noexcept
+bool ClapFilterGui::setScale (double scale)
 {
+    if (! (scale > 0.0) || ! std::isfinite (scale))
+        return false;
     requestedScale = scale;
-    return false;
+    if (window != nullptr)
+    {
+        const juce::ScopedValueSetter<bool> quiet (settingScale, true);
+        window->setScale (scale);
+    }
+    return true;
 }
 
 bool ClapFilterGui::getSize (uint32_t& width, uint32_t& height) const noexcept
 {
     if (window == nullptr)
         return false;
-    width = (uint32_t) window->getWidth();
-    height = (uint32_t) window->getHeight();
+    const auto size = window->getHostSize();
+    width = (uint32_t) size.x;
+    height = (uint32_t) size.y;
     return true;
 }
 

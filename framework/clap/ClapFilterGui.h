@@ -15,7 +15,9 @@ class EditorCompWrapper;
     thread drives the framework's message loop through the host's timer (and
     the loop's file descriptors, when the host watches them), so the editor
     paints, hears the filter's change broadcasts and runs its timers while
-    it is open. The editor's size is fixed: the editor's own.
+    it is open. The user cannot resize it: its size is the editor's own
+    times the scale, the host's (set_scale) or, until the host gives one,
+    the desktop's, in the window system's pixels as CLAP counts them on X11.
 
     Main thread only, as CLAP calls every gui function. */
 class ClapFilterGui
@@ -36,16 +38,18 @@ public:
         offers neither a timer nor fd watching to drive it. */
     bool create (const char* api, bool isFloating);
     void destroy();
-    /** Remembers the host's scale and declines it: the editor draws at one
-        size only. */
-    bool setScale (double scale) noexcept;
+    /** Draws the editor at the host's scale from now on, clamped to 1 to
+        3; false for a scale that is not a positive number. The host asks
+        for the new size afterwards, so no resize request is made. */
+    bool setScale (double scale);
+    /** The window's size in the host's pixels: what is drawn. */
     bool getSize (uint32_t& width, uint32_t& height) const noexcept;
     bool setParent (const clap_window_t* window);
     bool show();
     bool hide();
 
     bool isCreated() const noexcept { return window != nullptr; }
-    /** The scale the host asked for, 1 until it asks. */
+    /** The scale the host asked for, 0 until it asks. */
     double getRequestedScale() const noexcept { return requestedScale; }
 
     void onTimer (clap_id timer);
@@ -65,5 +69,6 @@ private:
     std::unique_ptr<EditorCompWrapper> window;
     clap_id timer = CLAP_INVALID_ID;
     std::vector<int> watchedFds;
-    double requestedScale = 1.0;
+    double requestedScale = 0.0;
+    bool settingScale = false;
 };

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "ClapTestHost.h"
+#include "EditorPicture.h"
 #include "X11HostWindow.h"
 
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <thread>
 
@@ -49,7 +51,7 @@ struct ClapGui : ::testing::Test
 };
 }
 
-TEST_F (ClapGui, opensAtItsFixedSizeAndDeclinesScalingAndFloating)
+TEST_F (ClapGui, opensAtTheHostsScaleAndDeclinesFloating)
 {
     Host host;
     Plugin plugin (host);
@@ -61,13 +63,32 @@ TEST_F (ClapGui, opensAtItsFixedSizeAndDeclinesScalingAndFloating)
     EXPECT_FALSE (plugin.gui->create (plugin.plugin, CLAP_WINDOW_API_X11, true));
 
     ASSERT_TRUE (plugin.gui->create (plugin.plugin, CLAP_WINDOW_API_X11, false));
-    EXPECT_FALSE (plugin.gui->set_scale (plugin.plugin, 2.0));
-    uint32_t w = 0, h = 0;
-    ASSERT_TRUE (plugin.gui->get_size (plugin.plugin, &w, &h));
-    EXPECT_EQ (w, 450u);
-    EXPECT_EQ (h, 223u);
+    const auto size = [&plugin]
+    {
+        uint32_t w = 0, h = 0;
+        EXPECT_TRUE (plugin.gui->get_size (plugin.plugin, &w, &h));
+        return std::pair { w, h };
+    };
+    EXPECT_EQ (size(), std::pair (450u, 223u)) << "the desktop's scale, 1 on the test display";
     EXPECT_FALSE (plugin.gui->can_resize (plugin.plugin));
     EXPECT_FALSE (plugin.gui->set_size (plugin.plugin, 900, 446));
+
+    // Sizes follow the scale, rounded, and the one size there is is the
+    // only one set_size and adjust_size accept.
+    EXPECT_TRUE (plugin.gui->set_scale (plugin.plugin, 2.0));
+    EXPECT_EQ (size(), std::pair (900u, 446u));
+    EXPECT_TRUE (plugin.gui->set_size (plugin.plugin, 900, 446));
+    uint32_t w = 1000, h = 1000;
+    EXPECT_TRUE (plugin.gui->adjust_size (plugin.plugin, &w, &h));
+    EXPECT_EQ (std::pair (w, h), std::pair (900u, 446u));
+    EXPECT_TRUE (plugin.gui->set_scale (plugin.plugin, 1.5));
+    EXPECT_EQ (size(), std::pair (675u, 335u));
+    EXPECT_TRUE (plugin.gui->set_scale (plugin.plugin, 5.0));
+    EXPECT_EQ (size(), std::pair (1350u, 669u)) << "drawn at most at 3 x";
+    EXPECT_FALSE (plugin.gui->set_scale (plugin.plugin, 0.0));
+    EXPECT_FALSE (plugin.gui->set_scale (plugin.plugin, std::nan ("")));
+    EXPECT_EQ (size(), std::pair (1350u, 669u));
+    EXPECT_EQ (host.resizeRequests, 0) << "the host asks for the size after set_scale";
     EXPECT_EQ (host.timers.size(), 1u);
     plugin.gui->destroy (plugin.plugin);
     EXPECT_TRUE (host.timers.empty());
@@ -162,4 +183,49 @@ TEST_F (ClapGui, opensAndClosesTwentyTimesWhileAudioRunsAndHostEventsMoveIt)
     audio.join();
     EXPECT_GT (blocks.load(), 100);
     EXPECT_TRUE (host.timers.empty());
+}
+
+TEST_F (ClapGui, AtTwiceTheScaleTheEditorFillsTheHostsWindowAndTakesClicksAndDragsAsAtOnce)
+{
+    // At 1 x: a drag along the early-size bar, from 10 to 90 of its 121 pixels.
+    double valueAtOnce = 0.0;
+    {
+        Host host;
+        Plugin plugin (host);
+        ASSERT_TRUE (plugin.ok());
+        ASSERT_TRUE (open (plugin, window));
+        runHost (window, plugin, 300);
+        window.drag (32 + 10, 119, 32 + 90, 119);
+        runHost (window, plugin, 300);
+        valueAtOnce = plugin.value (0);
+        plugin.gui->destroy (plugin.plugin);
+    }
+    ASSERT_NEAR (valueAtOnce, 90.0 / 121.0, 1.0e-6);
+
+    Host host;
+    Plugin plugin (host);
+    ASSERT_TRUE (plugin.ok());
+    X11HostWindow large (900, 446, 0, 300);
+    ASSERT_TRUE (plugin.gui->create (plugin.plugin, CLAP_WINDOW_API_X11, false));
+    ASSERT_TRUE (plugin.gui->set_scale (plugin.plugin, 2.0));
+    uint32_t w = 0, h = 0;
+    ASSERT_TRUE (plugin.gui->get_size (plugin.plugin, &w, &h));
+    EXPECT_EQ (std::pair (w, h), std::pair (900u, 446u));
+    clap_window_t parent { CLAP_WINDOW_API_X11, {} };
+    parent.x11 = large.id();
+    ASSERT_TRUE (plugin.gui->set_parent (plugin.plugin, &parent) && plugin.gui->show (plugin.plugin));
+    runHost (large, plugin, 400);
+
+    EXPECT_EQ (large.childSize(), std::pair (900, 446)) << "the size told is the size shown";
+    Picture shown;
+    shown.pixels = large.capture (shown.width, shown.height);
+    EXPECT_LT (differingShare (shown, reference ("--scale 2")), 0.01) << "the 2 x editor fills the window";
+
+    large.drag (2 * (32 + 10), 2 * 119, 2 * (32 + 90), 2 * 119);
+    large.click (2 * (92 + 11), 2 * (17 + 9));
+    runHost (large, plugin, 300);
+    EXPECT_EQ (plugin.value (0), valueAtOnce);
+    EXPECT_EQ (plugin.value (8), 1.0) << "the left input switch, at twice its place";
+    EXPECT_EQ (host.resizeRequests, 0);
+    plugin.gui->destroy (plugin.plugin);
 }

@@ -107,7 +107,7 @@ class Host
 {
 public:
     bool offerTimer = true, offerFd = false;
-    int rescans = 0, flushRequests = 0;
+    int rescans = 0, flushRequests = 0, resizeRequests = 0;
     std::vector<clap_id> timers;
     std::vector<int> fds;
 
@@ -123,6 +123,8 @@ public:
                 return &self.timer;
             if (std::strcmp (id, CLAP_EXT_POSIX_FD_SUPPORT) == 0 && self.offerFd)
                 return &self.fd;
+            if (std::strcmp (id, CLAP_EXT_GUI) == 0)
+                return &self.gui;
             return nullptr;
         };
         host.request_restart = host.request_process = host.request_callback = [] (const clap_host_t*) {};
@@ -140,6 +142,14 @@ private:
     clap_host_params_t params { [] (const clap_host_t* h, clap_param_rescan_flags) { ++of (h).rescans; },
                                 [] (const clap_host_t*, clap_id, clap_param_clear_flags) {},
                                 [] (const clap_host_t* h) { ++of (h).flushRequests; } };
+    clap_host_gui_t gui { [] (const clap_host_t*) {},
+                          [] (const clap_host_t* h, uint32_t, uint32_t)
+                          {
+                              ++of (h).resizeRequests;
+                              return true;
+                          },
+                          [] (const clap_host_t*) { return false; }, [] (const clap_host_t*) { return false; },
+                          [] (const clap_host_t*, bool) {} };
     clap_host_timer_support_t timer { [] (const clap_host_t* h, uint32_t, clap_id* id)
                                       {
                                           *id = (clap_id) of (h).timers.size() + 100;

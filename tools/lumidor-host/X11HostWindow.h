@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 class X11HostWindow
@@ -85,6 +86,46 @@ public:
         usleep (20000);
         XTestFakeButtonEvent (display, 1, False, CurrentTime);
         XSync (display, False);
+    }
+
+    /** A real press at (x1, y1), moved to (x2, y2) in steps and released
+        there, through the X server. */
+    void drag (int x1, int y1, int x2, int y2, int steps = 8)
+    {
+        const auto moveTo = [this] (int x, int y)
+        {
+            int rootX = 0, rootY = 0;
+            Window child;
+            XTranslateCoordinates (display, window, DefaultRootWindow (display), x, y, &rootX, &rootY, &child);
+            XTestFakeMotionEvent (display, -1, rootX, rootY, CurrentTime);
+            XSync (display, False);
+            usleep (20000);
+        };
+        moveTo (x1, y1);
+        XTestFakeButtonEvent (display, 1, True, CurrentTime);
+        XSync (display, False);
+        usleep (20000);
+        for (int i = 1; i <= steps; ++i)
+            moveTo (x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps);
+        XTestFakeButtonEvent (display, 1, False, CurrentTime);
+        XSync (display, False);
+    }
+
+    /** The size of the first child window (the plug-in's), 0 × 0 if none. */
+    std::pair<int, int> childSize()
+    {
+        Window root, parent, *children = nullptr;
+        unsigned n = 0;
+        XQueryTree (display, window, &root, &parent, &children, &n);
+        std::pair<int, int> size { 0, 0 };
+        if (children != nullptr)
+        {
+            XWindowAttributes attributes;
+            if (n > 0 && XGetWindowAttributes (display, children[0], &attributes))
+                size = { attributes.width, attributes.height };
+            XFree (children);
+        }
+        return size;
     }
 
     /** The window's pixels as 0xRRGGBB, row by row (children included). */
