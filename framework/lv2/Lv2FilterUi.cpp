@@ -3,6 +3,8 @@
 #include "EditorCompWrapper.h"
 #include "VstModule.h"
 
+#include <lv2/atom/atom.h>
+
 #include <cstring>
 #include <stdexcept>
 
@@ -23,6 +25,21 @@ const void* findFeature (const LV2_Feature* const* features, const char* uri) no
     return nullptr;
 }
 
+/** A float option under key, or 0 when the options hold none. */
+float findFloatOption (const LV2_Options_Option* options, LV2_URID key, LV2_URID floatType) noexcept
+{
+    if (key == 0)
+        return 0.0f;
+    for (auto* o = options; o != nullptr && o->key != 0; ++o)
+        if (o->key == key && o->type == floatType && o->size == sizeof (float) && o->value != nullptr)
+        {
+            float value;
+            std::memcpy (&value, o->value, sizeof (float));
+            return value;
+        }
+    return 0.0f;
+}
+
 LV2UI_Handle instantiateCallback (const LV2UI_Descriptor* descriptor, const char*, const char*,
                                   LV2UI_Write_Function writeFunction, LV2UI_Controller controller,
                                   LV2UI_Widget* widget, const LV2_Feature* const* features)
@@ -37,7 +54,22 @@ LV2UI_Handle instantiateCallback (const LV2UI_Descriptor* descriptor, const char
         // The descriptor is the first member of the description.
         const auto& description = *reinterpret_cast<const Lv2UiDescription*> (descriptor);
         auto* resize = static_cast<const LV2UI_Resize*> (findFeature (features, LV2_UI__resize));
-        auto* ui = new Lv2FilterUi (description, writeFunction, controller, parent, resize);
+
+        // The host's scale comes as an option; its key is known only
+        // through the host's URID map.
+        LV2_URID scaleKey = 0, floatType = 0;
+        if (auto* map = static_cast<const LV2_URID_Map*> (findFeature (features, LV2_URID__map));
+            map != nullptr && map->map != nullptr)
+        {
+            scaleKey = map->map (map->handle, LV2_UI__scaleFactor);
+            floatType = map->map (map->handle, LV2_ATOM__Float);
+        }
+        auto* options = static_cast<const LV2_Options_Option*> (findFeature (features, LV2_OPTIONS__options));
+        const double scale = findFloatOption (options, scaleKey, floatType);
+
+        auto* ui = new Lv2FilterUi (description, writeFunction, controller, parent, resize, scale);
+        ui->scaleFactorKey = scaleKey;
+        ui->floatType = floatType;
         *widget = ui->getWidget();
         return ui;
     }
@@ -58,9 +90,57 @@ int idleCallback (LV2UI_Handle h) { return uiOf (h)->idle(); }
 
 const LV2UI_Idle_Interface idleInterface { idleCallback };
 
+uint32_t getOptionsCallback (LV2_Handle h, LV2_Options_Option* options)
+{
+    auto& ui = *uiOf (h);
+    uint32_t status = LV2_OPTIONS_SUCCESS;
+    for (auto* o = options; o != nullptr && o->key != 0; ++o)
+    {
+        if (o->key == ui.scaleFactorKey && ui.scaleFactorKey != 0)
+        {
+            ui.reportedScale = (float) ui.getScale();
+            o->size = sizeof (float);
+            o->type = ui.floatType;
+            o->value = &ui.reportedScale;
+        }
+        else
+            status |= LV2_OPTIONS_ERR_UNKNOWN;
+    }
+    return status;
+}
+
+uint32_t setOptionsCallback (LV2_Handle h, const LV2_Options_Option* options)
+{
+    auto& ui = *uiOf (h);
+    uint32_t status = LV2_OPTIONS_SUCCESS;
+    for (auto* o = options; o != nullptr && o->key != 0; ++o)
+    {
+        if (o->key != ui.scaleFactorKey || ui.scaleFactorKey == 0)
+            status |= LV2_OPTIONS_ERR_UNKNOWN;
+        else if (o->type != ui.floatType || o->size != sizeof (float) || o->value == nullptr)
+            status |= LV2_OPTIONS_ERR_BAD_VALUE;
+        else
+        {
+            float value;
+            std::memcpy (&value, o->value, sizeof (float));
+            if (value > 0.0f)
+                ui.setScale (value);
+            else
+                status |= LV2_OPTIONS_ERR_BAD_VALUE;
+        }
+    }
+    return status;
+}
+
+const LV2_Options_Interface optionsInterface { getOptionsCallback, setOptionsCallback };
+
 const void* extensionDataCallback (const char* uri)
 {
-    return std::strcmp (uri, LV2_UI__idleInterface) == 0 ? &idleInterface : nullptr;
+    if (std::strcmp (uri, LV2_UI__idleInterface) == 0)
+        return &idleInterface;
+    if (std::strcmp (uri, LV2_OPTIONS__interface) == 0)
+        return &optionsInterface;
+    return nullptr;
 }
 }
 
@@ -76,7 +156,7 @@ Lv2UiDescription makeLv2UiDescription (const char* uri, Lv2UiDescription::Filter
 
 //==============================================================================
 Lv2FilterUi::Lv2FilterUi (const Lv2UiDescription& d, LV2UI_Write_Function write, LV2UI_Controller c,
-                          void* parentWindow, const LV2UI_Resize* resize)
+                          void* parentWindow, const LV2UI_Resize* resize, double scale)
     : description (d), writeFunction (write), controller (c)
 {
     VstModule::instanceCreated();
@@ -92,12 +172,24 @@ Lv2FilterUi::Lv2FilterUi (const Lv2UiDescription& d, LV2UI_Write_Function write,
     }
 
     window = std::make_unique<EditorCompWrapper> (editor);
+    window->setScale (scale);
     if (resize != nullptr && resize->ui_resize != nullptr)
     {
-        resize->ui_resize (resize->handle, window->getWidth(), window->getHeight());
+        const auto size = window->getHostSize();
+        resize->ui_resize (resize->handle, size.x, size.y);
         window->onEditorResized = [resize] (int w, int h) { resize->ui_resize (resize->handle, w, h); };
     }
     window->attachToHostWindow (parentWindow);
+}
+
+void Lv2FilterUi::setScale (double scale)
+{
+    window->setScale (scale);
+}
+
+double Lv2FilterUi::getScale() const
+{
+    return window->getScale();
 }
 
 Lv2FilterUi::~Lv2FilterUi()

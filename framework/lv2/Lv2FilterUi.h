@@ -2,7 +2,9 @@
 
 #include "AudioFilterBase.h"
 
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <memory>
 
@@ -38,13 +40,20 @@ Lv2UiDescription makeLv2UiDescription (const char* uri, Lv2UiDescription::Filter
     editor goes to the host through its write function, as a control port
     value, and reaches the plug-in as the host passes port values on.
 
+    The editor is drawn at the host's ui:scaleFactor, given as an option at
+    instantiation or later through the options interface, and at the
+    desktop's scale while the host gives none; the host hears every size
+    through ui:resize, in the window system's pixels.
+
     The host's GUI thread, which makes every UI call, serves as the
     framework's message thread; the host's idle calls deliver its messages. */
 class Lv2FilterUi : private AudioFilterHost
 {
 public:
+    /** scale: the host's ui:scaleFactor, 0 when it gave none. */
     Lv2FilterUi (const Lv2UiDescription& description, LV2UI_Write_Function writeFunction,
-                 LV2UI_Controller controller, void* parentWindow, const LV2UI_Resize* resize);
+                 LV2UI_Controller controller, void* parentWindow, const LV2UI_Resize* resize,
+                 double scale);
     ~Lv2FilterUi() override;
 
     Lv2FilterUi (const Lv2FilterUi&) = delete;
@@ -57,6 +66,18 @@ public:
     /** Delivers the framework's messages; returns 0 (the UI never asks to
         be closed). */
     int idle();
+
+    /** Draws the editor at scale (clamped to 1 to 3) and tells the host the
+        new size. */
+    void setScale (double scale);
+    double getScale() const;
+
+    /** The URIDs the scale option is recognised by, 0 without urid:map. */
+    LV2_URID scaleFactorKey = 0;
+    LV2_URID floatType = 0;
+    /** Where the options interface's get call puts the scale it reports;
+        the host reads it before its next call to the UI. */
+    float reportedScale = 0.0f;
 
 private:
     void setParameterFromEditor (AudioFilterBase& filter, int index, float value) override;

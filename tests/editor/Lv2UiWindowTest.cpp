@@ -6,11 +6,15 @@
 #include "EditorPicture.h"
 #include "X11HostWindow.h"
 
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <dlfcn.h>
 
 #include <cstring>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -49,7 +53,8 @@ struct Lv2UiWindow : ::testing::Test
         // process once its UI has run.
     }
 
-    void open()
+    /** Opens the UI in w, with the host's ui:scaleFactor when scale > 0. */
+    void open (X11HostWindow& w, float scale)
     {
         LV2UI_Resize resize { this, [] (LV2UI_Feature_Handle h, int w, int height)
                               {
@@ -57,21 +62,45 @@ struct Lv2UiWindow : ::testing::Test
                                   return 0;
                               } };
         resizeFeature = resize;
-        const LV2_Feature parent { LV2_UI__parent, reinterpret_cast<void*> (window.id()) };
+        const LV2_Feature parent { LV2_UI__parent, reinterpret_cast<void*> (w.id()) };
         const LV2_Feature resizing { LV2_UI__resize, &resizeFeature };
         const LV2_Feature idling { LV2_UI__idleInterface, nullptr };
-        const LV2_Feature* features[] = { &parent, &resizing, &idling, nullptr };
+        const LV2_Feature mapping { LV2_URID__map, &map };
+        const LV2_Options_Option options[] = {
+            { LV2_OPTIONS_INSTANCE, 0, urid (LV2_UI__scaleFactor), sizeof (float), urid (LV2_ATOM__Float), &scale },
+            { LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr },
+        };
+        const LV2_Feature giving { LV2_OPTIONS__options, const_cast<LV2_Options_Option*> (options) };
+        const LV2_Feature* features[] = { &parent, &resizing, &idling, nullptr, nullptr, nullptr };
+        if (scale > 0.0f)
+        {
+            features[3] = &mapping;
+            features[4] = &giving;
+        }
         LV2UI_Widget widget = nullptr;
         ui = descriptor->instantiate (descriptor, "urn:velderane:lumidor", LUMIDOR_LV2_BUNDLE_DIR, writeCallback,
                                       this, &widget, features);
         ASSERT_NE (ui, nullptr);
         EXPECT_NE (widget, nullptr);
-        run (400);
+        run (400, w);
     }
 
-    void run (int ms)
+    void open() { open (window, 0.0f); }
+
+    void run (int ms) { run (ms, window); }
+
+    void run (int ms, X11HostWindow& w)
     {
-        window.idle ([this] { EXPECT_EQ (idle->idle (ui), 0); }, ms);
+        w.idle ([this] { EXPECT_EQ (idle->idle (ui), 0); }, ms);
+    }
+
+    LV2_URID urid (const char* uri)
+    {
+        for (size_t i = 0; i < uris.size(); ++i)
+            if (uris[i] == uri)
+                return (LV2_URID) i + 1;
+        uris.push_back (uri);
+        return (LV2_URID) uris.size();
     }
 
     void portEvent (uint32_t port, float value)
@@ -104,6 +133,9 @@ struct Lv2UiWindow : ::testing::Test
     LV2UI_Resize resizeFeature {};
     std::pair<int, int> requestedSize {};
     std::vector<Written> written;
+    std::vector<std::string> uris;
+    LV2_URID_Map map { this, [] (LV2_URID_Map_Handle h, const char* uri)
+                       { return static_cast<Lv2UiWindow*> (h)->urid (uri); } };
 };
 }
 
@@ -148,4 +180,43 @@ TEST_F (Lv2UiWindow, AClickOnTheLeftInputWritesTheThreeSwitchesAsPortValues)
     EXPECT_EQ (written[1].value, 0.0f);
     EXPECT_EQ (written[2].port, 8u);
     EXPECT_EQ (written[2].value, 1.0f);
+}
+
+TEST_F (Lv2UiWindow, AtTheHostsScaleFactorItAsksForThatSizeFillsItAndTakesClicksThere)
+{
+    X11HostWindow large (900, 446, 0, 300);
+    open (large, 2.0f);
+    EXPECT_EQ (requestedSize, std::make_pair (900, 446));
+    EXPECT_EQ (large.childSize(), std::make_pair (900, 446));
+    Picture shown;
+    shown.pixels = large.capture (shown.width, shown.height);
+    EXPECT_LT (differingShare (shown, reference ("--scale 2")), 0.01);
+
+    large.click (2 * (92 + 11), 2 * (17 + 9));
+    run (300, large);
+    ASSERT_EQ (written.size(), 3u);
+    EXPECT_EQ (written[2].port, 8u);
+    EXPECT_EQ (written[2].value, 1.0f);
+
+    // A later change through the options interface resizes it, and the
+    // interface reports the scale in use.
+    auto* options = static_cast<const LV2_Options_Interface*> (descriptor->extension_data (LV2_OPTIONS__interface));
+    ASSERT_NE (options, nullptr);
+    const float smaller = 1.5f;
+    const LV2_Options_Option change[] = {
+        { LV2_OPTIONS_INSTANCE, 0, urid (LV2_UI__scaleFactor), sizeof (float), urid (LV2_ATOM__Float), &smaller },
+        { LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr },
+    };
+    EXPECT_EQ (options->set (ui, change), (uint32_t) LV2_OPTIONS_SUCCESS);
+    run (200, large);
+    EXPECT_EQ (requestedSize, std::make_pair (675, 335));
+    EXPECT_EQ (large.childSize(), std::make_pair (675, 335));
+
+    LV2_Options_Option query[] = {
+        { LV2_OPTIONS_INSTANCE, 0, urid (LV2_UI__scaleFactor), 0, 0, nullptr },
+        { LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr },
+    };
+    ASSERT_EQ (options->get (ui, query), (uint32_t) LV2_OPTIONS_SUCCESS);
+    ASSERT_EQ (query[0].type, urid (LV2_ATOM__Float));
+    EXPECT_EQ (*static_cast<const float*> (query[0].value), 1.5f);
 }

@@ -99,6 +99,20 @@ TEST (Lv2Bundle, aScratchLv2PathOffersThePluginWithElevenControlPortsThenStereoA
     }
 }
 
+TEST (Lv2Bundle, theUiTakesTheHostsScaleFactorAsAnOptionAndThroughTheOptionsInterface)
+{
+    // Hosts send ui:scaleFactor only to a UI that declares it.
+    Node ui ("urn:velderane:lumidor:UI"), supportedOption ("http://lv2plug.in/ns/ext/options#supportedOption"),
+        scaleFactor ("http://lv2plug.in/ns/extensions/ui#scaleFactor"),
+        extensionData ("http://lv2plug.in/ns/lv2core#extensionData"),
+        optionsInterface ("http://lv2plug.in/ns/ext/options#interface");
+    auto* uis = lilv_plugin_get_uis (plugin()); // loads the plug-in's data, the UI's with it
+    ASSERT_EQ (lilv_uis_size (uis), 1u);
+    lilv_uis_free (uis);
+    EXPECT_TRUE (lilv_world_ask (world(), ui, supportedOption, scaleFactor));
+    EXPECT_TRUE (lilv_world_ask (world(), ui, extensionData, optionsInterface));
+}
+
 TEST (Lv2Bundle, controlPortsCarryTheirUnitsAndTheSwitchesAreToggles)
 {
     ASSERT_NE (plugin(), nullptr);

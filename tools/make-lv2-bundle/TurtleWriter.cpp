@@ -16,6 +16,7 @@ constexpr const char* prefixes =
     "@prefix doap:  <http://usefulinc.com/ns/doap#> .\n"
     "@prefix foaf:  <http://xmlns.com/foaf/0.1/> .\n"
     "@prefix lv2:   <http://lv2plug.in/ns/lv2core#> .\n"
+    "@prefix opts:  <http://lv2plug.in/ns/ext/options#> .\n"
     "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
     "@prefix pset:  <http://lv2plug.in/ns/ext/presets#> .\n"
     "@prefix rdfs:  <http://www.w3.org/2000/01/rdf-schema#> .\n"
@@ -168,8 +169,9 @@ bool TurtleWriter::write (const BundleNames& names, BundleFiles& files, std::str
         description << "\n" << uri (names.uiUri) << "\n"
                     << "    a ui:X11UI ;\n"
                     << "    lv2:requiredFeature ui:idleInterface , ui:parent ;\n"
-                    << "    lv2:optionalFeature ui:resize , ui:noUserResize ;\n"
-                    << "    lv2:extensionData ui:idleInterface .\n";
+                    << "    lv2:optionalFeature ui:resize , ui:noUserResize , urid:map , opts:options ;\n"
+                    << "    opts:supportedOption ui:scaleFactor ;\n"
+                    << "    lv2:extensionData ui:idleInterface , opts:interface .\n";
 
     std::ostringstream manifest, presets;
     manifest << generatedNote << prefixes
