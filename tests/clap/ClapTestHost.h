@@ -281,7 +281,8 @@ public:
                                 {
                                     auto& r = *static_cast<Reader*> (s->ctx);
                                     const auto n = std::min<uint64_t> ({ size, (uint64_t) 70, (uint64_t) (r.bytes.size() - r.at) });
-                                    std::memcpy (data, r.bytes.data() + r.at, n);
+                                    if (n > 0)
+                                        std::memcpy (data, r.bytes.data() + r.at, n);
                                     r.at += n;
                                     return (int64_t) n;
                                 } };

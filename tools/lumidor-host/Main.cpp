@@ -41,7 +41,7 @@ const Command commands[] = {
       "  --wav IR.wav         also the response as 32-bit float sound, in any format render writes (default: none)\n"
       LUMIDOR_SETTINGS_HELP
       "  --rate HZ            the rate the module runs at, 8000 to 768000 (default 44100)\n"
-      "  --seconds S          length of the response, 0.1 to 600, at most 30000000 frames (default 8)\n",
+      "  --seconds S          length of the response, 0.1 to 600, at most 30000000 frames (default: chosen from the decay, 4 s and more until every band has fallen 60 dB, at most 60 s)\n",
       runIr, false },
     { "bench", "bench [MODULE] [--against OTHER.so]... [--rate HZ] [--block N] [--seconds S] [--reps K]",
       "CPU cost of noise processing, ours against other modules",
