@@ -11,7 +11,7 @@
 # LUMIDOR_SKIP_TSAN=1 leave those parts out for a quicker local run.
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/setup.sh
+scripts/setup.sh --tests
 
 jobs=${LUMIDOR_JOBS:-2}
 

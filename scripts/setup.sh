@@ -1,23 +1,40 @@
 #!/usr/bin/env bash
-# Installs every system package the project needs (Debian bookworm, as root
-# or through sudo). Quick when everything is present: apt-get update runs only
-# when a package is missing.
+# Installs the system packages the project needs (Debian bookworm, as root or
+# through sudo): those the build needs, and with --tests also those only the
+# test suite runs (sanitizer and fuzzing compilers, a virtual X display, the
+# hosts and tools the tests drive). Quick when everything is present: apt-get
+# update runs only when a package is missing.
+#
+# Usage: scripts/setup.sh [--tests]
 set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config git
-    dpkg-dev file
     juce-modules-source fst-dev
     libgtest-dev libgmock-dev
+    fonts-liberation fonts-dejavu-core
+    libx11-dev libxtst-dev
+    lv2-dev liblilv-dev
+    libsndfile1-dev
+    dpf-source
+    libjack-jackd2-dev
+)
+test_packages=(
+    dpkg-dev file
     python3-numpy python3-scipy
     clang libclang-rt-14-dev
-    fonts-liberation fonts-dejavu-core
-    xvfb xauth x11-utils libx11-dev libxtst-dev
-    lv2-dev liblilv-dev lilv-utils
-    libsndfile1-dev
-    dpf-source qtractor
-    libjack-jackd2-dev jackd2
+    xvfb xauth x11-utils
+    lilv-utils
+    qtractor
+    jackd2
 )
+
+if [[ "${1:-}" == --tests ]]; then
+    packages+=("${test_packages[@]}")
+elif [[ $# -gt 0 ]]; then
+    echo "usage: scripts/setup.sh [--tests]" >&2
+    exit 2
+fi
 
 missing=()
 for p in "${packages[@]}"; do
