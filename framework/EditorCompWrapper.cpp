@@ -1,6 +1,7 @@
 #include "EditorCompWrapper.h"
 
 #include "AudioFilterEditor.h"
+#include "DesktopScale.h"
 
 #include <cmath>
 
@@ -65,7 +66,10 @@ double EditorCompWrapper::getScale() const
 {
     if (requestedScale > 0.0)
         return requestedScale;
-    return juce::jlimit (minimumScale, maximumScale, platformScale());
+    // JUCE gives a plug-in's windows no scale of their own; should it one
+    // day, that is the desktop's scale too.
+    const auto platform = platformScale();
+    return juce::jlimit (minimumScale, maximumScale, platform > 1.0 ? platform : DesktopScale::read());
 }
 
 juce::Point<int> EditorCompWrapper::getHostSize() const

@@ -43,8 +43,7 @@ public:
     static constexpr double maximumScale = 3.0;
 
     /** Shows the editor at scale times its own size, clamped to 1 to 3; 0
-        or less follows the desktop's scale as the window system gives it
-        for this window. The window's size becomes round (editor size ×
+        or less follows the desktop's scale (DesktopScale). The window's size becomes round (editor size ×
         scale) window-system pixels; onEditorResized hears it if it changed. */
     void setScale (double scale);
     /** The scale the editor is drawn at: the host's, or the desktop's. */

@@ -1,8 +1,12 @@
 // The standalone application starts on the X display, opens a window named
 // after the plug-in, and that window shows the editor: its background image
 // appears in a screenshot of the screen, taken as xwd -root would take it.
+// On a desktop set to 2 x (GNOME's scaling factor, which JUCE reads when a
+// window manager publishes the work area) the window is twice as large and
+// shows the 2 x drawing of the face; that runs on an X server of its own.
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <png.h>
@@ -11,6 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -53,12 +58,26 @@ Rgba readPng (const char* path)
 class RunningApp
 {
 public:
-    explicit RunningApp (const std::string& home)
+    /** desktopScale > 0 sets GNOME's interface scaling factor for the
+        application alone, through a settings key file under home. */
+    RunningApp (const std::string& home, int desktopScale, const std::string& displayName)
     {
+        if (desktopScale > 0)
+        {
+            std::filesystem::create_directories (home + "/glib-2.0/settings");
+            std::ofstream (home + "/glib-2.0/settings/keyfile")
+                << "[org/gnome/desktop/interface]\nscaling-factor=uint32 " << desktopScale << "\n";
+        }
         pid = fork();
         if (pid == 0)
         {
             setenv ("HOME", home.c_str(), 1);
+            setenv ("DISPLAY", displayName.c_str(), 1);
+            if (desktopScale > 0)
+            {
+                setenv ("XDG_CONFIG_HOME", home.c_str(), 1);
+                setenv ("GSETTINGS_BACKEND", "keyfile", 1);
+            }
             execl (LUMIDOR_STANDALONE_PATH, LUMIDOR_STANDALONE_PATH, (char*) nullptr);
             _exit (127);
         }
@@ -84,6 +103,84 @@ public:
     RunningApp& operator= (const RunningApp&) = delete;
 
     bool isRunning() const { return pid > 0 && waitpid (pid, nullptr, WNOHANG) == 0; }
+
+private:
+    pid_t pid = -1;
+};
+
+/** A connection to the display, retried for a moment: a server that has
+    just started (or is busy) may refuse the first ones. */
+Display* openDisplay (const std::string& name)
+{
+    Display* display = nullptr;
+    for (int attempt = 0; attempt < 30 && display == nullptr; ++attempt)
+    {
+        display = XOpenDisplay (name.c_str());
+        if (display == nullptr)
+            std::this_thread::sleep_for (std::chrono::milliseconds (100));
+    }
+    return display;
+}
+
+/** An X server of the test's own, on the first free display, with the
+    work area a window manager would publish. */
+class PrivateDisplay
+{
+public:
+    PrivateDisplay()
+    {
+        int ready[2];
+        if (pipe (ready) != 0)
+            return;
+        pid = fork();
+        if (pid == 0)
+        {
+            close (ready[0]);
+            const auto fd = std::to_string (ready[1]);
+            execlp ("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1600x1000x24", "-nolisten", "tcp", "-noreset",
+                    (char*) nullptr);
+            _exit (127);
+        }
+        close (ready[1]);
+        // The server writes its number and a newline once it accepts
+        // connections; a signal may cut the wait short.
+        std::string digits;
+        char c = 0;
+        for (;;)
+        {
+            const auto got = read (ready[0], &c, 1);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0 || c == '\n')
+                break;
+            digits += c;
+        }
+        close (ready[0]);
+        if (! digits.empty())
+            name = ":" + digits;
+        if (auto* display = name.empty() ? nullptr : openDisplay (name))
+        {
+            const long area[4] = { 0, 0, 1600, 1000 };
+            XChangeProperty (display, DefaultRootWindow (display), XInternAtom (display, "_NET_WORKAREA", False),
+                             XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<const unsigned char*> (area), 4);
+            XCloseDisplay (display);
+        }
+    }
+
+    ~PrivateDisplay()
+    {
+        if (pid > 0)
+        {
+            kill (pid, SIGTERM);
+            waitpid (pid, nullptr, 0);
+        }
+    }
+
+    PrivateDisplay (const PrivateDisplay&) = delete;
+    PrivateDisplay& operator= (const PrivateDisplay&) = delete;
+
+    /** ":N", or empty when the server did not start. */
+    std::string name;
 
 private:
     pid_t pid = -1;
@@ -207,21 +304,21 @@ Match findImage (const Rgba& screen, const Rgba& picture, int left, int top, int
         }
     return best;
 }
-}
 
-TEST (StandaloneApp, opensAWindowThatShowsTheEditor)
+/** Runs the application at the desktop scale and finds the face drawn at
+    that scale (picture) in its window. */
+void expectTheEditorShown (int desktopScale, const char* picturePath, const std::string& displayName)
 {
-    if (std::getenv ("DISPLAY") == nullptr)
-        GTEST_SKIP() << "no X display";
+    auto* display = openDisplay (displayName);
+    ASSERT_NE (display, nullptr) << "cannot open the display " << displayName;
 
-    auto* display = XOpenDisplay (nullptr);
-    ASSERT_NE (display, nullptr) << "cannot open the display " << std::getenv ("DISPLAY");
-
-    const auto home = std::filesystem::temp_directory_path() / ("lumidor-standalone-" + std::to_string (getpid()));
+    const auto home = std::filesystem::temp_directory_path()
+                    / ("lumidor-standalone-" + std::to_string (getpid()) + "-" + std::to_string (desktopScale));
     std::filesystem::create_directories (home);
+    const int scale = desktopScale > 0 ? desktopScale : 1;
 
     {
-        RunningApp app (home.string());
+        RunningApp app (home.string(), desktopScale, displayName);
 
         Window window = 0;
         for (int i = 0; i < 200 && window == 0 && app.isRunning(); ++i)
@@ -240,16 +337,16 @@ TEST (StandaloneApp, opensAWindowThatShowsTheEditor)
         int windowX = 0, windowY = 0;
         Window child = 0;
         XTranslateCoordinates (display, window, DefaultRootWindow (display), 0, 0, &windowX, &windowY, &child);
-        EXPECT_GE (attributes.width, editorWidth);
-        EXPECT_GE (attributes.height, editorHeight);
+        EXPECT_GE (attributes.width, editorWidth * scale);
+        EXPECT_GE (attributes.height, editorHeight * scale);
 
         const auto screen = captureScreen (display);
         ASSERT_GT (screen.width, 0);
         writePpm (screen, LUMIDOR_SCREENSHOT_PATH);
 
-        const auto background = readPng (LUMIDOR_BACKGROUND_PNG);
-        ASSERT_EQ (background.width, editorWidth);
-        ASSERT_EQ (background.height, editorHeight);
+        const auto background = readPng (picturePath);
+        ASSERT_EQ (background.width, editorWidth * scale);
+        ASSERT_EQ (background.height, editorHeight * scale);
 
         const auto match = findImage (screen, background,
                                       std::max (0, windowX), std::max (0, windowY),
@@ -262,4 +359,21 @@ TEST (StandaloneApp, opensAWindowThatShowsTheEditor)
 
     XCloseDisplay (display);
     std::filesystem::remove_all (home);
+}
+}
+
+TEST (StandaloneApp, opensAWindowThatShowsTheEditor)
+{
+    if (std::getenv ("DISPLAY") == nullptr)
+        GTEST_SKIP() << "no X display";
+    expectTheEditorShown (0, LUMIDOR_BACKGROUND_PNG, std::getenv ("DISPLAY"));
+}
+
+TEST (StandaloneApp, onADesktopAtTwiceTheScaleShowsTheEditorTwiceAsLargeFromItsTwiceDrawing)
+{
+    if (std::getenv ("DISPLAY") == nullptr)
+        GTEST_SKIP() << "no X display";
+    PrivateDisplay desktop;
+    ASSERT_FALSE (desktop.name.empty()) << "Xvfb did not start";
+    expectTheEditorShown (2, LUMIDOR_BACKGROUND_2X_PNG, desktop.name);
 }

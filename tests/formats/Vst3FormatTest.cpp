@@ -1,13 +1,17 @@
 // The VST3 build, loaded from its bundle through JUCE's own VST3 hosting,
-// must describe itself as the plug-in, carry its state, and sound exactly
-// like the VST 2 module.
+// must describe itself as the plug-in, carry its state, sound exactly like
+// the VST 2 module, and show its editor at the host's content scale.
 #include "FactoryPrograms.h"
 #include "FormatTestSupport.h"
+#include "MessagePump.h"
 #include "ParameterUnits.h"
 #include "TailLength.h"
+#include "WindowCapture.h"
 
 #include <gtest/gtest.h>
 #include <juce_audio_processors/juce_audio_processors.h>
+
+#include "EditorPicture.h"
 
 namespace
 {
@@ -294,4 +298,38 @@ TEST (Vst3Format, aSavedProjectRestoresTheProgramAndValuesInANewInstance)
     EXPECT_FLOAT_EQ (second->getParameters()[2]->getValue(), 0.125f);
     EXPECT_FLOAT_EQ (second->getParameters()[5]->getValue(), 0.875f);
     EXPECT_EQ (second->getParameters()[2]->getCurrentValueAsText(), juce::String (ParameterUnits::formatText (2, 0.125f)));
+}
+
+TEST (Vst3Format, atAContentScaleOfTwoTheEditorTellsTheHostTwiceItsSizeAndFillsItCrisply)
+{
+    if (std::getenv ("DISPLAY") == nullptr)
+        GTEST_SKIP() << "needs an X display";
+    auto plugin = loadVst3();
+    ASSERT_NE (plugin, nullptr);
+
+    formats::ignoreXErrors();
+    // JUCE's host window for a VST3 view: its size is the view's getSize.
+    std::unique_ptr<juce::AudioProcessorEditor> editor (plugin->createEditorIfNeeded());
+    ASSERT_NE (editor, nullptr);
+    juce::Component window;
+    window.setOpaque (true);
+    window.addAndMakeVisible (*editor);
+    window.setBounds (0, 300, 900, 446);
+    window.addToDesktop (juce::ComponentPeer::windowAppearsOnTaskbar);
+    window.setVisible (true);
+    const auto settle = [] { MessagePump::runFor (500); };
+    settle();
+    EXPECT_EQ (editor->getBounds(), juce::Rectangle<int> (0, 0, 450, 223)) << "the desktop's scale, 1 on the test display";
+
+    editor->setScaleFactor (2.0f);
+    settle();
+    EXPECT_EQ (editor->getBounds(), juce::Rectangle<int> (0, 0, 900, 446));
+
+    Picture shown;
+    shown.pixels = formats::captureWindow ((unsigned long) (juce::pointer_sized_int) window.getWindowHandle(),
+                                           shown.width, shown.height);
+    EXPECT_LT (differingShare (shown, reference ("--scale 2")), 0.01) << "the view fills the host's window at 2 x";
+
+    window.removeChildComponent (editor.get());
+    editor.reset();
 }
