@@ -1,8 +1,15 @@
 // gui: opens the module's editor in a top-level X11 window as a DAW does,
 // optionally clicks into it with real X events, gives it idle time, and saves
 // a screenshot of the window.
+//
+// With --scale the VST 2 module is configured as always, but the editor shown
+// is the CLAP build's, opened as a CLAP host at that scale opens it and given
+// the VST 2 instance's program: the VST 2 interface fixes its editor at one
+// size, and the CLAP editor is the same editor drawn at the scale.
+#include "ClapEditorHost.h"
 #include "Commands.h"
 #include "CommandLine.h"
+#include "FxpFile.h"
 #include "InstanceSettings.h"
 #include "OutputCheck.h"
 #include "X11HostWindow.h"
@@ -11,6 +18,9 @@
 
 #include "IrPlot.h" // after the X11 headers and JUCE, whose names they would shadow
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
@@ -29,6 +39,31 @@ bool parseClick (const std::string& text, Click& click)
     return std::sscanf (text.c_str(), "%d,%d", &click.x, &click.y) == 2;
 }
 
+/** The CLAP module that goes with the VST 2 one: installed beside the tool
+    as DIR/lib/clap/Lumidor.clap, else the one built with it. */
+std::string defaultClapModule()
+{
+    char self[4096];
+    const auto length = ::readlink ("/proc/self/exe", self, sizeof (self) - 1);
+    if (length > 0)
+    {
+        std::string folder (self, static_cast<size_t> (length));
+        for (int level = 0; level < 2; ++level)
+            folder.erase (std::min (folder.size(), folder.rfind ('/')));
+        const auto installed = folder + "/lib/clap/Lumidor.clap";
+        if (! folder.empty() && ::access (installed.c_str(), R_OK) == 0)
+            return installed;
+    }
+    return LUMIDOR_DEFAULT_CLAP_MODULE;
+}
+
+/** A click given in the 1 x editor's pixels, at the middle of where that
+    pixel lies at the scale. */
+Click scaled (Click c, double scale)
+{
+    return { (int) ((c.x + 0.5) * scale), (int) ((c.y + 0.5) * scale) };
+}
+
 /** The window's pixels as a picture. */
 juce::Image capture (X11HostWindow& window)
 {
@@ -41,18 +76,87 @@ juce::Image capture (X11HostWindow& window)
                 image.setPixelAt (x, y, juce::Colour ((juce::uint32) (pixels[(size_t) (y * width + x)] | 0xff000000u)));
     return image;
 }
+
+/** gui --scale: the CLAP editor at the scale, in a window of the size it
+    asks for, with the program it is given. */
+int runScaledGui (const std::string& clapPath, const std::vector<uint8_t>& program, double scale,
+                  const std::vector<Click>& clicks, double seconds, const std::string& pngPath,
+                  const std::vector<std::string>& presets)
+{
+    ClapEditorHost clap;
+    std::string error;
+    uint32_t width = 0, height = 0;
+    if (! clap.open (clapPath, error))
+    {
+        std::cerr << "lumidor-host: " << error << " (--clap names another)\n";
+        return 1;
+    }
+    if (program.empty() || ! clap.loadState (program))
+    {
+        std::cerr << "lumidor-host: the CLAP plug-in did not take the VST 2 instance's program\n";
+        return 1;
+    }
+    if (! clap.createEditor (scale, width, height, error))
+    {
+        std::cerr << "lumidor-host: " << error << "\n";
+        return 1;
+    }
+    if (width < 1 || height < 1 || width > (uint32_t) maxEditorPixels || height > (uint32_t) maxEditorPixels)
+    {
+        std::cerr << "lumidor-host: the CLAP plug-in gives its editor " << width << " x " << height << " pixels\n";
+        return 1;
+    }
+
+    for (const auto& c : clicks)
+        if (const auto at = scaled (c, scale); at.x < 0 || at.y < 0 || at.x >= (int) width || at.y >= (int) height)
+        {
+            std::cerr << "lumidor-host: --click wants X,Y inside the 1 x editor, not " << c.x << "," << c.y << "\n";
+            return 2;
+        }
+
+    X11HostWindow window ((int) width, (int) height);
+    if (! window.isOpen())
+    {
+        std::cerr << "lumidor-host: no X display (set DISPLAY, or run under xvfb-run)\n";
+        return 1;
+    }
+    if (! clap.showIn (window.id()))
+    {
+        std::cerr << "lumidor-host: the CLAP plug-in did not open its editor\n";
+        return 1;
+    }
+    const auto editorIdle = [&clap] { clap.idle(); };
+    window.idle (editorIdle, 300);
+    for (const auto& c : clicks)
+    {
+        const auto at = scaled (c, scale);
+        window.click (at.x, at.y);
+        window.idle (editorIdle, clickSettleMs);
+    }
+    window.idle (editorIdle, (int) (seconds * 1000.0));
+
+    const auto image = capture (window);
+    if (! IrPlot::writePng (image, pngPath, error, presets))
+    {
+        std::cerr << "lumidor-host: " << error << "\n";
+        return 1;
+    }
+    std::cout << "wrote " << pngPath << " (" << image.getWidth() << " x " << image.getHeight() << ", the CLAP editor at "
+              << scale << " x)\n";
+    return 0;
+}
 }
 
 int runGui (const std::vector<std::string>& words)
 {
     CommandLine args;
     auto options = InstanceSettings::optionNames();
-    options.insert (options.end(), { "click", "seconds" });
+    options.insert (options.end(), { "click", "seconds", "scale", "clap" });
     if (! args.parse (words, options))
         return usageError (args.error());
     const auto modulePath = args.takeModule();
     if (args.positionals().size() != 1)
-        return usageError ("usage: gui [MODULE] OUT.png [--param ...] [--click X,Y]... [--seconds S]");
+        return usageError ("usage: gui [MODULE] OUT.png [--param ...] [--click X,Y]... [--seconds S] [--scale S [--clap FILE]]");
     const auto pngPath = args.positionals()[0];
 
     double seconds = 0.0;
@@ -60,6 +164,13 @@ int runGui (const std::vector<std::string>& words)
         return usageError (args.error());
     if (seconds < 0.0 || seconds > 600.0)
         return usageError ("--seconds wants 0 to 600, not " + *args.value ("seconds"));
+    double scale = 0.0;
+    const bool viaClap = args.value ("scale").has_value();
+    if (viaClap && (! args.number ("scale", 1.0, scale) || ! (scale >= 1.0 && scale <= 3.0)))
+        return usageError ("--scale wants 1 to 3, not " + *args.value ("scale"));
+    if (args.value ("clap").has_value() && ! viaClap)
+        return usageError ("--clap goes with --scale");
+    const auto clapPath = args.value ("clap").value_or (defaultClapModule());
     std::vector<Click> clicks;
     for (const auto& text : args.values ("click"))
     {
@@ -80,6 +191,22 @@ int runGui (const std::vector<std::string>& words)
     auto host = InstanceSettings::openConfigured (modulePath, args, status);
     if (host == nullptr)
         return status;
+
+    if (viaClap)
+    {
+        // The instance's current program, settings applied, is what the
+        // CLAP editor is given to show, as the program file a user would
+        // hand a CLAP host.
+        FxpFile file;
+        file.fxID = host->descriptor()->uniqueID;
+        file.fxVersion = host->descriptor()->version;
+        file.numPrograms = 1;
+        file.programName = host->programName();
+        file.chunk = host->getChunk (true);
+        const auto program = file.chunk.empty() ? std::vector<uint8_t>() : file.toBytes();
+        host->close();
+        return runScaledGui (clapPath, program, scale, clicks, seconds, pngPath, args.values ("preset"));
+    }
 
     ERect* rect = nullptr;
     if (host->dispatch (effEditGetRect, 0, 0, &rect) == 0 || rect == nullptr)

@@ -59,12 +59,18 @@ const Command commands[] = {
       LUMIDOR_SETTINGS_HELP
       "                       (--preset FROM: save only)\n",
       runPreset, false },
-    { "gui", "gui [MODULE] OUT.png [--param ...] [--click X,Y]... [--seconds S]",
+    { "gui", "gui [MODULE] OUT.png [--param ...] [--click X,Y]... [--seconds S] [--scale S [--clap FILE]]",
       "opens the editor in an X11 window, clicks into it, saves a screenshot",
       "  OUT.png              the screenshot\n"
       LUMIDOR_SETTINGS_HELP
-      "  --click X,Y          a click at editor pixel X,Y, inside the editor; repeatable (default: none)\n"
-      "  --seconds S          idle time before the screenshot, 0 to 600 (default 0.5)\n",
+      "  --click X,Y          a click at editor pixel X,Y of the 1 x editor; repeatable (default: none)\n"
+      "  --seconds S          idle time before the screenshot, 0 to 600 (default 0.5)\n"
+      "  --scale S            the editor at S times its size, 1 to 3 (default: the VST 2 editor at 1 x).\n"
+      "                       VST 2 has one editor size, so this shows the CLAP build's editor as a\n"
+      "                       CLAP host at that scale shows it, with the VST 2 instance's program\n"
+      "                       (after --program, --preset, --param); the picture is round(450 S) x round(223 S)\n"
+      "  --clap FILE          the CLAP module for --scale (default: lib/clap/Lumidor.clap beside the tool,\n"
+      "                       else the one built with it)\n",
       runGui, false },
     { "make-demo-phrase", "make-demo-phrase OUT.wav", "writes the generated dry demo phrase",
       "  OUT.wav              any format render writes\n", runMakeDemoPhrase, true },
