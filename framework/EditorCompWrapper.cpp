@@ -41,8 +41,18 @@ void EditorCompWrapper::attachToHostWindow (void* nativeParent)
 
 void EditorCompWrapper::paint (juce::Graphics& g)
 {
-    if (scaled)
-        g.fillAll (juce::Colours::black);
+    if (! scaled)
+        return;
+    // Only what the editor leaves uncovered: filling under it would cost a
+    // pass over every repainted pixel.
+    const auto area = editor->getLocalBounds().toFloat().transformedBy (editor->getTransform());
+    const auto covered = juce::Rectangle<int>::leftTopRightBottom ((int) std::ceil (area.getX()), (int) std::ceil (area.getY()),
+                                                                   (int) std::floor (area.getRight()),
+                                                                   (int) std::floor (area.getBottom()));
+    if (covered.contains (g.getClipBounds()))
+        return;
+    g.excludeClipRegion (covered);
+    g.fillAll (juce::Colours::black);
 }
 
 void EditorCompWrapper::setScale (double scale)

@@ -12,7 +12,8 @@ xGUIProductInfo::xGUIProductInfo()
     : juce::Button (juce::String()),
       image (juce::ImageCache::getFromMemory (images::infoPanelImage, images::infoPanelImageSize)),
       enlarged ({ { images::infoPanelImage2x, images::infoPanelImage2xSize },
-                  { images::infoPanelImage3x, images::infoPanelImage3xSize } })
+                  { images::infoPanelImage3x, images::infoPanelImage3xSize },
+                  true })
 {
     setSize (panelWidth, panelHeight);
 }

@@ -41,6 +41,14 @@ bool xGUIScaledImage::drawEnlarged (juce::Graphics& g, int x, int y)
         thrice = take (resources.thrice);
     if (! twice.isValid() && (resolution == 2 || ! thrice.isValid()))
         twice = take (resources.twice);
+    if (resources.opaque)
+    {
+        // Copying pixels is cheaper than blending them, and an opaque
+        // picture needs no blending: it is kept without its alpha channel.
+        for (auto* image : { &twice, &thrice })
+            if (image->isValid() && image->hasAlphaChannel())
+                *image = image->convertedToFormat (juce::Image::RGB);
+    }
 
     // A missing 3 × drawing falls back to the 2 × one.
     const bool useThrice = resolution == 3 && thrice.isValid();

@@ -27,6 +27,9 @@ public:
     struct Enlargements
     {
         Resource twice, thrice;
+        /** True for a picture without transparent pixels (the face, the
+            information page): its drawings are then kept without alpha. */
+        bool opaque = false;
     };
 
     explicit xGUIScaledImage (Enlargements enlargements) noexcept;

@@ -165,15 +165,20 @@ void xGUISliderText::setDisplayRange (double shownMinimum, double shownMaximum)
 
 void xGUISliderText::paint (juce::Graphics& g)
 {
-    g.setColour (backgroundColour);
-    g.fillRect (0, 0, barWidth, barHeight);
-    g.setColour (backgroundOutlineColour);
-    g.drawRect (0, 0, barWidth, barHeight, backgroundOutlineThickness);
-
-    g.setColour (valueColour);
-    g.fillRect (0, 0, barPosition, barHeight);
-    g.setColour (valueOutlineColour);
-    g.drawRect (0, 0, barPosition, barHeight, valueOutlineThickness);
+    // A fully transparent colour changes no pixel, yet JUCE would still pass
+    // over every one of them (four times as many at 2 x): such parts are
+    // skipped.
+    const auto draw = [&g] (juce::Colour colour, auto&& drawing)
+    {
+        if (colour.isTransparent())
+            return;
+        g.setColour (colour);
+        drawing();
+    };
+    draw (backgroundColour, [&] { g.fillRect (0, 0, barWidth, barHeight); });
+    draw (backgroundOutlineColour, [&] { g.drawRect (0, 0, barWidth, barHeight, backgroundOutlineThickness); });
+    draw (valueColour, [&] { g.fillRect (0, 0, barPosition, barHeight); });
+    draw (valueOutlineColour, [&] { g.drawRect (0, 0, barPosition, barHeight, valueOutlineThickness); });
 }
 
 void xGUISliderText::resized()
