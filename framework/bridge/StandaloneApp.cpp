@@ -4,7 +4,8 @@
 //   window offers no way to choose a program);
 // - on Linux it is a JACK client whenever a JACK server (or PipeWire's JACK)
 //   runs at its first start, and an ALSA one otherwise; the device chosen is
-//   kept in its settings like the rest of JUCE's audio setup.
+//   kept in its settings like the rest of JUCE's audio setup;
+// - it follows the desktop's scale also where JUCE does not find it.
 // Compiled only into the standalone build (the formats define
 // JUCE_USE_CUSTOM_PLUGIN_STANDALONE_APP).
 #include <juce_core/system/juce_TargetPlatform.h>
@@ -14,6 +15,8 @@
 #include <juce_audio_plugin_client/juce_audio_plugin_client.h>
 #include <juce_audio_utils/juce_audio_utils.h>
 #include <juce_audio_plugin_client/Standalone/juce_StandaloneFilterWindow.h>
+
+#include "DesktopScale.h"
 
 namespace
 {
@@ -126,6 +129,19 @@ private:
     juce::String deviceType;
 };
 
+/** JUCE finds the desktop's scale only through a window manager's work
+    area and the GNOME settings; where it finds none above 1, what GTK and Qt
+    desktops publish (DesktopScale) scales every window of the application. */
+void followDesktopScale()
+{
+    auto& desktop = juce::Desktop::getInstance();
+    const auto* display = desktop.getDisplays().getPrimaryDisplay();
+    const auto found = display != nullptr ? display->scale : 1.0;
+    const auto published = DesktopScale::read();
+    if (found <= 1.0 && published > 1.0)
+        desktop.setGlobalScaleFactor ((float) juce::jlimit (1.0, 3.0, published));
+}
+
 /** JUCE's standalone application as it is, making the window above. */
 class StandaloneApp final : public juce::JUCEApplication
 {
@@ -149,6 +165,7 @@ public:
     {
         if (auto* settings = properties.getUserSettings())
             preferJackOnFirstStart (*settings);
+        followDesktopScale();
         window = std::make_unique<ProgramMenuWindow> (getApplicationName(), properties.getUserSettings());
         window->setVisible (true);
     }

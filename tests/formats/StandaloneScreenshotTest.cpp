@@ -2,8 +2,9 @@
 // after the plug-in, and that window shows the editor: its background image
 // appears in a screenshot of the screen, taken as xwd -root would take it.
 // On a desktop set to 2 x (GNOME's scaling factor, which JUCE reads when a
-// window manager publishes the work area) the window is twice as large and
-// shows the 2 x drawing of the face; that runs on an X server of its own.
+// window manager publishes the work area; that runs on an X server of its
+// own), or with GDK_SCALE 2 where JUCE finds no scale, the window is twice as
+// large and shows the 2 x drawing of the face.
 #include <gtest/gtest.h>
 
 #include <X11/Xatom.h>
@@ -59,8 +60,9 @@ class RunningApp
 {
 public:
     /** desktopScale > 0 sets GNOME's interface scaling factor for the
-        application alone, through a settings key file under home. */
-    RunningApp (const std::string& home, int desktopScale, const std::string& displayName)
+        application alone, through a settings key file under home; gdkScale,
+        when not empty, is the application's GDK_SCALE. */
+    RunningApp (const std::string& home, int desktopScale, const std::string& displayName, const std::string& gdkScale)
     {
         if (desktopScale > 0)
         {
@@ -73,6 +75,8 @@ public:
         {
             setenv ("HOME", home.c_str(), 1);
             setenv ("DISPLAY", displayName.c_str(), 1);
+            if (! gdkScale.empty())
+                setenv ("GDK_SCALE", gdkScale.c_str(), 1);
             if (desktopScale > 0)
             {
                 setenv ("XDG_CONFIG_HOME", home.c_str(), 1);
@@ -307,18 +311,19 @@ Match findImage (const Rgba& screen, const Rgba& picture, int left, int top, int
 
 /** Runs the application at the desktop scale and finds the face drawn at
     that scale (picture) in its window. */
-void expectTheEditorShown (int desktopScale, const char* picturePath, const std::string& displayName)
+void expectTheEditorShown (int desktopScale, const char* picturePath, const std::string& displayName,
+                           const std::string& gdkScale = {})
 {
     auto* display = openDisplay (displayName);
     ASSERT_NE (display, nullptr) << "cannot open the display " << displayName;
 
     const auto home = std::filesystem::temp_directory_path()
-                    / ("lumidor-standalone-" + std::to_string (getpid()) + "-" + std::to_string (desktopScale));
+                    / ("lumidor-standalone-" + std::to_string (getpid()) + "-" + std::to_string (desktopScale) + gdkScale);
     std::filesystem::create_directories (home);
-    const int scale = desktopScale > 0 ? desktopScale : 1;
+    const int scale = desktopScale > 0 ? desktopScale : gdkScale.empty() ? 1 : std::stoi (gdkScale);
 
     {
-        RunningApp app (home.string(), desktopScale, displayName);
+        RunningApp app (home.string(), desktopScale, displayName, gdkScale);
 
         Window window = 0;
         for (int i = 0; i < 200 && window == 0 && app.isRunning(); ++i)
@@ -376,4 +381,11 @@ TEST (StandaloneApp, onADesktopAtTwiceTheScaleShowsTheEditorTwiceAsLargeFromItsT
     PrivateDisplay desktop;
     ASSERT_FALSE (desktop.name.empty()) << "Xvfb did not start";
     expectTheEditorShown (2, LUMIDOR_BACKGROUND_2X_PNG, desktop.name);
+}
+
+TEST (StandaloneApp, withGdkScaleTwoWhereJuceFindsNoScaleShowsTheEditorTwiceAsLarge)
+{
+    if (std::getenv ("DISPLAY") == nullptr)
+        GTEST_SKIP() << "no X display";
+    expectTheEditorShown (0, LUMIDOR_BACKGROUND_2X_PNG, std::getenv ("DISPLAY"), "2");
 }
