@@ -65,23 +65,31 @@ bool CommandLine::isModulePath (const std::string& word)
            && ::stat (word.c_str(), &info) == 0 && S_ISREG (info.st_mode);
 }
 
-std::string CommandLine::defaultModule()
+std::string CommandLine::installedBesideTool (const std::string& relative)
 {
-    // Installed as DIR/bin/lumidor-host, the host uses the module installed
-    // with it, DIR/lib/lxvst/Lumidor.so: the build tree it was made in is
-    // usually gone by then. In the build tree, the module built with it.
+    // Installed as DIR/bin/lumidor-host, the tool finds what was installed
+    // with it under DIR.
     char self[4096];
     const auto length = ::readlink ("/proc/self/exe", self, sizeof (self) - 1);
-    if (length > 0)
-    {
-        std::string folder (self, static_cast<size_t> (length));
-        for (int level = 0; level < 2; ++level)
-            folder.erase (std::min (folder.size(), folder.rfind ('/')));
-        const auto installed = folder + "/lib/lxvst/Lumidor.so";
-        if (! folder.empty() && isModulePath (installed))
-            return installed;
-    }
-    return LUMIDOR_DEFAULT_MODULE;
+    if (length <= 0)
+        return {};
+    std::string folder (self, static_cast<size_t> (length));
+    for (int level = 0; level < 2; ++level)
+        folder.erase (std::min (folder.size(), folder.rfind ('/')));
+    const auto installed = folder + "/" + relative;
+    struct stat info {};
+    const bool found = ! folder.empty() && ::stat (installed.c_str(), &info) == 0 && S_ISREG (info.st_mode)
+                       && ::access (installed.c_str(), R_OK) == 0;
+    return found ? installed : std::string();
+}
+
+std::string CommandLine::defaultModule()
+{
+    // The module installed with the tool, DIR/lib/lxvst/Lumidor.so: the
+    // build tree it was made in is usually gone by then. In the build tree,
+    // the module built with it.
+    const auto installed = installedBesideTool ("lib/lxvst/Lumidor.so");
+    return installed.empty() ? LUMIDOR_DEFAULT_MODULE : installed;
 }
 
 std::string CommandLine::takeModule()

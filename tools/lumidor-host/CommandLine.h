@@ -42,6 +42,9 @@ public:
     /** The module used when none is given on the command line. */
     static std::string defaultModule();
     static bool isModulePath (const std::string& word);
+    /** DIR/relative when the tool runs as DIR/bin/lumidor-host and that is a
+        readable file, else empty. */
+    static std::string installedBesideTool (const std::string& relative);
 
 private:
     std::vector<std::string> words;

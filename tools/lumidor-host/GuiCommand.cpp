@@ -43,18 +43,8 @@ bool parseClick (const std::string& text, Click& click)
     as DIR/lib/clap/Lumidor.clap, else the one built with it. */
 std::string defaultClapModule()
 {
-    char self[4096];
-    const auto length = ::readlink ("/proc/self/exe", self, sizeof (self) - 1);
-    if (length > 0)
-    {
-        std::string folder (self, static_cast<size_t> (length));
-        for (int level = 0; level < 2; ++level)
-            folder.erase (std::min (folder.size(), folder.rfind ('/')));
-        const auto installed = folder + "/lib/clap/Lumidor.clap";
-        if (! folder.empty() && ::access (installed.c_str(), R_OK) == 0)
-            return installed;
-    }
-    return LUMIDOR_DEFAULT_CLAP_MODULE;
+    const auto installed = CommandLine::installedBesideTool ("lib/clap/Lumidor.clap");
+    return installed.empty() ? LUMIDOR_DEFAULT_CLAP_MODULE : installed;
 }
 
 /** A click given in the 1 x editor's pixels, at the middle of where that

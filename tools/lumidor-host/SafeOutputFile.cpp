@@ -395,10 +395,10 @@ bool SafeOutputFile::writeWhole (const std::string& path, const void* data, size
     return file.open (path, error, inputs) && file.write (data, size, error) && file.commit (error);
 }
 
-void SafeOutputFile::installSignalHandlers()
+void SafeOutputFile::onTerminationSignals (void (*handler) (int))
 {
     struct sigaction action {};
-    action.sa_handler = removeTemporariesAndDie;
+    action.sa_handler = handler;
     sigemptyset (&action.sa_mask);
     for (const int s : { SIGINT, SIGTERM, SIGHUP })
         sigaddset (&action.sa_mask, s);
@@ -410,5 +410,10 @@ void SafeOutputFile::installSignalHandlers()
             continue;
         ::sigaction (s, &action, nullptr);
     }
+}
+
+void SafeOutputFile::installSignalHandlers()
+{
+    onTerminationSignals (removeTemporariesAndDie);
     std::signal (SIGXFSZ, SIG_IGN);
 }

@@ -73,6 +73,10 @@ public:
         the tool. Called once at start-up. */
     static void installSignalHandlers();
 
+    /** Puts `handler` in place for SIGINT, SIGTERM and SIGHUP, each blocked
+        while it runs, except where the caller chose to ignore the signal. */
+    static void onTerminationSignals (void (*handler) (int));
+
     /** Puts the list of open temporaries in memory shared with child
         processes forked later, so that a supervising parent can remove a
         crashed child's temporaries. Called once, before any fork. */

@@ -57,18 +57,7 @@ extern "C" void passOnAndDie (int signalNumber)
 
 void catchSignalsInParent()
 {
-    struct sigaction action {};
-    action.sa_handler = passOnAndDie;
-    sigemptyset (&action.sa_mask);
-    for (const int s : { SIGINT, SIGTERM, SIGHUP })
-        sigaddset (&action.sa_mask, s);
-    for (const int s : { SIGINT, SIGTERM, SIGHUP })
-    {
-        struct sigaction previous {};
-        if (::sigaction (s, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN)
-            continue;
-        ::sigaction (s, &action, nullptr);
-    }
+    SafeOutputFile::onTerminationSignals (passOnAndDie);
 }
 
 std::string moduleName (int slot)
