@@ -6,8 +6,9 @@
 # Every target of ours that links the JUCE archive reuses it; GCC checks at
 # each use that the options it was built with still hold (the standard, the
 # sanitizers) and otherwise reads the headers as text, so a mismatch costs
-# time, never correctness. JUCE's own plug-in wrapper targets and the
-# formats' shared code see JUCE's per-plug-in settings and are left alone;
+# time, never correctness. JUCE's own plug-in wrapper targets, the formats'
+# shared code and what links it see JUCE's per-plug-in settings and are left
+# alone;
 # clang (the fuzzing build) refuses a precompiled header outright on any
 # difference, so only GCC builds use it.
 option(LUMIDOR_JUCE_PCH "Precompile JUCE's headers for our own sources (GCC)" ON)
@@ -66,6 +67,21 @@ function(lumidor_use_juce_pch_in directory)
         endif()
         lumidor_links_juce(${target} linked)
         if(NOT linked)
+            continue()
+        endif()
+        # JUCE hands its plug-in settings on to whatever links the formats'
+        # shared code, and they change what its headers declare.
+        get_target_property(libraries ${target} LINK_LIBRARIES)
+        set(client FALSE)
+        foreach(library IN LISTS libraries)
+            if(TARGET ${library})
+                get_target_property(library_formats ${library} JUCE_FORMATS)
+                if(library_formats)
+                    set(client TRUE)
+                endif()
+            endif()
+        endforeach()
+        if(client)
             continue()
         endif()
         # One header serves libraries and programs alike: programs compile
