@@ -75,12 +75,7 @@ public:
     /** A real click at window coordinates, through the X server. */
     void click (int x, int y)
     {
-        int rootX = 0, rootY = 0;
-        Window child;
-        XTranslateCoordinates (display, window, DefaultRootWindow (display), x, y, &rootX, &rootY, &child);
-        XTestFakeMotionEvent (display, -1, rootX, rootY, CurrentTime);
-        XSync (display, False);
-        usleep (20000);
+        movePointerTo (x, y);
         XTestFakeButtonEvent (display, 1, True, CurrentTime);
         XSync (display, False);
         usleep (20000);
@@ -92,23 +87,26 @@ public:
         there, through the X server. */
     void drag (int x1, int y1, int x2, int y2, int steps = 8)
     {
-        const auto moveTo = [this] (int x, int y)
-        {
-            int rootX = 0, rootY = 0;
-            Window child;
-            XTranslateCoordinates (display, window, DefaultRootWindow (display), x, y, &rootX, &rootY, &child);
-            XTestFakeMotionEvent (display, -1, rootX, rootY, CurrentTime);
-            XSync (display, False);
-            usleep (20000);
-        };
-        moveTo (x1, y1);
+        movePointerTo (x1, y1);
         XTestFakeButtonEvent (display, 1, True, CurrentTime);
         XSync (display, False);
         usleep (20000);
         for (int i = 1; i <= steps; ++i)
-            moveTo (x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps);
+            movePointerTo (x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps);
         XTestFakeButtonEvent (display, 1, False, CurrentTime);
         XSync (display, False);
+    }
+
+    /** Moves the pointer to window coordinates through the X server and
+        gives the editor a moment to see it. */
+    void movePointerTo (int x, int y)
+    {
+        int rootX = 0, rootY = 0;
+        Window child;
+        XTranslateCoordinates (display, window, DefaultRootWindow (display), x, y, &rootX, &rootY, &child);
+        XTestFakeMotionEvent (display, -1, rootX, rootY, CurrentTime);
+        XSync (display, False);
+        usleep (20000);
     }
 
     /** The size of the first child window (the plug-in's), 0 × 0 if none. */
