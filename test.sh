@@ -25,7 +25,7 @@ if [[ -z "${DISPLAY:-}" ]]; then
     export DISPLAY=":$(cat "$displayfile")"
 fi
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DLUMIDOR_TESTS=ON -DLUMIDOR_BENCH=ON >/dev/null
 cmake --build build -j"$jobs"
 
 if [[ "${LUMIDOR_SKIP_PACKAGE:-0}" != 1 ]]; then

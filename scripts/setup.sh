@@ -3,16 +3,19 @@
 # through sudo): those the build needs, and with --tests also those only the
 # test suite runs (sanitizer and fuzzing compilers, a virtual X display, the
 # hosts and tools the tests drive). Quick when everything is present: apt-get
-# update runs only when a package is missing.
+# update runs only when a package is missing. --clean-room installs what
+# scripts/clean-room.sh needs on the machine that runs it (Debian's
+# bootstrapper), and nothing of the build.
 #
-# Usage: scripts/setup.sh [--tests]
+# Usage: scripts/setup.sh [--tests | --clean-room]
 set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config git
     juce-modules-source fst-dev
-    libgtest-dev libgmock-dev
-    fonts-liberation fonts-dejavu-core
+    # The editor's faces in every style it draws: DejaVu's oblique faces
+    # come only with -extra, and a bare machine has no other font.
+    fonts-liberation fonts-dejavu-core fonts-dejavu-extra
     libx11-dev libxtst-dev
     lv2-dev liblilv-dev
     libsndfile1-dev
@@ -20,6 +23,7 @@ packages=(
     libjack-jackd2-dev
 )
 test_packages=(
+    libgtest-dev libgmock-dev
     dpkg-dev file
     python3-numpy python3-scipy
     clang libclang-rt-14-dev
@@ -31,8 +35,10 @@ test_packages=(
 
 if [[ "${1:-}" == --tests ]]; then
     packages+=("${test_packages[@]}")
+elif [[ "${1:-}" == --clean-room ]]; then
+    packages=(mmdebstrap)
 elif [[ $# -gt 0 ]]; then
-    echo "usage: scripts/setup.sh [--tests]" >&2
+    echo "usage: scripts/setup.sh [--tests | --clean-room]" >&2
     exit 2
 fi
 
