@@ -40,17 +40,14 @@ if [[ "${1:-}" == --inside ]]; then
     mount -t tmpfs -o mode=1777 tmpfs "$root/dev/shm" # JACK's shared memory
     mount -t tmpfs -o mode=1777 tmpfs "$root/tmp"
 
-    # PID 1 ignores signals it has no handler for: pass Ctrl-C on.
-    child=
-    trap '[[ -n "$child" ]] && kill -TERM "$child" 2>/dev/null; exit 130' INT
     environment=(HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
                  TERM="${TERM:-dumb}" LANG=C.UTF-8)
     while IFS= read -r v; do environment+=("$v"); done < <(env | grep '^LUMIDOR_' || true)
+    # In the foreground, so the command meets Ctrl-C as it would on a
+    # terminal of its own.
     status=0
     chroot "$root" /usr/bin/env -i "${environment[@]}" \
-        /bin/bash -c 'cd /root/lumidor && exec "$@"' clean-room "$@" &
-    child=$!
-    wait "$child" || status=$?
+        /bin/bash -c 'cd /root/lumidor && exec "$@"' clean-room "$@" || status=$?
     exit "$status"
 fi
 
@@ -74,9 +71,10 @@ runner=
 cleanup() {
     trap - EXIT INT TERM
     if [[ -n "$runner" ]]; then
-        # Ending the runner kills the namespace's first process, and with it
-        # every process the command started.
-        kill -TERM "$runner" 2>/dev/null || true
+        # unshare ignores INT and TERM while it waits; its end kills the
+        # namespace's first process, and with it every process the command
+        # started.
+        kill -KILL "$runner" 2>/dev/null || true
         wait "$runner" 2>/dev/null || true
     fi
     if [[ -n "$root" && -d "$root" ]]; then
