@@ -20,6 +20,23 @@ void AudioFilterBase::setParameterNotifyingHost (int index, float value)
         setParameterValue (index, value);
 }
 
+void AudioFilterBase::setParameterFromHost (int index, float value)
+{
+    if (juce::MessageManager::existsAndIsCurrentThread())
+    {
+        setParameterValue (index, value);
+        return;
+    }
+    setParameterValueQuietly (index, value);
+    hostChangesPending.store (true, std::memory_order_release);
+}
+
+void AudioFilterBase::announceHostChanges()
+{
+    if (hostChangesPending.exchange (false, std::memory_order_acquire))
+        announceParameterChanges();
+}
+
 AudioFilterEditor* AudioFilterBase::createEditorIfNeeded()
 {
     if (auto* existing = getActiveEditor())

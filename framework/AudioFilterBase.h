@@ -3,6 +3,8 @@
 #include <juce_audio_basics/juce_audio_basics.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <atomic>
+
 class AudioFilterBase;
 class AudioFilterEditor;
 
@@ -57,8 +59,14 @@ public:
 
     virtual void writeBankState (juce::MemoryBlock& destination) = 0;
     virtual void writePresetState (juce::MemoryBlock& destination) = 0;
+    /** Restore a chunk; one that cannot be used changes nothing. */
     virtual void readBankState (const void* data, int sizeInBytes) = 0;
     virtual void readPresetState (const void* data, int sizeInBytes) = 0;
+    /** Whether the readers above would take the chunk, without touching the
+        filter: a state made of several chunks is refused whole before any
+        of them is restored. */
+    virtual bool isUsableBankState (const void* data, int sizeInBytes) = 0;
+    virtual bool isUsablePresetState (const void* data, int sizeInBytes) = 0;
 
     /** Stores a parameter value as setParameterValue does but tells no
         listener, since the change broadcast may lock, allocate and wake the
@@ -68,6 +76,16 @@ public:
     virtual void setParameterValueQuietly (int index, float value) { setParameterValue (index, value); }
     /** Sends the change broadcast for values stored quietly. Message thread. */
     virtual void announceParameterChanges() {}
+
+    /** A value a host sent, the one way every adapter hands it over. On the
+        message thread it is set and announced at once. On any other thread
+        (the host's audio thread, as a rule) it is stored quietly and only
+        flagged, so that thread never locks, allocates or wakes another; the
+        open editor's timer announces it through announceHostChanges(). */
+    void setParameterFromHost (int index, float value);
+    /** Announces the values setParameterFromHost stored quietly since the
+        last call, if any. Message thread. */
+    void announceHostChanges();
 
     /** One host block as the plug-in adapters run it: under the callback
         lock, rendered, or the output cleared while the filter is suspended;
@@ -108,6 +126,7 @@ public:
 
 private:
     juce::CriticalSection callbackLock;
+    std::atomic<bool> hostChangesPending { false };
     AudioFilterHost* host = nullptr;
     AudioFilterEditor* activeEditor = nullptr;
     int numInputChannels = 0;

@@ -6,8 +6,10 @@ class AudioFilterBase;
 
 /** Base of a filter's editor: a component bound to the filter that made it.
     The host adapter's editor window owns it; the filter only remembers it
-    while it is open. Message thread only. */
-class AudioFilterEditor : public juce::Component
+    while it is open. While it is open it announces, on its timer, the values
+    a host set from its audio thread. Message thread only. */
+class AudioFilterEditor : public juce::Component,
+                          private juce::Timer
 {
 public:
     explicit AudioFilterEditor (AudioFilterBase* owner);
@@ -19,6 +21,8 @@ public:
     void filterBeingDeleted() noexcept { filter = nullptr; }
 
 private:
+    void timerCallback() override;
+
     AudioFilterBase* filter;
 
     JUCE_DECLARE_NON_COPYABLE (AudioFilterEditor)

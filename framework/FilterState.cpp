@@ -25,7 +25,12 @@ bool readFxpFile (AudioFilterBase& filter, const juce::uint8* bytes, size_t tota
         return false;
 
     const auto chunkSize = (int) file.chunk.size();
-    if (file.kind == FxpFile::Kind::bank)
+    const bool isBank = file.kind == FxpFile::Kind::bank;
+    if (! (isBank ? filter.isUsableBankState (file.chunk.data(), chunkSize)
+                  : filter.isUsablePresetState (file.chunk.data(), chunkSize)))
+        return false;
+
+    if (isBank)
     {
         // Loading a bank file means hearing it: the current program is
         // selected again from the restored records.
@@ -71,10 +76,14 @@ bool FilterState::read (AudioFilterBase& filter, const void* data, int sizeInByt
 
     if (total < sizeof (stateTag) || std::memcmp (bytes, stateTag, sizeof (stateTag)) != 0)
     {
-        // Not our container: a chunk as a VST 2 host keeps it. The filter's
-        // readers each take only their own document and ignore the other.
-        filter.readBankState (data, sizeInBytes);
-        filter.readPresetState (data, sizeInBytes);
+        // Not our container: a chunk as a VST 2 host keeps it, a bank or a
+        // preset.
+        if (filter.isUsableBankState (data, sizeInBytes))
+            filter.readBankState (data, sizeInBytes);
+        else if (filter.isUsablePresetState (data, sizeInBytes))
+            filter.readPresetState (data, sizeInBytes);
+        else
+            return false;
         return true;
     }
 
@@ -96,6 +105,12 @@ bool FilterState::read (AudioFilterBase& filter, const void* data, int sizeInByt
     if (! readField (presetSize) || presetSize > total - offset)
         return false;
     const auto* preset = bytes + offset;
+
+    // Both chunks are checked before either is restored, so a container
+    // with one damaged chunk leaves the program table and the sound alone.
+    if ((bankSize > 0 && ! filter.isUsableBankState (bank, (int) bankSize))
+        || (presetSize > 0 && ! filter.isUsablePresetState (preset, (int) presetSize)))
+        return false;
 
     // The bank brings back every program; selecting the program that was
     // sounding makes the preset after it land in that program (the filter

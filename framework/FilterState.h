@@ -21,8 +21,9 @@ void write (AudioFilterBase& filter, juce::MemoryBlock& destination);
 /** Restores a state written by write(). Also accepted: a bare bank or preset
     chunk as a VST 2 host stores it, and a whole VST 2 program or bank file
     (a bank file's current program is selected again so that it sounds).
-    A damaged or cut-short container changes nothing. Returns false when the
-    bytes were refused before the filter saw any of them. */
+    Returns false, having changed nothing, for bytes that cannot be used: a
+    damaged or cut-short container, a container with a chunk the filter
+    cannot read, a file or bare chunk that is not the filter's. */
 bool read (AudioFilterBase& filter, const void* data, int sizeInBytes);
 
 /** True for bytes that begin as write() writes them or as a VST 2 program or

@@ -443,7 +443,7 @@ void JuceVSTWrapper::processDoubleReplacingCallback (AEffect*, double**, double*
 void JuceVSTWrapper::setParameterCallback (AEffect* e, int index, float value)
 {
     if (auto* w = wrapperOf (e))
-        w->filter->setParameterValue (index, value);
+        w->filter->setParameterFromHost (index, value);
 }
 
 float JuceVSTWrapper::getParameterCallback (AEffect* e, int index)

@@ -49,6 +49,8 @@ public:
     void writePresetState (juce::MemoryBlock& destination) override;
     void readBankState (const void* data, int sizeInBytes) override;
     void readPresetState (const void* data, int sizeInBytes) override;
+    bool isUsableBankState (const void* data, int sizeInBytes) override;
+    bool isUsablePresetState (const void* data, int sizeInBytes) override;
     void setParameterValueQuietly (int index, float value) noexcept override;
     void announceParameterChanges() override;
 

@@ -118,3 +118,13 @@ void DemoJuceFilter::readBankState (const void* data, int sizeInBytes)
 
     sendChangeMessage();
 }
+
+bool DemoJuceFilter::isUsablePresetState (const void* data, int sizeInBytes)
+{
+    return StateDocumentReader (StateEnvelope::unwrap (data, sizeInBytes), presetTag).isValid();
+}
+
+bool DemoJuceFilter::isUsableBankState (const void* data, int sizeInBytes)
+{
+    return StateDocumentReader (StateEnvelope::unwrap (data, sizeInBytes), bankTag).isValid();
+}

@@ -18,7 +18,8 @@ float FilterParameter::getValue() const
 
 void FilterParameter::setValue (float newValue)
 {
-    filter.setParameterValue (index, newValue);
+    // JUCE's wrappers call this on the audio thread for automation.
+    filter.setParameterFromHost (index, newValue);
 }
 
 juce::String FilterParameter::getName (int maximumStringLength) const

@@ -128,8 +128,7 @@ void ClapFilterPlugin::applyEvent (const clap_event_header_t& event) noexcept
     const auto& change = reinterpret_cast<const clap_event_param_value_t&> (event);
     if (const auto value = filterValueFor (change.param_id, change.value))
     {
-        filter->setParameterValueQuietly ((int) change.param_id, *value);
-        valuesChangedByHost.store (true, std::memory_order_release);
+        filter->setParameterFromHost ((int) change.param_id, *value);
     }
 }
 
@@ -328,20 +327,14 @@ uint32_t ClapFilterPlugin::tailSamples() noexcept
     return std::isfinite (samples) ? (uint32_t) std::clamp (samples, 0.0, endless) : (uint32_t) endless;
 }
 
-void ClapFilterPlugin::announceHostChanges()
-{
-    if (valuesChangedByHost.exchange (false, std::memory_order_acquire))
-        filter->announceParameterChanges();
-}
-
 void ClapFilterPlugin::onTimer (clap_id timer)
 {
-    announceHostChanges();
+    filter->announceHostChanges();
     gui->onTimer (timer);
 }
 
 void ClapFilterPlugin::onFd (int fd)
 {
-    announceHostChanges();
+    filter->announceHostChanges();
     gui->onFd (fd);
 }

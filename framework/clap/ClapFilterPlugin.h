@@ -90,7 +90,6 @@ private:
     void applyEvent (const clap_event_header_t& event) noexcept;
     void sendEditsToHost (const clap_output_events_t* out) noexcept;
     void renderFrames (float* const* in, float* const* out, uint32_t start, uint32_t frames) noexcept;
-    void announceHostChanges();
 
     const ClapPluginDescription& description;
     const clap_host_t* const host;
@@ -103,7 +102,6 @@ private:
     double sampleRate = 0.0;
     bool active = false;
     ClapEditQueue edits;
-    std::atomic<bool> valuesChangedByHost { false };
     juce::MidiBuffer midi;
     std::unique_ptr<ClapFilterGui> gui;
 };

@@ -143,7 +143,7 @@ void Lv2FilterPlugin::applyControlPorts() noexcept
             continue;
         lastSeen[i] = value;
         seenOnce[i] = true;
-        filter->setParameterValue ((int) i, description.portToFilter ((int) i, value));
+        filter->setParameterFromHost ((int) i, description.portToFilter ((int) i, value));
     }
 }
 
@@ -207,7 +207,8 @@ LV2_State_Status Lv2FilterPlugin::restore (LV2_State_Retrieve_Function retrieve,
     if (type != chunkType || size > (size_t) std::numeric_limits<int>::max())
         return LV2_STATE_ERR_BAD_TYPE;
 
-    if (FilterState::read (*filter, data, (int) size))
-        markPortsAsSeen();
+    if (! FilterState::read (*filter, data, (int) size))
+        return LV2_STATE_ERR_UNKNOWN;
+    markPortsAsSeen();
     return LV2_STATE_SUCCESS;
 }

@@ -190,10 +190,18 @@ TEST (Lv2Instance, unusableStateChangesNothing)
     auto empty = before;
     empty.bytes.clear();
     bad.push_back (empty);
+    // A whole container, program 3, whose two chunks no reader takes: the
+    // program must not be selected either.
+    auto unusableChunks = before;
+    unusableChunks.bytes = { 'A', 'F', 'S', '1', 3, 0, 0, 0, 4, 0, 0, 0, 'j', 'u', 'n', 'k', 4, 0, 0, 0, 'j', 'u', 'n', 'k' };
+    bad.push_back (unusableChunks);
+    auto bareGarbage = before;
+    bareGarbage.bytes.assign (garbage.bytes.begin() + 4, garbage.bytes.end());
+    bad.push_back (bareGarbage);
 
     for (size_t i = 0; i < bad.size(); ++i)
     {
-        instance.restore (bad[i]);
+        EXPECT_NE (instance.restore (bad[i]), LV2_STATE_SUCCESS) << "case " << i;
         instance.render (testSignal (1));
         Instance::Stored after;
         instance.save (after);

@@ -1,8 +1,12 @@
-#include "AudioThread.h"
-
+// GoogleTest before Xlib, whose macros (None, Bool, Status) would rename
+// parts of it.
 #include <gtest/gtest.h>
 
+#include "AudioThread.h"
+#include "X11TestHost.h"
+
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -226,4 +230,37 @@ TEST_F (RealtimeSafety, TheFirstBlockPreparesTheFilterWithoutAllocating)
     // A host that never resumes: the adapter prepares on the audio thread.
     dispatch (effect, effMainsChanged, 0, 0);
     expectCleanProcessing ("first block after a suspend, without resume");
+}
+
+TEST_F (RealtimeSafety, HostAutomationOnTheAudioThreadStaysCleanWithTheEditorOpen)
+{
+    // An open editor listens to the filter: a value set on the audio thread
+    // must reach it later from the message thread, not by a message posted
+    // (locked, allocated, written to a pipe) from the audio thread.
+    if (std::getenv ("DISPLAY") == nullptr)
+        GTEST_SKIP() << "needs an X display";
+    X11HostWindow window { 450, 223 };
+    ASSERT_TRUE (window.isOpen());
+    ASSERT_EQ (dispatch (effect, effEditOpen, 0, 0, reinterpret_cast<void*> (window.id())), 1);
+    idleEditor (window, effect, 200);
+
+    RealtimeProbe::reset();
+    audio.run ([this]
+    {
+        for (int b = 0; b < blocksPerCheck; ++b)
+        {
+            RealtimeProbe::setInside (true);
+            for (int p = 0; p < effect->numParams; ++p)
+                effect->setParameter (effect, p, (b % 2) != 0 ? 0.25f : 0.75f);
+            RealtimeProbe::setInside (false);
+            AudioThread::process (effect, 1, blockFrames);
+        }
+    });
+    const auto c = RealtimeProbe::counts();
+    EXPECT_TRUE (c.clean()) << describe (c);
+
+    // The editor hears the last values on the message thread.
+    idleEditor (window, effect, 200);
+    EXPECT_FLOAT_EQ (effect->getParameter (effect, 0), 0.25f);
+    dispatch (effect, effEditClose);
 }
