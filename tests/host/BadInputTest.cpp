@@ -417,6 +417,19 @@ TEST (BadInput, AModuleThatCrashesOrExitsIsReportedAndLeavesNothingBehind)
         EXPECT_EQ (listing (scratch), (std::vector<std::string> { "in.wav", "old.wav" })) << behaviour;
     }
 
+    // A module compared against ours that crashes or exits costs only its
+    // own row: ours is still measured, the module is named, and the status
+    // says the comparison is not whole.
+    for (const auto& [behaviour, message] : std::vector<std::pair<std::string, std::string>> {
+             { "crash-entry", "it crashed (signal 11, Segmentation fault) in a trial run" },
+             { "exit-process", "it ended the process (exit status 0) in a trial run" } })
+    {
+        const auto r = runMisbehaving (behaviour, { "bench", "--against", misbehaving, "--seconds", "0.6", "--reps", "1" });
+        EXPECT_EQ (r.status, 1) << behaviour << ": " << r.output;
+        EXPECT_TRUE (contains (r, "skipping " + misbehaving + ": " + message)) << r.output;
+        EXPECT_TRUE (contains (r, "| 1.00 |")) << "our own row: " << r.output;
+    }
+
     auto r = runMisbehaving ("channels", { "info", misbehaving });
     EXPECT_EQ (r.status, 1) << r.output;
     EXPECT_TRUE (contains (r, "reports 1000000 inputs and 2 outputs; this tool takes 0 to 64 of each")) << r.output;

@@ -4,11 +4,16 @@
 #include "CommandLine.h"
 #include "InstanceSettings.h"
 
+#include <sys/wait.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <memory>
 
@@ -38,6 +43,42 @@ double median (std::vector<double> v)
     return n % 2 == 1 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
 }
 
+/** Opens the module and processes a short stretch in a process of its own,
+    so that a module which crashes or ends the process costs only its own
+    row. Empty when the trial went through (or the module would not open,
+    which the caller reports itself), else what went wrong. */
+std::string trialRun (const std::string& path, double rate, int block, const std::vector<float>& inL,
+                      const std::vector<float>& inR, int64_t frames)
+{
+    constexpr int trialPassed = 77;
+    std::fflush (nullptr);
+    const pid_t child = fork();
+    if (child < 0)
+        return {};
+    if (child == 0)
+    {
+        VstHost host (path);
+        if (host.open())
+        {
+            std::vector<float> outL ((size_t) frames), outR ((size_t) frames);
+            host.prepare (rate, block);
+            host.processStereo (inL.data(), inR.data(), outL.data(), outR.data(), frames);
+            host.close();
+        }
+        _exit (trialPassed);
+    }
+
+    int status = 0;
+    while (waitpid (child, &status, 0) < 0 && errno == EINTR)
+    {
+    }
+    if (WIFSIGNALED (status))
+        return "it crashed (signal " + std::to_string (WTERMSIG (status)) + ", " + strsignal (WTERMSIG (status)) + ") in a trial run";
+    if (WIFEXITED (status) && WEXITSTATUS (status) != trialPassed)
+        return "it ended the process (exit status " + std::to_string (WEXITSTATUS (status)) + ") in a trial run";
+    return {};
+}
+
 std::string baseName (const std::string& path)
 {
     const auto slash = path.rfind ('/');
@@ -64,28 +105,6 @@ int runBench (const std::vector<std::string>& words)
         return usageError ("bench wants --rate 8000 to 768000, --block 1 to 65536, --seconds above 0 (at most 600 at 192000 Hz),"
                            " --reps 1 to 1000");
 
-    std::vector<Contender> contenders;
-    std::vector<std::string> paths { ours };
-    for (const auto& other : args.values ("against"))
-        paths.push_back (other);
-    for (const auto& path : paths)
-    {
-        auto host = std::make_unique<VstHost> (path);
-        if (! host->open())
-        {
-            if (contenders.empty())
-            {
-                std::cerr << "lumidor-host: " << host->error() << "\n";
-                return 1;
-            }
-            std::cerr << "lumidor-host: skipping " << path << ": " << host->error() << "\n";
-            continue;
-        }
-        host->prepare (rate, (int) block);
-        auto name = host->dispatchText (effGetEffectName);
-        contenders.push_back ({ std::move (host), name.empty() ? baseName (path) : name + " (" + baseName (path) + ")", {} });
-    }
-
     const auto frames = (int64_t) std::llround (seconds * rate);
     std::vector<float> inL ((size_t) frames), inR ((size_t) frames), outL ((size_t) frames), outR ((size_t) frames);
     unsigned seed = 2024;
@@ -98,6 +117,40 @@ int runBench (const std::vector<std::string>& words)
     }
 
     const auto warmUp = std::min (frames, (int64_t) (warmUpSeconds * rate));
+
+    std::vector<Contender> contenders;
+    std::vector<std::string> paths { ours };
+    for (const auto& other : args.values ("against"))
+        paths.push_back (other);
+    bool skipped = false;
+    for (const auto& path : paths)
+    {
+        if (! contenders.empty())
+        {
+            if (const auto failure = trialRun (path, rate, (int) block, inL, inR, warmUp); ! failure.empty())
+            {
+                std::cerr << "lumidor-host: skipping " << path << ": " << failure << "\n";
+                skipped = true;
+                continue;
+            }
+        }
+        auto host = std::make_unique<VstHost> (path);
+        if (! host->open())
+        {
+            if (contenders.empty())
+            {
+                std::cerr << "lumidor-host: " << host->error() << "\n";
+                return 1;
+            }
+            std::cerr << "lumidor-host: skipping " << path << ": " << host->error() << "\n";
+            skipped = true;
+            continue;
+        }
+        host->prepare (rate, (int) block);
+        auto name = host->dispatchText (effGetEffectName);
+        contenders.push_back ({ std::move (host), name.empty() ? baseName (path) : name + " (" + baseName (path) + ")", {} });
+    }
+
     for (auto& c : contenders)
         c.host->processStereo (inL.data(), inR.data(), outL.data(), outR.data(), warmUp);
 
@@ -124,5 +177,6 @@ int runBench (const std::vector<std::string>& words)
 
     for (auto& c : contenders)
         c.host->close();
-    return 0;
+    // A comparison with a module missing is not the comparison asked for.
+    return skipped ? 1 : 0;
 }
