@@ -154,6 +154,9 @@ public:
         return result;
     }
 
+    /** One block of whatever the buffers hold, with the controls as they are. */
+    void runBlock() { lilv_instance_run (instance, formats::blockSize); }
+
     /** Sets a control port by its symbol, as lilv restores a preset. */
     void setPortBySymbol (const char* symbol, float value)
     {
