@@ -69,6 +69,20 @@ void AudioFilterBase::setPlayConfiguration (int inputs, int outputs, double rate
     blockSize = block;
 }
 
+void AudioFilterBase::activate (int inputs, int outputs, double hostRate, int hostBlockSize)
+{
+    const juce::ScopedLock sl (callbackLock);
+    const double rate = hostRate > 0.0 ? hostRate : fallbackSampleRate;
+    setPlayConfiguration (inputs, outputs, rate, hostBlockSize);
+    prepare (rate, hostBlockSize);
+}
+
+void AudioFilterBase::deactivate()
+{
+    const juce::ScopedLock sl (callbackLock);
+    release();
+}
+
 void AudioFilterBase::processHostBlock (const juce::AudioBuffer<float>& input,
                                         juce::AudioBuffer<float>& output,
                                         juce::MidiBuffer& midi)

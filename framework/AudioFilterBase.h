@@ -87,6 +87,19 @@ public:
         last call, if any. Message thread. */
     void announceHostChanges();
 
+    /** The rate a filter is configured for when the host gives none it can
+        use (none yet, zero, negative or not a number). */
+    static constexpr double fallbackSampleRate = 44100.0;
+
+    /** Switches processing on as every format does when its host does:
+        configured for the channels, the host's rate (or the fallback) and
+        block size, then prepared. Under the callback lock, since a host may
+        do this on its GUI thread while its audio thread still delivers
+        blocks, and a prepare must not overlap one. */
+    void activate (int inputs, int outputs, double hostRate, int hostBlockSize);
+    /** Switches processing off, under the callback lock. */
+    void deactivate();
+
     /** One host block as the plug-in adapters run it: under the callback
         lock, rendered, or the output cleared while the filter is suspended;
         any MIDI the filter left in `midi` is dropped. Audio thread. */

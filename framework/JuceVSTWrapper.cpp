@@ -16,7 +16,6 @@ constexpr int hostOpcodeIdle = 3;
 constexpr int vstVersion = 2400;
 constexpr int housekeepingPeriodMs = 250;    // chunk release timer
 constexpr juce::uint32 chunkKeepMs = 2000;   // a fetched chunk lives at least this long
-constexpr float fallbackSampleRate = 44100.0f;
 
 constexpr int maxProgramNameChars = 24;
 constexpr int maxParameterNameChars = 8;
@@ -255,15 +254,11 @@ VstIntPtr JuceVSTWrapper::canDo (const char* text) const
 //==============================================================================
 void JuceVSTWrapper::resume()
 {
-    // Under the callback lock: a host may switch processing on its GUI thread
-    // while its audio thread still delivers blocks (or resumes by itself
-    // with the first one), and the filter's prepare must not overlap a block.
+    // The adapter's own block state changes under the same lock as the
+    // filter's, for a host that resumes on its GUI thread while its audio
+    // thread still delivers blocks (the lock is recursive).
     const juce::ScopedLock sl (filter->getCallbackLock());
-    const float hostRate = lastSampleRate.load();
-    const int hostBlockSize = lastBlockSize.load();
-    const double rate = hostRate > 0.0f ? (double) hostRate : (double) fallbackSampleRate;
-    filter->setPlayConfiguration (identity.numInputs, identity.numOutputs, rate, hostBlockSize);
-    filter->prepare (rate, hostBlockSize);
+    filter->activate (identity.numInputs, identity.numOutputs, (double) lastSampleRate.load(), lastBlockSize.load());
     midi.clear();
     processing = true;
 }
@@ -271,7 +266,7 @@ void JuceVSTWrapper::resume()
 void JuceVSTWrapper::suspend()
 {
     const juce::ScopedLock sl (filter->getCallbackLock());
-    filter->release();
+    filter->deactivate();
     midi.clear();
     processing = false;
 }

@@ -10,7 +10,6 @@
 
 namespace
 {
-constexpr double fallbackSampleRate = 44100.0;
 
 /** JUCE's wrappers switch on flush-to-zero around every block; the filter
     computes with denormals, as it does in its VST 2 module, so that every
@@ -63,7 +62,7 @@ FilterAudioProcessor::FilterAudioProcessor (const juce::String& pluginName, cons
       presentation (std::move (presentationToUse))
 {
     jassert (filter != nullptr);
-    filter->setPlayConfiguration (2, 2, fallbackSampleRate, 1024);
+    filter->setPlayConfiguration (2, 2, AudioFilterBase::fallbackSampleRate, 1024);
     filter->setHost (this);
 
     const auto count = filter->parameterCount();
@@ -90,14 +89,12 @@ bool FilterAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) c
 
 void FilterAudioProcessor::prepareToPlay (double sampleRate, int maximumExpectedSamplesPerBlock)
 {
-    const auto rate = sampleRate > 0.0 ? sampleRate : fallbackSampleRate;
-    filter->setPlayConfiguration (2, 2, rate, maximumExpectedSamplesPerBlock);
-    filter->prepare (rate, maximumExpectedSamplesPerBlock);
+    filter->activate (2, 2, sampleRate, maximumExpectedSamplesPerBlock);
 }
 
 void FilterAudioProcessor::releaseResources()
 {
-    filter->release();
+    filter->deactivate();
 }
 
 void FilterAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)

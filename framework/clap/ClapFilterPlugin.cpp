@@ -11,7 +11,6 @@
 
 namespace
 {
-constexpr double fallbackSampleRate = 44100.0;
 // A state is a few kilobytes; anything past this is not ours.
 constexpr size_t maximumStateBytes = 16 * 1024 * 1024;
 constexpr uint32_t stereo = 2;
@@ -68,7 +67,7 @@ ClapFilterPlugin::ClapFilterPlugin (const ClapPluginDescription& d, const clap_h
         defaults.push_back (filter->parameterValue (i));
         switches.push_back (d.presentation.isSwitch (i));
     }
-    filter->setPlayConfiguration ((int) stereo, (int) stereo, fallbackSampleRate, 0);
+    filter->setPlayConfiguration ((int) stereo, (int) stereo, AudioFilterBase::fallbackSampleRate, 0);
     filter->setHost (this);
 
     plugin.desc = &d.descriptor;
@@ -98,9 +97,7 @@ bool ClapFilterPlugin::activate (double rate, uint32_t maxFrames)
         return false;
 
     const auto blockSize = (int) std::min (maxFrames, (uint32_t) std::numeric_limits<int>::max());
-    const juce::ScopedLock sl (filter->getCallbackLock());
-    filter->setPlayConfiguration ((int) stereo, (int) stereo, rate, blockSize);
-    filter->prepare (rate, blockSize);
+    filter->activate ((int) stereo, (int) stereo, rate, blockSize);
     sampleRate = rate;
     active = true;
     return true;
@@ -108,8 +105,7 @@ bool ClapFilterPlugin::activate (double rate, uint32_t maxFrames)
 
 void ClapFilterPlugin::deactivate()
 {
-    const juce::ScopedLock sl (filter->getCallbackLock());
-    filter->release();
+    filter->deactivate();
     active = false;
 }
 
@@ -321,7 +317,7 @@ bool ClapFilterPlugin::loadState (const clap_istream_t* stream)
 
 uint32_t ClapFilterPlugin::tailSamples() noexcept
 {
-    const double rate = sampleRate > 0.0 ? sampleRate : fallbackSampleRate;
+    const double rate = sampleRate > 0.0 ? sampleRate : AudioFilterBase::fallbackSampleRate;
     const double samples = std::ceil (description.presentation.tailSeconds (*filter) * rate);
     constexpr auto endless = (double) std::numeric_limits<int32_t>::max();
     return std::isfinite (samples) ? (uint32_t) std::clamp (samples, 0.0, endless) : (uint32_t) endless;

@@ -13,7 +13,6 @@ namespace
 // LV2 tells a plug-in no block size; the filter does not use it, so this is
 // only what it is told.
 constexpr int nominalBlockSize = 1024;
-constexpr double fallbackSampleRate = 44100.0;
 
 bool sameBits (float a, float b) noexcept
 {
@@ -87,7 +86,7 @@ Lv2PluginDescription makeLv2PluginDescription (const char* uri, Lv2PluginDescrip
 Lv2FilterPlugin::Lv2FilterPlugin (const Lv2PluginDescription& d, double rate, const LV2_Feature* const* features)
     : description (d),
       filter (d.makeFilter()),
-      sampleRate (rate > 0.0 ? rate : fallbackSampleRate),
+      sampleRate (rate > 0.0 ? rate : AudioFilterBase::fallbackSampleRate),
       parameterCount ((uint32_t) juce::jmax (0, filter->parameterCount())),
       controls (parameterCount, nullptr),
       lastSeen (parameterCount, 0.0f),
@@ -117,17 +116,13 @@ void Lv2FilterPlugin::connectPort (uint32_t port, void* data) noexcept
 
 void Lv2FilterPlugin::activate()
 {
-    const juce::ScopedLock sl (filter->getCallbackLock());
-    filter->setPlayConfiguration ((int) Lv2Ports::audioChannels, (int) Lv2Ports::audioChannels, sampleRate,
-                                  nominalBlockSize);
-    filter->prepare (sampleRate, nominalBlockSize);
+    filter->activate ((int) Lv2Ports::audioChannels, (int) Lv2Ports::audioChannels, sampleRate, nominalBlockSize);
     prepared = true;
 }
 
 void Lv2FilterPlugin::deactivate()
 {
-    const juce::ScopedLock sl (filter->getCallbackLock());
-    filter->release();
+    filter->deactivate();
     prepared = false;
 }
 
