@@ -45,10 +45,9 @@ JuceVSTWrapper* wrapperOf (AEffect* e) noexcept
 
 JuceVSTWrapper::JuceVSTWrapper (audioMasterCallback hostCallback, std::unique_ptr<AudioFilterBase> filterToOwn,
                                 const VstIdentity& id)
-    : host (hostCallback), filter (std::move (filterToOwn)), identity (id)
+    : host (hostCallback), filter (std::move (filterToOwn), this), identity (id)
 {
     filter->setPlayConfiguration (identity.numInputs, identity.numOutputs, lastSampleRate, lastBlockSize);
-    filter->setHost (this);
 
     effect.magic = kEffectMagic;
     effect.dispatcher = dispatcherCallback;
@@ -67,17 +66,12 @@ JuceVSTWrapper::JuceVSTWrapper (audioMasterCallback hostCallback, std::unique_pt
     effect.version = identity.version;
     effect.processReplacing = processReplacingCallback;
     effect.processDoubleReplacing = processDoubleReplacingCallback;
-
-    VstModule::instanceCreated();
 }
 
 JuceVSTWrapper::~JuceVSTWrapper()
 {
     stopTimer();
     closeEditor();
-    filter->setHost (nullptr);
-    filter.reset();
-    VstModule::instanceDeleted();
 }
 
 VstIntPtr JuceVSTWrapper::callHost (int opcode, int index, VstIntPtr value, void* ptr, float opt)

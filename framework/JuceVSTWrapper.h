@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AudioFilterBase.h"
+#include "FilterInstance.h"
 #include "VstIdentity.h"
 
 #include "VstInterface.h"
@@ -65,7 +66,7 @@ private:
     static float getParameterCallback (AEffect*, int);
 
     audioMasterCallback host;
-    std::unique_ptr<AudioFilterBase> filter;
+    FilterInstance filter;
     VstIdentity identity;
     AEffect effect {};
 

@@ -2,7 +2,6 @@
 
 #include "ClapFilterGui.h"
 #include "FilterState.h"
-#include "VstModule.h"
 
 #include <algorithm>
 #include <cmath>
@@ -48,19 +47,8 @@ ClapFilterPlugin::ClapFilterPlugin (const ClapPluginDescription& d, const clap_h
     : description (d)
     , host (h)
     , plugin (functions)
+    , filter (d.presentation.makeFilter, this)
 {
-    // Hosts create plug-ins on their main thread, which the first instance
-    // makes the framework's message thread.
-    VstModule::instanceCreated();
-    try
-    {
-        filter = d.presentation.makeFilter();
-    }
-    catch (...)
-    {
-        VstModule::instanceDeleted();
-        throw;
-    }
 
     for (int i = 0; i < filter->parameterCount(); ++i)
     {
@@ -68,7 +56,6 @@ ClapFilterPlugin::ClapFilterPlugin (const ClapPluginDescription& d, const clap_h
         switches.push_back (d.presentation.isSwitch (i));
     }
     filter->setPlayConfiguration ((int) stereo, (int) stereo, AudioFilterBase::fallbackSampleRate, 0);
-    filter->setHost (this);
 
     plugin.desc = &d.descriptor;
     plugin.plugin_data = this;
@@ -78,9 +65,6 @@ ClapFilterPlugin::ClapFilterPlugin (const ClapPluginDescription& d, const clap_h
 ClapFilterPlugin::~ClapFilterPlugin()
 {
     gui.reset(); // deletes the editor, which makes the filter forget it
-    filter->setHost (nullptr);
-    filter.reset();
-    VstModule::instanceDeleted();
 }
 
 bool ClapFilterPlugin::init()

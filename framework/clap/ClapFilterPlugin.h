@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AudioFilterBase.h"
+#include "FilterInstance.h"
 #include "ClapEditQueue.h"
 #include "ClapExtensions.h"
 #include "ClapPluginDescription.h"
@@ -94,7 +95,7 @@ private:
     const ClapPluginDescription& description;
     const clap_host_t* const host;
     clap_plugin_t plugin;
-    std::unique_ptr<AudioFilterBase> filter;
+    FilterInstance filter;
     std::vector<float> defaults;
     std::vector<bool> switches;
     const clap_host_params_t* hostParams = nullptr;

@@ -157,19 +157,11 @@ Lv2UiDescription makeLv2UiDescription (const char* uri, Lv2UiDescription::Filter
 //==============================================================================
 Lv2FilterUi::Lv2FilterUi (const Lv2UiDescription& d, LV2UI_Write_Function write, LV2UI_Controller c,
                           void* parentWindow, const LV2UI_Resize* resize, double scale)
-    : description (d), writeFunction (write), controller (c)
+    : description (d), writeFunction (write), controller (c), filter (d.makeFilter, this)
 {
-    VstModule::instanceCreated();
-    filter = d.makeFilter();
-    filter->setHost (this);
-
     auto* editor = filter->createEditorIfNeeded();
     if (editor == nullptr)
-    {
-        filter.reset();
-        VstModule::instanceDeleted();
         throw std::runtime_error ("no editor");
-    }
 
     window = std::make_unique<EditorCompWrapper> (editor);
     window->setScale (scale);
@@ -199,9 +191,6 @@ Lv2FilterUi::~Lv2FilterUi()
         window->setVisible (false);
         window.reset(); // deletes the editor, which makes the filter forget it
     }
-    filter->setHost (nullptr);
-    filter.reset();
-    VstModule::instanceDeleted();
 }
 
 LV2UI_Widget Lv2FilterUi::getWidget() const noexcept

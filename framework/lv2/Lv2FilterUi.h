@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AudioFilterBase.h"
+#include "FilterInstance.h"
 
 #include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
@@ -85,6 +86,6 @@ private:
     const Lv2UiDescription& description;
     LV2UI_Write_Function writeFunction;
     LV2UI_Controller controller;
-    std::unique_ptr<AudioFilterBase> filter;
+    FilterInstance filter;
     std::unique_ptr<EditorCompWrapper> window;
 };
