@@ -162,10 +162,7 @@ VstIntPtr JuceVSTWrapper::dispatch (int opcode, int index, VstIntPtr value, void
             return 0;
 
         case effEditIdle:
-            if (VstModule::deliverPendingMessages())
-                for (int i = juce::ComponentPeer::getNumPeers(); --i >= 0;)
-                    if (auto* peer = juce::ComponentPeer::getPeer (i))
-                        peer->performAnyPendingRepaintsNow();
+            VstModule::idleEditors();
             return 0;
 
         case effIdentify:

@@ -3,6 +3,12 @@
 #include "MessagePump.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
+// The one place that reaches inside JUCE's Linux message loop. JUCE's public
+// interface registers descriptors but offers no way to list them or to run
+// their callbacks, and a plug-in runs on its host's loop: the host has to be
+// told which descriptors to watch (CLAP's posix-fd support) and each idle
+// call has to run their handlers. Everything else in the framework goes
+// through the two functions below.
 #include <juce_events/native/juce_linux_EventLoopInternal.h>
 
 #include <atomic>
@@ -86,6 +92,19 @@ bool VstModule::isMessageThread() noexcept
 {
     auto* mm = juce::MessageManager::getInstanceWithoutCreating();
     return mm != nullptr && mm->isThisTheMessageThread();
+}
+
+std::vector<int> VstModule::messageLoopDescriptors()
+{
+    return juce::LinuxEventLoopInternal::getRegisteredFds();
+}
+
+void VstModule::idleEditors()
+{
+    if (deliverPendingMessages())
+        for (int i = juce::ComponentPeer::getNumPeers(); --i >= 0;)
+            if (auto* peer = juce::ComponentPeer::getPeer (i))
+                peer->performAnyPendingRepaintsNow();
 }
 
 bool VstModule::deliverPendingMessages()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 // The module-wide side of the VST 2 binding: the framework's GUI subsystem is
 // started once, with the first instance, and shut down when the module is
 // unloaded;
@@ -30,4 +32,15 @@ bool isMessageThread() noexcept;
     timers, repaints), when called on that thread and not already inside a
     delivery. Returns true if it ran. */
 bool deliverPendingMessages();
+
+/** The editors' idle time, however a format's host gives it (VST 2's
+    effEditIdle, LV2's idle interface, CLAP's timer and descriptor calls):
+    delivers the waiting messages, then paints what they made dirty at once,
+    since the host's loop, not the framework's, owns the thread. */
+void idleEditors();
+
+/** The file descriptors the framework's message loop wants watched (the
+    display connection, its own wake-up pipe), for a host that watches them
+    on the plug-in's behalf. */
+std::vector<int> messageLoopDescriptors();
 }

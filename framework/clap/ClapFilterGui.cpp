@@ -4,7 +4,6 @@
 #include "EditorCompWrapper.h"
 #include "VstModule.h"
 
-#include <juce_events/native/juce_linux_EventLoopInternal.h>
 
 #include <cmath>
 #include <cstring>
@@ -141,7 +140,7 @@ void ClapFilterGui::watchLoopDescriptors()
 {
     if (hostFd == nullptr)
         return;
-    for (int fd : juce::LinuxEventLoopInternal::getRegisteredFds())
+    for (int fd : VstModule::messageLoopDescriptors())
         if (std::find (watchedFds.begin(), watchedFds.end(), fd) == watchedFds.end()
             && hostFd->register_fd (host, fd, CLAP_POSIX_FD_READ))
             watchedFds.push_back (fd);
@@ -156,10 +155,7 @@ void ClapFilterGui::stopWatching()
 
 void ClapFilterGui::deliverMessages()
 {
-    if (VstModule::deliverPendingMessages())
-        for (int i = juce::ComponentPeer::getNumPeers(); --i >= 0;)
-            if (auto* peer = juce::ComponentPeer::getPeer (i))
-                peer->performAnyPendingRepaintsNow();
+    VstModule::idleEditors();
 }
 
 void ClapFilterGui::onTimer (clap_id id)

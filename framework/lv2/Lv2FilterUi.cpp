@@ -211,10 +211,7 @@ void Lv2FilterUi::portEvent (uint32_t port, uint32_t bufferSize, uint32_t format
 
 int Lv2FilterUi::idle()
 {
-    if (VstModule::deliverPendingMessages())
-        for (int i = juce::ComponentPeer::getNumPeers(); --i >= 0;)
-            if (auto* peer = juce::ComponentPeer::getPeer (i))
-                peer->performAnyPendingRepaintsNow();
+    VstModule::idleEditors();
     return 0;
 }
 
