@@ -5,14 +5,13 @@
 /** The larger drawings of one of the editor's pictures, for screens that
     show the editor enlarged (a host's content scale or the desktop's).
 
-    The widget keeps taking its 1 × picture as before and draws it exactly
-    as before whenever the Graphics maps one widget pixel to one screen
-    pixel or less. Above that, drawEnlarged paints the drawing made at 2 ×
+    The widget draws its 1 × picture, pixel for pixel, whenever the Graphics
+    maps one widget pixel to one screen pixel or less. Above that, drawEnlarged paints the drawing made at 2 ×
     (for scales up to 2) or 3 × (above 2) reduced to the screen's pixels, so
     edges stay as sharp as the screen allows instead of a blown-up 1 ×
     picture. A drawing is taken from juce::ImageCache the first time a paint
-    needs it and handed back at destruction, so an editor at 1 × decodes no
-    more than it always did. Message thread only. */
+    needs it and handed back at destruction, so an editor at 1 × decodes
+    only its 1 × pictures. Message thread only. */
 class xGUIScaledImage
 {
 public:
@@ -41,7 +40,7 @@ public:
     /** If g draws above 1 × and a larger drawing exists, draws it with its
         top-left at (x, y) widget pixels, covering the 1 × picture's size,
         and returns true; otherwise draws nothing and returns false, and the
-        caller draws its 1 × picture as it always has. */
+        caller draws its 1 × picture itself. */
     bool drawEnlarged (juce::Graphics& g, int x, int y);
 
 private:

@@ -45,11 +45,6 @@ public:
         return true;
     }
 
-    bool empty() const noexcept
-    {
-        return read.load (std::memory_order_acquire) == written.load (std::memory_order_acquire);
-    }
-
 private:
     static constexpr uint32_t capacity = 256;
     std::array<Edit, capacity> slots {};

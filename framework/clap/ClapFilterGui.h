@@ -48,9 +48,6 @@ public:
     bool show();
     bool hide();
 
-    bool isCreated() const noexcept { return window != nullptr; }
-    /** The scale the host asked for, 0 until it asks. */
-    double getRequestedScale() const noexcept { return requestedScale; }
 
     void onTimer (clap_id timer);
     void onFd (int fd);

@@ -20,6 +20,8 @@
 namespace
 {
 constexpr double warmUpSeconds = 0.5;
+constexpr int trialLimitSeconds = 30;
+constexpr int trialPollMs = 10;
 
 /** CPU time of the calling thread alone, in nanoseconds. */
 double threadCpuNanoseconds()
@@ -44,9 +46,11 @@ double median (std::vector<double> v)
 }
 
 /** Opens the module and processes a short stretch in a process of its own,
-    so that a module which crashes or ends the process costs only its own
-    row. Empty when the trial went through (or the module would not open,
-    which the caller reports itself), else what went wrong. */
+    so that a module which crashes, ends the process or hangs costs only its
+    own row. Empty when the trial went through (or the module would not
+    open, which the caller reports itself), else what went wrong. Called
+    before this process loads any module: a fork while a module's threads
+    hold a lock would leave the trial waiting on it for ever. */
 std::string trialRun (const std::string& path, double rate, int block, const std::vector<float>& inL,
                       const std::vector<float>& inR, int64_t frames)
 {
@@ -69,8 +73,18 @@ std::string trialRun (const std::string& path, double rate, int block, const std
     }
 
     int status = 0;
-    while (waitpid (child, &status, 0) < 0 && errno == EINTR)
+    for (int waitedMs = 0;; waitedMs += trialPollMs)
     {
+        const pid_t done = waitpid (child, &status, WNOHANG);
+        if (done == child || (done < 0 && errno != EINTR))
+            break;
+        if (waitedMs >= trialLimitSeconds * 1000)
+        {
+            kill (child, SIGKILL);
+            waitpid (child, &status, 0);
+            return "it did not finish a trial run within " + std::to_string (trialLimitSeconds) + " s";
+        }
+        usleep (trialPollMs * 1000);
     }
     if (WIFSIGNALED (status))
         return "it crashed (signal " + std::to_string (WTERMSIG (status)) + ", " + strsignal (WTERMSIG (status)) + ") in a trial run";
@@ -122,17 +136,20 @@ int runBench (const std::vector<std::string>& words)
     std::vector<std::string> paths { ours };
     for (const auto& other : args.values ("against"))
         paths.push_back (other);
+    // Ours is not tried: if it fails, the whole run fails, as it says.
+    std::vector<std::string> failures (paths.size());
+    for (size_t i = 1; i < paths.size(); ++i)
+        failures[i] = trialRun (paths[i], rate, (int) block, inL, inR, warmUp);
+
     bool skipped = false;
-    for (const auto& path : paths)
+    for (size_t i = 0; i < paths.size(); ++i)
     {
-        if (! contenders.empty())
+        const auto& path = paths[i];
+        if (! failures[i].empty())
         {
-            if (const auto failure = trialRun (path, rate, (int) block, inL, inR, warmUp); ! failure.empty())
-            {
-                std::cerr << "lumidor-host: skipping " << path << ": " << failure << "\n";
-                skipped = true;
-                continue;
-            }
+            std::cerr << "lumidor-host: skipping " << path << ": " << failures[i] << "\n";
+            skipped = true;
+            continue;
         }
         auto host = std::make_unique<VstHost> (path);
         if (! host->open())
