@@ -70,9 +70,8 @@ public:
 
     /** Stores a parameter value as setParameterValue does but tells no
         listener, since the change broadcast may lock, allocate and wake the
-        message thread. For adapters that hear values inside the block on the
-        audio thread; they call announceParameterChanges later on the message
-        thread. */
+        message thread. Adapters reach it through setParameterFromHost,
+        which also arranges the announcement. */
     virtual void setParameterValueQuietly (int index, float value) { setParameterValue (index, value); }
     /** Sends the change broadcast for values stored quietly. Message thread. */
     virtual void announceParameterChanges() {}
