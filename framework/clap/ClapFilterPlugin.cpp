@@ -82,7 +82,6 @@ bool ClapFilterPlugin::activate (double rate, uint32_t maxFrames)
 
     const auto blockSize = (int) std::min (maxFrames, (uint32_t) std::numeric_limits<int>::max());
     filter->activate ((int) stereo, (int) stereo, rate, blockSize);
-    sampleRate = rate;
     active = true;
     return true;
 }
@@ -301,7 +300,8 @@ bool ClapFilterPlugin::loadState (const clap_istream_t* stream)
 
 uint32_t ClapFilterPlugin::tailSamples() noexcept
 {
-    const double rate = sampleRate > 0.0 ? sampleRate : AudioFilterBase::fallbackSampleRate;
+    // The fallback rate until the first activation, then the active one.
+    const double rate = filter->getSampleRate();
     const double samples = std::ceil (description.presentation.tailSeconds (*filter) * rate);
     constexpr auto endless = (double) std::numeric_limits<int32_t>::max();
     return std::isfinite (samples) ? (uint32_t) std::clamp (samples, 0.0, endless) : (uint32_t) endless;

@@ -100,7 +100,6 @@ private:
     std::vector<bool> switches;
     const clap_host_params_t* hostParams = nullptr;
 
-    double sampleRate = 0.0;
     bool active = false;
     ClapEditQueue edits;
     juce::MidiBuffer midi;
