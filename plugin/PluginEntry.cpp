@@ -24,7 +24,7 @@ AEffect* createPlugin (audioMasterCallback host) noexcept
         juce::MouseCursor::hideWaitCursor();
 
         auto filter = std::make_unique<DemoJuceFilter>();
-        auto* wrapper = new JuceVSTWrapper (host, std::move (filter), lumidorIdentity);
+        auto* wrapper = new JuceVSTWrapper (host, std::move (filter), lumidorIdentity.vst);
         return wrapper->getAEffect();
     }
     catch (...)

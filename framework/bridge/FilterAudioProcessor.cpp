@@ -52,14 +52,13 @@ juce::String parameterIdFromName (const juce::String& hostName, int index)
 }
 }
 
-FilterAudioProcessor::FilterAudioProcessor (const juce::String& pluginName, const FilterFactory& makeFilter,
-                                            FilterPresentation presentationToUse)
+FilterAudioProcessor::FilterAudioProcessor (const PluginDescription& description, std::vector<MenuProgram> menu)
     : juce::AudioProcessor (BusesProperties()
                                 .withInput ("Input", juce::AudioChannelSet::stereo(), true)
                                 .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
-      name (pluginName),
-      filter (makeFilter()),
-      presentation (std::move (presentationToUse))
+      plugin (description),
+      programMenu (std::move (menu)),
+      filter (plugin.makeFilter())
 {
     jassert (filter != nullptr);
     filter->setPlayConfiguration (2, 2, AudioFilterBase::fallbackSampleRate, 1024);
@@ -70,7 +69,7 @@ FilterAudioProcessor::FilterAudioProcessor (const juce::String& pluginName, cons
     for (int i = 0; i < count; ++i)
     {
         auto parameter = std::make_unique<FilterParameter> (*filter, i, parameterIdFromName (filter->parameterName (i), i),
-                                                            filter->parameterValue (i), presentation);
+                                                            filter->parameterValue (i), plugin);
         filterParameters.push_back (parameter.get());
         addParameter (parameter.release());
     }
@@ -129,7 +128,7 @@ juce::AudioProcessorEditor* FilterAudioProcessor::createEditor()
 
 double FilterAudioProcessor::getTailLengthSeconds() const
 {
-    return presentation.tailSeconds ? juce::jmax (0.0, presentation.tailSeconds (*filter)) : 0.0;
+    return juce::jmax (0.0, plugin.tailSeconds (*filter));
 }
 
 bool FilterAudioProcessor::isValidProgram (int index) const
@@ -140,7 +139,7 @@ bool FilterAudioProcessor::isValidProgram (int index) const
 int FilterAudioProcessor::getNumPrograms()
 {
     if (hasProgramMenu())
-        return (int) presentation.programs.size();
+        return (int) programMenu.size();
     return juce::jmax (1, filter->programCount());
 }
 
@@ -149,8 +148,8 @@ int FilterAudioProcessor::getCurrentProgram()
     if (hasProgramMenu())
     {
         const auto sounding = filter->programNameAt (filter->currentProgramIndex());
-        for (size_t i = 0; i < presentation.programs.size(); ++i)
-            if (presentation.programs[i].name == sounding)
+        for (size_t i = 0; i < programMenu.size(); ++i)
+            if (programMenu[i].name == sounding)
                 return (int) i;
         return 0;
     }
@@ -161,8 +160,8 @@ void FilterAudioProcessor::setCurrentProgram (int index)
 {
     if (hasProgramMenu())
     {
-        if (index >= 0 && index < (int) presentation.programs.size())
-            applyMenuProgram (presentation.programs[(size_t) index]);
+        if (index >= 0 && index < (int) programMenu.size())
+            applyMenuProgram (programMenu[(size_t) index]);
         return;
     }
 
@@ -173,7 +172,7 @@ void FilterAudioProcessor::setCurrentProgram (int index)
     updateHostDisplay (ChangeDetails().withProgramChanged (true));
 }
 
-void FilterAudioProcessor::applyMenuProgram (const FilterPresentation::Program& program)
+void FilterAudioProcessor::applyMenuProgram (const MenuProgram& program)
 {
     // The name first, so that a host asking for the current program while it
     // hears the new values already gets this entry.
@@ -201,7 +200,7 @@ void FilterAudioProcessor::applyMenuProgram (const FilterPresentation::Program& 
 const juce::String FilterAudioProcessor::getProgramName (int index)
 {
     if (hasProgramMenu())
-        return index >= 0 && index < (int) presentation.programs.size() ? presentation.programs[(size_t) index].name
+        return index >= 0 && index < (int) programMenu.size() ? programMenu[(size_t) index].name
                                                                          : juce::String();
     return isValidProgram (index) ? filter->programNameAt (index) : juce::String();
 }

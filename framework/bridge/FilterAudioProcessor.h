@@ -2,7 +2,7 @@
 
 #include "AudioFilterBase.h"
 #include "FilterParameter.h"
-#include "FilterPresentation.h"
+#include "PluginDescription.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -22,7 +22,7 @@
     that were sounding all come back. A damaged container changes nothing. A
     bare bank or preset chunk, as a VST 2 host stores it, is accepted too.
 
-    Programs: without a program menu in the presentation, the host's program
+    Programs: without a program menu, the host's program
     list is the filter's program table. With one, the list is that menu: a
     choice applies the entry's values to the sounding program and gives it
     the entry's name, and the current entry is the one whose name the
@@ -35,17 +35,24 @@ class FilterAudioProcessor : public juce::AudioProcessor,
                              private AudioFilterHost
 {
 public:
-    using FilterFactory = std::function<std::unique_ptr<AudioFilterBase>()>;
+    /** One entry of the host's program menu: a name and a value for every
+        filter parameter, in index order. */
+    struct MenuProgram
+    {
+        juce::String name;
+        std::vector<float> values;
+    };
 
-    /** Creates the filter through the factory and one host parameter per
-        filter parameter. The default of each is the new filter's value. */
-    FilterAudioProcessor (const juce::String& pluginName, const FilterFactory& makeFilter,
-                          FilterPresentation presentation = {});
+    /** Creates the plug-in's filter and one host parameter per filter
+        parameter, whose texts, parsing and switch nature the description
+        gives. The default of each is the new filter's value. The
+        description must outlive the processor. */
+    FilterAudioProcessor (const PluginDescription& plugin, std::vector<MenuProgram> programMenu = {});
     ~FilterAudioProcessor() override;
 
     AudioFilterBase& getFilter() const noexcept { return *filter; }
 
-    const juce::String getName() const override { return name; }
+    const juce::String getName() const override { return plugin.identity.vst.effectName; }
     bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
 
     void prepareToPlay (double sampleRate, int maximumExpectedSamplesPerBlock) override;
@@ -53,7 +60,7 @@ public:
     void processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;
     using juce::AudioProcessor::processBlock;
 
-    /** The presentation's tail for the current values, read live: JUCE's
+    /** The description's tail for the current values, read live: JUCE's
         VST3 wrapper asks each time the host asks. */
     double getTailLengthSeconds() const override;
     bool acceptsMidi() const override { return false; }
@@ -82,12 +89,12 @@ public:
 private:
     void setParameterFromEditor (AudioFilterBase& source, int index, float value) override;
     bool isValidProgram (int index) const;
-    bool hasProgramMenu() const noexcept { return ! presentation.programs.empty(); }
-    void applyMenuProgram (const FilterPresentation::Program& program);
+    bool hasProgramMenu() const noexcept { return ! programMenu.empty(); }
+    void applyMenuProgram (const MenuProgram& program);
 
-    const juce::String name;
+    const PluginDescription& plugin;
+    const std::vector<MenuProgram> programMenu;
     std::unique_ptr<AudioFilterBase> filter;
-    const FilterPresentation presentation;
     std::vector<FilterParameter*> filterParameters;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (FilterAudioProcessor)

@@ -1,13 +1,13 @@
 #include "FilterParameter.h"
 
 FilterParameter::FilterParameter (AudioFilterBase& filterToUse, int filterIndex, const juce::String& identifier,
-                                  float defaultNormalisedValue, const FilterPresentation& presentationToUse)
+                                  float defaultNormalisedValue, const PluginDescription& description)
     : juce::AudioProcessorParameterWithID (juce::ParameterID { identifier, 1 }, filterToUse.parameterName (filterIndex)),
       filter (filterToUse),
       index (filterIndex),
       defaultValue (defaultNormalisedValue),
-      presentation (presentationToUse),
-      isSwitch (presentationToUse.isSwitch && presentationToUse.isSwitch (filterIndex))
+      plugin (description),
+      isSwitch (description.isSwitch (filterIndex))
 {
 }
 
@@ -29,24 +29,13 @@ juce::String FilterParameter::getName (int maximumStringLength) const
 
 juce::String FilterParameter::getText (float value, int maximumStringLength) const
 {
-    // Without a presentation the live value shows the filter's own text and
-    // other values (a host asking how a value would read) two decimals.
-    juce::String text;
-    if (presentation.valueText)
-        text = presentation.valueText (index, value);
-    else if (value == filter.parameterValue (index))
-        text = filter.parameterText (index);
-    else
-        text = juce::String (value, 2);
-
+    const juce::String text (plugin.valueText (index, value));
     return maximumStringLength > 0 ? text.substring (0, maximumStringLength) : text;
 }
 
 float FilterParameter::getValueForText (const juce::String& text) const
 {
-    if (presentation.valueForText)
-        return presentation.valueForText (index, text).value_or (getValue());
-    return text.trim().getFloatValue();
+    return plugin.textToValue (index, text.toStdString()).value_or (getValue());
 }
 
 int FilterParameter::getNumSteps() const

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "AudioFilterBase.h"
-#include "FilterPresentation.h"
+#include "PluginDescription.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -9,17 +9,16 @@
     own: it reads and writes the filter's live value, so the filter stays the
     only holder of the state. The value is the filter's normalised float,
     passed on without clamping. Its texts, parsing and switch nature come from
-    the plug-in's presentation when it gives them.
+    the plug-in's description.
 
     Any thread: hosts read values on their GUI thread and may write them on
     the audio thread; the filter keeps each value as one whole float. */
 class FilterParameter : public juce::AudioProcessorParameterWithID
 {
 public:
-    /** The presentation must outlast every call on the parameter (the
-        processor holds it for its whole life). */
+    /** The description must outlast every call on the parameter. */
     FilterParameter (AudioFilterBase& filterToUse, int filterIndex, const juce::String& identifier,
-                     float defaultNormalisedValue, const FilterPresentation& presentationToUse);
+                     float defaultNormalisedValue, const PluginDescription& plugin);
 
     float getValue() const override;
     void setValue (float newValue) override;
@@ -27,7 +26,7 @@ public:
     juce::String getName (int maximumStringLength) const override;
     juce::String getLabel() const override { return {}; }
     juce::String getText (float value, int maximumStringLength) const override;
-    /** Text that the presentation cannot read leaves the current value. */
+    /** Text that the description cannot read leaves the current value. */
     float getValueForText (const juce::String& text) const override;
     bool isAutomatable() const override { return true; }
     /** A switch is a boolean with two steps, which JUCE's VST3 wrapper
@@ -43,7 +42,7 @@ private:
     AudioFilterBase& filter;
     const int index;
     const float defaultValue;
-    const FilterPresentation& presentation;
+    const PluginDescription& plugin;
     const bool isSwitch;
 
     JUCE_DECLARE_NON_COPYABLE (FilterParameter)

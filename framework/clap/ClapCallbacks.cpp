@@ -148,7 +148,7 @@ bool pluginActivate (const clap_plugin_t* p, double rate, uint32_t, uint32_t max
 void pluginDeactivate (const clap_plugin_t* p) { self (p).deactivate(); }
 bool pluginStartProcessing (const clap_plugin_t*) { return true; }
 void pluginStopProcessing (const clap_plugin_t*) {}
-// The engine keeps its delay lines from construction on, in every format.
+// A filter has no reset in any format: it keeps its state from construction on.
 void pluginReset (const clap_plugin_t*) {}
 clap_process_status pluginProcess (const clap_plugin_t* p, const clap_process_t* process)
 {
@@ -209,9 +209,9 @@ const clap_plugin_t* factoryCreate (const clap_plugin_factory_t* f, const clap_h
 } // namespace
 
 ClapPluginDescription makeClapPluginDescription (const clap_plugin_descriptor_t& descriptor,
-                                                 const ClapPresentation& presentation) noexcept
+                                                 const PluginDescription& plugin) noexcept
 {
-    return { { factoryCount, factoryDescriptor, factoryCreate }, descriptor, presentation };
+    return { { factoryCount, factoryDescriptor, factoryCreate }, descriptor, plugin };
 }
 
 const void* clapModuleFactory (const ClapPluginDescription& description, const char* factoryId) noexcept

@@ -47,13 +47,13 @@ ClapFilterPlugin::ClapFilterPlugin (const ClapPluginDescription& d, const clap_h
     : description (d)
     , host (h)
     , plugin (functions)
-    , filter (d.presentation.makeFilter, this)
+    , filter (d.plugin.makeFilter, this)
 {
 
     for (int i = 0; i < filter->parameterCount(); ++i)
     {
         defaults.push_back (filter->parameterValue (i));
-        switches.push_back (d.presentation.isSwitch (i));
+        switches.push_back (d.plugin.isSwitch (i));
     }
     filter->setPlayConfiguration ((int) stereo, (int) stereo, AudioFilterBase::fallbackSampleRate, 0);
 
@@ -186,9 +186,9 @@ clap_process_status ClapFilterPlugin::process (const clap_process_t& p) noexcept
             if (auto* channel = p.audio_outputs[0].data32[c])
                 std::fill (channel, channel + frames, 0.0f);
 
-    // The engine has no reset and its tail has no end a host could wait
-    // for, so the plug-in asks to be processed on, as a VST 2 host does.
-    return CLAP_PROCESS_CONTINUE;
+    // A tail with no end a host could wait for asks to be processed on, as
+    // a VST 2 host does anyway.
+    return description.plugin.tailEnds ? CLAP_PROCESS_CONTINUE_IF_NOT_QUIET : CLAP_PROCESS_CONTINUE;
 }
 
 bool ClapFilterPlugin::parameterInfo (uint32_t index, clap_param_info_t& info)
@@ -218,7 +218,7 @@ bool ClapFilterPlugin::valueToText (clap_id id, double value, char* display, uin
 {
     if (id >= parameterCount() || !std::isfinite (value) || display == nullptr || size == 0)
         return false;
-    copyText (description.presentation.valueText ((int) id, (float) value), display, size);
+    copyText (description.plugin.valueText ((int) id, (float) value), display, size);
     return true;
 }
 
@@ -226,7 +226,7 @@ bool ClapFilterPlugin::textToValue (clap_id id, const char* display, double& val
 {
     if (id >= parameterCount() || display == nullptr)
         return false;
-    const auto parsed = description.presentation.textToValue ((int) id, display);
+    const auto parsed = description.plugin.textToValue ((int) id, display);
     if (!parsed)
         return false;
     value = *parsed;
@@ -302,7 +302,7 @@ uint32_t ClapFilterPlugin::tailSamples() noexcept
 {
     // The fallback rate until the first activation, then the active one.
     const double rate = filter->getSampleRate();
-    const double samples = std::ceil (description.presentation.tailSeconds (*filter) * rate);
+    const double samples = std::ceil (description.plugin.tailSeconds (*filter) * rate);
     constexpr auto endless = (double) std::numeric_limits<int32_t>::max();
     return std::isfinite (samples) ? (uint32_t) std::clamp (samples, 0.0, endless) : (uint32_t) endless;
 }

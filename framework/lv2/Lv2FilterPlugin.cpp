@@ -73,19 +73,17 @@ const void* extensionDataCallback (const char* uri)
 }
 }
 
-Lv2PluginDescription makeLv2PluginDescription (const char* uri, Lv2PluginDescription::FilterFactory makeFilter,
-                                               Lv2PluginDescription::PortToFilter portToFilter) noexcept
+Lv2PluginDescription makeLv2PluginDescription (const PluginDescription& plugin) noexcept
 {
-    return { { uri, instantiateCallback, connectPortCallback, activateCallback, runCallback, deactivateCallback,
-               cleanupCallback, extensionDataCallback },
-             makeFilter,
-             portToFilter };
+    return { { plugin.identity.lv2Uri, instantiateCallback, connectPortCallback, activateCallback, runCallback,
+               deactivateCallback, cleanupCallback, extensionDataCallback },
+             plugin };
 }
 
 //==============================================================================
 Lv2FilterPlugin::Lv2FilterPlugin (const Lv2PluginDescription& d, double rate, const LV2_Feature* const* features)
     : description (d),
-      filter (d.makeFilter()),
+      filter (d.plugin.makeFilter()),
       sampleRate (rate > 0.0 ? rate : AudioFilterBase::fallbackSampleRate),
       parameterCount ((uint32_t) juce::jmax (0, filter->parameterCount())),
       controls (parameterCount, nullptr),
@@ -138,7 +136,7 @@ void Lv2FilterPlugin::applyControlPorts() noexcept
             continue;
         lastSeen[i] = value;
         seenOnce[i] = true;
-        filter->setParameterFromHost ((int) i, description.portToFilter ((int) i, value));
+        filter->setParameterFromHost ((int) i, description.plugin.fromUnit ((int) i, value));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "AudioFilterBase.h"
 #include "Lv2Ports.h"
+#include "PluginDescription.h"
 
 #include <lv2/core/lv2.h>
 #include <lv2/state/state.h>
@@ -10,25 +11,19 @@
 #include <memory>
 #include <vector>
 
-/** What a plug-in tells the LV2 layer about itself. The descriptor comes
-    first, so that the layer finds the rest from the descriptor the host hands
-    back to instantiate. */
+/** One plug-in in an LV2 module: its LV2 descriptor and the plug-in's
+    description, whose fromUnit turns a control port's value into the
+    filter's. The descriptor comes first, so that the layer finds the rest
+    from the descriptor the host hands back to instantiate. */
 struct Lv2PluginDescription
 {
-    using FilterFactory = std::unique_ptr<AudioFilterBase> (*)();
-    /** The filter's normalised value for a control port's value: finite for
-        every input, NaN and infinities included. Audio thread. */
-    using PortToFilter = float (*) (int parameterIndex, float portValue) noexcept;
-
     LV2_Descriptor descriptor;
-    FilterFactory makeFilter;
-    PortToFilter portToFilter;
+    const PluginDescription& plugin;
 };
 
-/** Fills a description whose descriptor presents filters from the factory
-    under the URI (which must outlive the description). */
-Lv2PluginDescription makeLv2PluginDescription (const char* uri, Lv2PluginDescription::FilterFactory makeFilter,
-                                               Lv2PluginDescription::PortToFilter portToFilter) noexcept;
+/** Fills a description whose descriptor presents the plug-in under its LV2
+    URI. */
+Lv2PluginDescription makeLv2PluginDescription (const PluginDescription& plugin) noexcept;
 
 /** One instance of a filter behind LV2, as the VST 2 adapter is one behind
     VST 2: control ports in, parameters of the filter out; the same block path

@@ -144,20 +144,17 @@ const void* extensionDataCallback (const char* uri)
 }
 }
 
-Lv2UiDescription makeLv2UiDescription (const char* uri, Lv2UiDescription::FilterFactory makeFilter,
-                                       Lv2UiDescription::PortToFilter portToFilter,
-                                       Lv2UiDescription::FilterToPort filterToPort) noexcept
+Lv2UiDescription makeLv2UiDescription (const PluginDescription& plugin) noexcept
 {
-    return { { uri, instantiateCallback, cleanupCallback, portEventCallback, extensionDataCallback },
-             makeFilter,
-             portToFilter,
-             filterToPort };
+    return { { plugin.identity.lv2UiUri, instantiateCallback, cleanupCallback, portEventCallback,
+               extensionDataCallback },
+             plugin };
 }
 
 //==============================================================================
 Lv2FilterUi::Lv2FilterUi (const Lv2UiDescription& d, LV2UI_Write_Function write, LV2UI_Controller c,
                           void* parentWindow, const LV2UI_Resize* resize, double scale)
-    : description (d), writeFunction (write), controller (c), filter (d.makeFilter, this)
+    : description (d), writeFunction (write), controller (c), filter (d.plugin.makeFilter, this)
 {
     auto* editor = filter->createEditorIfNeeded();
     if (editor == nullptr)
@@ -206,7 +203,7 @@ void Lv2FilterUi::portEvent (uint32_t port, uint32_t bufferSize, uint32_t format
 
     float value;
     std::memcpy (&value, buffer, sizeof (float));
-    filter->setParameterValue ((int) port, description.portToFilter ((int) port, value));
+    filter->setParameterValue ((int) port, description.plugin.fromUnit ((int) port, value));
 }
 
 int Lv2FilterUi::idle()
@@ -220,7 +217,7 @@ void Lv2FilterUi::setParameterFromEditor (AudioFilterBase& f, int index, float v
     f.setParameterValue (index, value);
     if (writeFunction != nullptr && index >= 0 && index < f.parameterCount())
     {
-        const float portValue = description.filterToPort (index, value);
+        const float portValue = description.plugin.toUnit (index, value);
         writeFunction (controller, (uint32_t) index, sizeof (float), floatProtocol, &portValue);
     }
 }

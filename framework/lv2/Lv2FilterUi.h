@@ -2,6 +2,7 @@
 
 #include "AudioFilterBase.h"
 #include "FilterInstance.h"
+#include "PluginDescription.h"
 
 #include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
@@ -11,28 +12,20 @@
 
 class EditorCompWrapper;
 
-/** What a plug-in tells the LV2 layer about its X11 UI. The descriptor
-    comes first, so that the layer finds the rest from the descriptor the
-    host hands back to instantiate. */
+/** A plug-in's X11 UI in an LV2 module: its UI descriptor and the plug-in's
+    description, whose unit conversions carry values between the control
+    ports and the editor's filter. The descriptor comes first, so that the
+    layer finds the rest from the descriptor the host hands back to
+    instantiate. */
 struct Lv2UiDescription
 {
-    using FilterFactory = std::unique_ptr<AudioFilterBase> (*)();
-    using PortToFilter = float (*) (int parameterIndex, float portValue) noexcept;
-    using FilterToPort = float (*) (int parameterIndex, float normalised) noexcept;
-
     LV2UI_Descriptor descriptor;
-    /** Makes the filter whose editor the UI shows. It processes no audio:
-        it only holds the values the plug-in's ports carry. */
-    FilterFactory makeFilter;
-    PortToFilter portToFilter;
-    FilterToPort filterToPort;
+    const PluginDescription& plugin;
 };
 
 /** Fills a description whose descriptor presents the filter's editor as an
-    X11 UI under the URI (which must outlive the description). */
-Lv2UiDescription makeLv2UiDescription (const char* uri, Lv2UiDescription::FilterFactory makeFilter,
-                                       Lv2UiDescription::PortToFilter portToFilter,
-                                       Lv2UiDescription::FilterToPort filterToPort) noexcept;
+    X11 UI under the plug-in's LV2 UI URI. */
+Lv2UiDescription makeLv2UiDescription (const PluginDescription& plugin) noexcept;
 
 /** The filter's editor inside the host's X11 window, driven through port
     events only: the UI keeps a filter of its own as a proxy of the

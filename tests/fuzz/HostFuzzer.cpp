@@ -282,7 +282,7 @@ struct Instance
 {
     Instance()
     {
-        auto* wrapper = new JuceVSTWrapper (host, std::make_unique<DemoJuceFilter>(), lumidorIdentity);
+        auto* wrapper = new JuceVSTWrapper (host, std::make_unique<DemoJuceFilter>(), lumidorIdentity.vst);
         effect = wrapper->getAEffect();
         effect->dispatcher (effect, effOpen, 0, 0, nullptr, 0.0f);
         for (int p = 0; p < effect->numParams; ++p)

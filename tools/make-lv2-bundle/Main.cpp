@@ -7,6 +7,7 @@
 // module is described too. Fails, writing nothing, when a default, a range
 // end or a preset value cannot be written as a port value that reads back
 // as exactly the plug-in's normalised value.
+#include "PluginIdentity.h"
 #include "TurtleWriter.h"
 
 #include <fstream>
@@ -14,9 +15,6 @@
 
 namespace
 {
-constexpr const char* pluginUri = "urn:velderane:lumidor";
-constexpr const char* uiUri = "urn:velderane:lumidor:UI";
-
 bool save (const std::string& path, const std::string& text)
 {
     std::ofstream out (path, std::ios::binary | std::ios::trunc);
@@ -34,7 +32,8 @@ int main (int argc, char** argv)
     }
 
     const std::string dir = argv[1];
-    BundleNames names { pluginUri, argv[2], argc == 4 ? uiUri : "", argc == 4 ? argv[3] : "" };
+    BundleNames names { lumidorIdentity.lv2Uri, argv[2], argc == 4 ? lumidorIdentity.lv2UiUri : "",
+                       argc == 4 ? argv[3] : "" };
 
     BundleFiles files;
     std::string error;

@@ -4,6 +4,7 @@
 #include "Lv2Ports.h"
 #include "ParameterTable.h"
 #include "ParameterUnits.h"
+#include "PluginIdentity.h"
 #include "PortValues.h"
 
 #include <cstring>
@@ -139,8 +140,8 @@ bool TurtleWriter::write (const BundleNames& names, BundleFiles& files, std::str
     description << generatedNote << prefixes
                 << plugin << "\n"
                 << "    a lv2:Plugin , lv2:ReverbPlugin ;\n"
-                << "    doap:name \"Lumidor\" ;\n"
-                << "    doap:maintainer [ foaf:name \"Velderane\" ] ;\n"
+                << "    doap:name \"" << lumidorIdentity.vst.effectName << "\" ;\n"
+                << "    doap:maintainer [ foaf:name \"" << lumidorIdentity.vst.vendorName << "\" ] ;\n"
                 << "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n"
                 << "    lv2:extensionData state:interface ;\n";
     if (hasUi)
