@@ -1,13 +1,28 @@
 # Turns each PNG of gui/images into a constant byte array with its length, so
-# the module carries its artwork and reads nothing from disk. NAME.png becomes
-# NAME, and its enlargements NAME@2x.png and NAME@3x.png become NAME2x, NAME3x.
-#   cmake -DIMAGE_DIR=... -DOUTPUT=... -P EmbedImages.cmake
-set(pictures backgroundImage infoPanelImage powerSwitchImage inputSwitchImage stereoSwitchImage listenerStripImage)
+# the module carries its artwork and reads nothing from disk, and writes the
+# header that declares them: the folder is the list of pictures. NAME.png
+# becomes NAME, and its enlargements NAME@2x.png and NAME@3x.png become
+# NAME2x and NAME3x. A missing enlargement is an empty array: the widget then
+# draws its 1 × picture enlarged.
+#   cmake -DIMAGE_DIR=... -DOUTPUT=... -DHEADER=... -P EmbedImages.cmake
+file(GLOB files RELATIVE "${IMAGE_DIR}" "${IMAGE_DIR}/*.png")
+set(pictures)
+foreach(file IN LISTS files)
+    if(NOT file MATCHES "@")
+        string(REGEX REPLACE "\\.png$" "" picture "${file}")
+        list(APPEND pictures "${picture}")
+    endif()
+endforeach()
+list(SORT pictures)
+
 set(names)
 foreach(picture IN LISTS pictures)
     list(APPEND names "${picture}|${picture}" "${picture}@2x|${picture}2x" "${picture}@3x|${picture}3x")
 endforeach()
-set(out "// Generated from gui/images by cmake/EmbedImages.cmake; do not edit.\n#include \"ImageResources.h\"\n\nnamespace images\n{\n")
+
+set(note "// Generated from gui/images by cmake/EmbedImages.cmake; do not edit.\n")
+set(out "${note}#include \"ImageResources.h\"\n\nnamespace images\n{\n")
+set(header "${note}// The editor's pictures as complete PNG files, each a constant byte array\n// with its length in bytes, for juce::ImageCache::getFromMemory (data, size).\n// NAME2x and NAME3x are the picture drawn at twice and three times its\n// size, for editors shown enlarged; frames in those strips are two or three\n// times as tall.\n#pragma once\n\nnamespace images\n{\n")
 foreach(entry IN LISTS names)
     string(REPLACE "|" ";" entry "${entry}")
     list(GET entry 0 fileName)
@@ -20,13 +35,18 @@ foreach(entry IN LISTS names)
         string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
         string(REGEX REPLACE "((0x..,){24})" "\\1\n    " bytes "${bytes}")
     else()
-        # A missing picture becomes an empty resource: the widget then draws
-        # nothing but still works.
         set(size 0)
         set(bytes "0x00")
     endif()
     string(APPEND out "const unsigned char ${name}[] = {\n    ${bytes}\n};\nconst int ${name}Size = ${size};\n\n")
+    string(APPEND header "extern const unsigned char ${name}[];\nextern const int ${name}Size;\n")
 endforeach()
 string(APPEND out "}\n")
-file(WRITE "${OUTPUT}.tmp" "${out}")
-file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
+string(APPEND header "}\n")
+foreach(pair "OUTPUT|out" "HEADER|header")
+    string(REPLACE "|" ";" pair "${pair}")
+    list(GET pair 0 path)
+    list(GET pair 1 text)
+    file(WRITE "${${path}}.tmp" "${${text}}")
+    file(COPY_FILE "${${path}}.tmp" "${${path}}" ONLY_IF_DIFFERENT)
+endforeach()

@@ -1,6 +1,9 @@
 #include "AudioFilterEditor.h"
 
 #include "AudioFilterBase.h"
+#include "DesktopScale.h"
+
+#include <cmath>
 
 namespace
 {
@@ -24,4 +27,11 @@ void AudioFilterEditor::timerCallback()
 {
     if (filter != nullptr)
         filter->announceHostChanges();
+}
+
+double AudioFilterEditor::scaleFor (double hostScale, double windowSystemScale) const
+{
+    const bool fromHost = hostScale > 0.0 && std::isfinite (hostScale);
+    const auto scale = fromHost ? hostScale : windowSystemScale > 1.0 ? windowSystemScale : DesktopScale::read();
+    return juce::jlimit (1.0, juce::jmax (1.0, largestScale()), scale);
 }

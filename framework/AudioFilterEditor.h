@@ -20,6 +20,17 @@ public:
     /** The filter went away first; the editor stops talking to it. */
     void filterBeingDeleted() noexcept { filter = nullptr; }
 
+    /** The largest scale the editor is drawn sharp at: the largest
+        resolution its artwork ships in. Above it pictures would only be
+        blown up, so no host or desktop enlarges the editor further. */
+    virtual double largestScale() const { return 1.0; }
+
+    /** The scale every format's window draws the editor at: the host's
+        when it gave one (a positive number), else the desktop's (the window
+        system's own when above 1, else what the desktop publishes:
+        DesktopScale), limited to 1 to largestScale(). */
+    double scaleFor (double hostScale, double windowSystemScale) const;
+
 private:
     void timerCallback() override;
 

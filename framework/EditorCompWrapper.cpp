@@ -1,7 +1,7 @@
 #include "EditorCompWrapper.h"
 
+#include "AudioFilterBase.h"
 #include "AudioFilterEditor.h"
-#include "DesktopScale.h"
 
 #include <cmath>
 
@@ -21,8 +21,15 @@ EditorCompWrapper::EditorCompWrapper (AudioFilterEditor* editorToOwn)
     startTimer (idleIntervalMs);
 }
 
+std::unique_ptr<EditorCompWrapper> EditorCompWrapper::open (AudioFilterBase& filter)
+{
+    auto* editor = filter.createEditorIfNeeded();
+    return editor != nullptr ? std::make_unique<EditorCompWrapper> (editor) : nullptr;
+}
+
 EditorCompWrapper::~EditorCompWrapper()
 {
+    setVisible (false);
     stopTimer();
     editor->removeComponentListener (this);
     removeFromDesktop();
@@ -58,7 +65,7 @@ void EditorCompWrapper::paint (juce::Graphics& g)
 void EditorCompWrapper::setScale (double scale)
 {
     scaled = true;
-    requestedScale = scale > 0.0 ? juce::jlimit (minimumScale, maximumScale, scale) : 0.0;
+    requestedScale = scale > 0.0 && std::isfinite (scale) ? scale : 0.0;
     layOut();
 }
 
@@ -74,12 +81,9 @@ double EditorCompWrapper::platformScale() const
 
 double EditorCompWrapper::getScale() const
 {
-    if (requestedScale > 0.0)
-        return requestedScale;
     // JUCE gives a plug-in's windows no scale of their own; should it one
     // day, that is the desktop's scale too.
-    const auto platform = platformScale();
-    return juce::jlimit (minimumScale, maximumScale, platform > 1.0 ? platform : DesktopScale::read());
+    return editor->scaleFor (requestedScale, platformScale());
 }
 
 juce::Point<int> EditorCompWrapper::getHostSize() const

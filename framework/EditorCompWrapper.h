@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+class AudioFilterBase;
 class AudioFilterEditor;
 
 /** The window that holds a filter's editor inside the host's plug-in window.
@@ -30,7 +31,13 @@ public:
     std::function<void()> onIdleWhileMouseDown;
 
     explicit EditorCompWrapper (AudioFilterEditor* editorToOwn);
+    /** Hides the window before it goes, and deletes the editor, which makes
+        the filter forget it. */
     ~EditorCompWrapper() override;
+
+    /** A window around the filter's editor, made now if it is not open; null
+        when the filter has no editor. */
+    static std::unique_ptr<EditorCompWrapper> open (AudioFilterBase& filter);
 
     /** Shows the wrapper as a child of the host's native window (an X11
         window id on Linux). */
@@ -38,13 +45,10 @@ public:
 
     AudioFilterEditor* getEditor() const noexcept { return editor.get(); }
 
-    /** The range of scales the editor is drawn at. */
-    static constexpr double minimumScale = 1.0;
-    static constexpr double maximumScale = 3.0;
-
-    /** Shows the editor at scale times its own size, clamped to 1 to 3; 0
-        or less follows the desktop's scale (DesktopScale). The window's size becomes round (editor size ×
-        scale) window-system pixels; onEditorResized hears it if it changed. */
+    /** Shows the editor at scale times its own size, limited by the
+        editor's scaleFor; 0 or less follows the desktop's scale. The
+        window's size becomes round (editor size × scale) window-system
+        pixels; onEditorResized hears it if it changed. */
     void setScale (double scale);
     /** The scale the editor is drawn at: the host's, or the desktop's. */
     double getScale() const;
@@ -69,7 +73,7 @@ private:
     std::unique_ptr<AudioFilterEditor> editor;
     bool insideIdle = false;
     bool scaled = false;
-    double requestedScale = 0.0; // 0: the desktop's
+    double requestedScale = 0.0; // 0: none from the host
     juce::Point<int> hostSize;
 
     JUCE_DECLARE_NON_COPYABLE (EditorCompWrapper)

@@ -336,11 +336,10 @@ bool JuceVSTWrapper::createEditorWindow()
     if (editorWindow != nullptr)
         return true;
 
-    auto* editor = filter->createEditorIfNeeded();
-    if (editor == nullptr)
+    editorWindow = EditorCompWrapper::open (*filter);
+    if (editorWindow == nullptr)
         return false;
 
-    editorWindow = std::make_unique<EditorCompWrapper> (editor);
     editorWindow->onEditorResized = [this] (int w, int h) { resizeHostWindow (w, h); };
     editorWindow->onIdleWhileMouseDown = [this] { idleHost(); };
     return true;
@@ -379,11 +378,7 @@ VstIntPtr JuceVSTWrapper::openEditor (void* parentWindow)
 
 void JuceVSTWrapper::closeEditor()
 {
-    if (editorWindow == nullptr)
-        return;
-
-    editorWindow->setVisible (false);
-    editorWindow.reset(); // deletes the editor, which makes the filter forget it
+    editorWindow.reset();
     hostWindow = nullptr;
 }
 

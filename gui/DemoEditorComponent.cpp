@@ -221,6 +221,11 @@ DemoEditorComponent::~DemoEditorComponent()
     background.reset();
 }
 
+double DemoEditorComponent::largestScale() const
+{
+    return xGUIScaledImage::largestResolution;
+}
+
 DemoJuceFilter* DemoEditorComponent::getDemoFilter() const noexcept
 {
     return static_cast<DemoJuceFilter*> (getFilter());

@@ -40,6 +40,8 @@ public:
     void paint (juce::Graphics& g) override;
     /** Stores the size in the filter, so the next editor opens with it. */
     void resized() override;
+    /** As large as the artwork is drawn. */
+    double largestScale() const override;
 
     /** Refreshes every widget from the filter; sends nothing back. */
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;

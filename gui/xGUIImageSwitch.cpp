@@ -36,12 +36,7 @@ void xGUIImageSwitch::paintButton (juce::Graphics& g, bool, bool)
     // Drawn unscaled at full opacity; the widget clips the strip to one frame.
     g.setColour (juce::Colours::black);
     if (getToggleState())
-    {
-        if (! enlarged.drawEnlarged (g, 0, -frameHeight))
-            g.drawImageAt (onImage, 0, -frameHeight);
-    }
-    else if (! enlarged.drawEnlarged (g, 0, 0))
-    {
-        g.drawImageAt (offImage, 0, 0);
-    }
+        enlarged.draw (g, onImage, 0, -frameHeight);
+    else
+        enlarged.draw (g, offImage, 0, 0);
 }

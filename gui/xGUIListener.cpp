@@ -43,8 +43,7 @@ void xGUIListener::setValue (double v)
 void xGUIListener::paint (juce::Graphics& g)
 {
     g.setColour (juce::Colours::black);
-    if (! enlarged.drawEnlarged (g, 0, frameOffset))
-        g.drawImageAt (strip, 0, frameOffset);
+    enlarged.draw (g, strip, 0, frameOffset);
 }
 
 void xGUIListener::resized()

@@ -27,12 +27,7 @@ xGUIMicroReverbBg::~xGUIMicroReverbBg()
 
 void xGUIMicroReverbBg::paint (juce::Graphics& g)
 {
-    // The larger drawings are opaque like the 1 x one, so where one is
-    // drawn the white under it would never show.
+    // Every drawing of the face is opaque: nothing under it shows.
     g.setColour (juce::Colours::black);
-    if (enlarged.drawEnlarged (g, 0, 0))
-        return;
-    g.fillAll (juce::Colours::white);
-    g.setColour (juce::Colours::black);
-    g.drawImageWithin (image, 0, 0, faceWidth, faceHeight, juce::RectanglePlacement::centred);
+    enlarged.draw (g, image, 0, 0);
 }

@@ -27,6 +27,5 @@ xGUIProductInfo::~xGUIProductInfo()
 void xGUIProductInfo::paintButton (juce::Graphics& g, bool, bool)
 {
     g.setColour (juce::Colours::black);
-    if (! enlarged.drawEnlarged (g, 0, 0))
-        g.drawImage (image, 0, 0, panelWidth, panelHeight, 0, 0, image.getWidth(), image.getHeight());
+    enlarged.draw (g, image, 0, 0);
 }

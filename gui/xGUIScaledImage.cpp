@@ -60,3 +60,9 @@ bool xGUIScaledImage::drawEnlarged (juce::Graphics& g, int x, int y)
     g.drawImageTransformed (image, juce::AffineTransform::scale (reduction).translated ((float) x, (float) y));
     return true;
 }
+
+void xGUIScaledImage::draw (juce::Graphics& g, const juce::Image& oneTimes, int x, int y)
+{
+    if (! drawEnlarged (g, x, y))
+        g.drawImageAt (oneTimes, x, y);
+}

@@ -5,10 +5,10 @@
 /** The larger drawings of one of the editor's pictures, for screens that
     show the editor enlarged (a host's content scale or the desktop's).
 
-    The widget draws its 1 × picture, pixel for pixel, whenever the Graphics
-    maps one widget pixel to one screen pixel or less. Above that, drawEnlarged paints the drawing made at 2 ×
-    (for scales up to 2) or 3 × (above 2) reduced to the screen's pixels, so
-    edges stay as sharp as the screen allows instead of a blown-up 1 ×
+    The 1 × picture is drawn pixel for pixel whenever the Graphics maps one
+    widget pixel to one screen pixel or less. Above that the drawing made at
+    2 × (for scales up to 2) or 3 × (above 2) is drawn reduced to the
+    screen's pixels, so edges stay as sharp as the screen allows instead of a blown-up 1 ×
     picture. A drawing is taken from juce::ImageCache the first time a paint
     needs it and handed back at destruction, so an editor at 1 × decodes
     only its 1 × pictures. Message thread only. */
@@ -34,16 +34,24 @@ public:
     explicit xGUIScaledImage (Enlargements enlargements) noexcept;
     ~xGUIScaledImage();
 
+    /** The largest resolution the artwork ships in: the editor is drawn at
+        most this many times its size. */
+    static constexpr int largestResolution = 3;
+
     /** The drawing for physicalScale screen pixels per widget pixel: 1, 2 or 3. */
     static int resolutionFor (float physicalScale) noexcept;
 
-    /** If g draws above 1 × and a larger drawing exists, draws it with its
-        top-left at (x, y) widget pixels, covering the 1 × picture's size,
-        and returns true; otherwise draws nothing and returns false, and the
-        caller draws its 1 × picture itself. */
-    bool drawEnlarged (juce::Graphics& g, int x, int y);
+    /** Draws the picture with its top-left at (x, y) widget pixels: the
+        larger drawing where g draws above 1 × and one exists, else
+        oneTimes, the widget's 1 × picture, pixel for pixel. */
+    void draw (juce::Graphics& g, const juce::Image& oneTimes, int x, int y);
 
 private:
+    /** If g draws above 1 × and a larger drawing exists, draws it with its
+        top-left at (x, y) widget pixels, covering the 1 × picture's size,
+        and returns true; otherwise draws nothing and returns false. */
+    bool drawEnlarged (juce::Graphics& g, int x, int y);
+
     Enlargements resources;
     juce::Image twice, thrice;
 

@@ -12,8 +12,8 @@
 
     A plug-in host's content scale (VST3's setContentScaleFactor, which
     JUCE's wrapper passes to setScaleFactor) enlarges it through a
-    transform, 1 to 3 times; until the host gives one, the desktop's scale
-    (DesktopScale) stands in. The standalone application is left alone:
+    transform, as far as the editor's scaleFor allows; until the host gives
+    one, the desktop's scale stands in. The standalone application is left alone:
     JUCE scales its window by the desktop's scale itself. */
 class FilterProcessorEditor : public juce::AudioProcessorEditor
 {

@@ -1,9 +1,7 @@
 #include "ClapFilterGui.h"
 
-#include "AudioFilterEditor.h"
 #include "EditorCompWrapper.h"
 #include "VstModule.h"
-
 
 #include <cmath>
 #include <cstring>
@@ -51,10 +49,9 @@ bool ClapFilterGui::create (const char* api, bool isFloating)
     if (window != nullptr || !isApiSupported (api, isFloating) || (hostTimer == nullptr && hostFd == nullptr))
         return false;
 
-    auto* editor = filter.createEditorIfNeeded();
-    if (editor == nullptr)
+    window = EditorCompWrapper::open (filter);
+    if (window == nullptr)
         return false;
-    window = std::make_unique<EditorCompWrapper> (editor);
     window->setScale (requestedScale);
     if (hostGui != nullptr && hostGui->request_resize != nullptr)
         window->onEditorResized = [this] (int w, int h)
@@ -78,11 +75,7 @@ void ClapFilterGui::destroy()
         hostTimer->unregister_timer (host, timer);
         timer = CLAP_INVALID_ID;
     }
-    if (window != nullptr)
-    {
-        window->setVisible (false);
-        window.reset(); // deletes the editor, which makes the filter forget it
-    }
+    window.reset();
 }
 
 bool ClapFilterGui::setScale (double scale)

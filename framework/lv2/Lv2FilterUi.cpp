@@ -156,11 +156,10 @@ Lv2FilterUi::Lv2FilterUi (const Lv2UiDescription& d, LV2UI_Write_Function write,
                           void* parentWindow, const LV2UI_Resize* resize, double scale)
     : description (d), writeFunction (write), controller (c), filter (d.plugin.makeFilter, this)
 {
-    auto* editor = filter->createEditorIfNeeded();
-    if (editor == nullptr)
+    window = EditorCompWrapper::open (*filter);
+    if (window == nullptr)
         throw std::runtime_error ("no editor");
 
-    window = std::make_unique<EditorCompWrapper> (editor);
     window->setScale (scale);
     if (resize != nullptr && resize->ui_resize != nullptr)
     {
@@ -181,14 +180,7 @@ double Lv2FilterUi::getScale() const
     return window->getScale();
 }
 
-Lv2FilterUi::~Lv2FilterUi()
-{
-    if (window != nullptr)
-    {
-        window->setVisible (false);
-        window.reset(); // deletes the editor, which makes the filter forget it
-    }
-}
+Lv2FilterUi::~Lv2FilterUi() = default;
 
 LV2UI_Widget Lv2FilterUi::getWidget() const noexcept
 {

@@ -19,6 +19,7 @@
 #include <juce_events/juce_events.h>
 
 #include <iostream>
+#include <vector>
 
 int main (int argc, char** argv)
 {
@@ -58,17 +59,16 @@ int main (int argc, char** argv)
 
     const auto cwd = juce::File::getCurrentWorkingDirectory();
 
-    const PreviewComposer::Artwork artwork { BackgroundArtwork::create(), InfoPanelArtwork::create(),
-                                             SwitchArtwork::createPower(), SwitchArtwork::createInput(),
-                                             SwitchArtwork::createStereo(), ListenerStripArtwork::create() };
-
-    const std::pair<const char*, const juce::Image*> outputs[] = {
-        { "backgroundImage", &artwork.background },
-        { "infoPanelImage", &artwork.infoPanel },
-        { "powerSwitchImage", &artwork.powerSwitch },
-        { "inputSwitchImage", &artwork.inputSwitch },
-        { "stereoSwitchImage", &artwork.stereoSwitch },
-        { "listenerStripImage", &artwork.listenerStrip },
+    // The one list of the editor's pictures: the build embeds whatever this
+    // writes into the folder, under these names.
+    using Draw = juce::Image (*) (int scale);
+    const std::pair<const char*, Draw> pictures[] = {
+        { "backgroundImage", BackgroundArtwork::create },
+        { "infoPanelImage", InfoPanelArtwork::create },
+        { "powerSwitchImage", SwitchArtwork::createPower },
+        { "inputSwitchImage", SwitchArtwork::createInput },
+        { "stereoSwitchImage", SwitchArtwork::createStereo },
+        { "listenerStripImage", ListenerStripArtwork::create },
     };
 
     const auto folder = cwd.getChildFile (outputPath);
@@ -78,29 +78,16 @@ int main (int argc, char** argv)
         return 1;
     }
 
-    for (const auto& [name, image] : outputs)
+    std::vector<juce::Image> onceDrawn;
+    for (const int scale : { 1, 2, 3 })
     {
-        const auto file = folder.getChildFile (juce::String (name) + ".png");
-        if (! PngFile::write (*image, file))
+        for (const auto& [name, draw] : pictures)
         {
-            std::cerr << "make-images: cannot write " << file.getFullPathName() << "\n";
-            return 1;
-        }
-    }
-
-    for (const int scale : { 2, 3 })
-    {
-        const std::pair<const char*, juce::Image> enlarged[] = {
-            { "backgroundImage", BackgroundArtwork::create (scale) },
-            { "infoPanelImage", InfoPanelArtwork::create (scale) },
-            { "powerSwitchImage", SwitchArtwork::createPower (scale) },
-            { "inputSwitchImage", SwitchArtwork::createInput (scale) },
-            { "stereoSwitchImage", SwitchArtwork::createStereo (scale) },
-            { "listenerStripImage", ListenerStripArtwork::create (scale) },
-        };
-        for (const auto& [name, image] : enlarged)
-        {
-            const auto file = folder.getChildFile (juce::String (name) + "@" + juce::String (scale) + "x.png");
+            const auto image = draw (scale);
+            if (scale == 1)
+                onceDrawn.push_back (image);
+            const auto suffix = scale == 1 ? juce::String() : "@" + juce::String (scale) + "x";
+            const auto file = folder.getChildFile (juce::String (name) + suffix + ".png");
             if (! PngFile::write (image, file))
             {
                 std::cerr << "make-images: cannot write " << file.getFullPathName() << "\n";
@@ -109,6 +96,8 @@ int main (int argc, char** argv)
         }
     }
 
+    const PreviewComposer::Artwork artwork { onceDrawn[0], onceDrawn[1], onceDrawn[2],
+                                             onceDrawn[3], onceDrawn[4], onceDrawn[5] };
     if (previewPath.isNotEmpty() && ! PreviewComposer::writeAll (artwork, cwd.getChildFile (previewPath)))
     {
         std::cerr << "make-images: cannot write the previews into " << previewPath << "\n";
