@@ -3,17 +3,48 @@
 # headers nearly all of them include, built once per build folder and per
 # language standard, which cuts a build of our own code by more than half.
 #
-# Every target of ours that links the JUCE archive reuses it; GCC checks at
-# each use that the options it was built with still hold (the standard, the
-# sanitizers) and otherwise reads the headers as text, so a mismatch costs
-# time, never correctness. JUCE's own plug-in wrapper targets, the formats'
-# shared code and what links it see JUCE's per-plug-in settings and are left
-# alone;
-# clang (the fuzzing build) refuses a precompiled header outright on any
-# difference, so only GCC builds use it.
+# A target takes it only when named to lumidor_use_juce_pch (the list is in
+# the top CMakeLists.txt). GCC checks at each use that the options it was
+# built with still hold (the standard, the sanitizers) and otherwise reads
+# the headers as text, so a mismatch costs time, never correctness. Never
+# name JUCE's own plug-in wrapper targets, the formats' shared code or what
+# links it: they see JUCE's per-plug-in settings, which change what its
+# headers declare. clang (the fuzzing build) refuses a precompiled header
+# outright on any difference, so only GCC builds use it.
 option(LUMIDOR_JUCE_PCH "Precompile JUCE's headers for our own sources (GCC)" ON)
 
-if(NOT LUMIDOR_JUCE_PCH OR NOT CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+set(LUMIDOR_JUCE_PCH_ACTIVE ${LUMIDOR_JUCE_PCH})
+if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    set(LUMIDOR_JUCE_PCH_ACTIVE OFF)
+endif()
+
+# Each named target that exists in this build reuses the precompiled headers
+# of its language standard.
+function(lumidor_use_juce_pch)
+    if(NOT LUMIDOR_JUCE_PCH_ACTIVE)
+        return()
+    endif()
+    foreach(target IN LISTS ARGN)
+        if(NOT TARGET ${target})
+            continue()
+        endif()
+        # One header serves libraries and programs alike: programs compile
+        # as position-independent code too (they still link as PIE), since
+        # GCC takes no header precompiled with other PIC settings.
+        get_target_property(type ${target} TYPE)
+        if(type STREQUAL "EXECUTABLE")
+            target_compile_options(${target} PRIVATE -fPIC)
+        endif()
+        get_target_property(features ${target} COMPILE_FEATURES)
+        if(cxx_std_20 IN_LIST features)
+            target_precompile_headers(${target} REUSE_FROM lumidor_juce_pch20)
+        else()
+            target_precompile_headers(${target} REUSE_FROM lumidor_juce_pch17)
+        endif()
+    endforeach()
+endfunction()
+
+if(NOT LUMIDOR_JUCE_PCH_ACTIVE)
     return()
 endif()
 
@@ -32,75 +63,3 @@ foreach(standard IN ITEMS 17 20)
     target_precompile_headers(lumidor_juce_pch${standard} PRIVATE ${LUMIDOR_JUCE_PCH_HEADERS})
 endforeach()
 
-# True when the target links the JUCE archive, directly or through our own
-# libraries.
-function(lumidor_links_juce target result)
-    get_target_property(libraries ${target} LINK_LIBRARIES)
-    get_target_property(interface ${target} INTERFACE_LINK_LIBRARIES)
-    foreach(library IN LISTS libraries interface)
-        string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" library "${library}")
-        if(library STREQUAL "lumidor_juce")
-            set(${result} TRUE PARENT_SCOPE)
-            return()
-        endif()
-        if(TARGET ${library} AND library MATCHES "^lumidor_")
-            lumidor_links_juce(${library} linked)
-            if(linked)
-                set(${result} TRUE PARENT_SCOPE)
-                return()
-            endif()
-        endif()
-    endforeach()
-    set(${result} FALSE PARENT_SCOPE)
-endfunction()
-
-function(lumidor_use_juce_pch_in directory)
-    get_property(targets DIRECTORY ${directory} PROPERTY BUILDSYSTEM_TARGETS)
-    foreach(target IN LISTS targets)
-        get_target_property(type ${target} TYPE)
-        get_target_property(juce_formats ${target} JUCE_FORMATS)
-        get_target_property(juce_kind ${target} JUCE_TARGET_KIND_STRING)
-        if(NOT type MATCHES "^(STATIC_LIBRARY|MODULE_LIBRARY|SHARED_LIBRARY|EXECUTABLE)$"
-           OR target MATCHES "^lumidor_juce"
-           OR juce_formats OR juce_kind)
-            continue()
-        endif()
-        lumidor_links_juce(${target} linked)
-        if(NOT linked)
-            continue()
-        endif()
-        # JUCE hands its plug-in settings on to whatever links the formats'
-        # shared code, and they change what its headers declare.
-        get_target_property(libraries ${target} LINK_LIBRARIES)
-        set(client FALSE)
-        foreach(library IN LISTS libraries)
-            if(TARGET ${library})
-                get_target_property(library_formats ${library} JUCE_FORMATS)
-                if(library_formats)
-                    set(client TRUE)
-                endif()
-            endif()
-        endforeach()
-        if(client)
-            continue()
-        endif()
-        # One header serves libraries and programs alike: programs compile
-        # as position-independent code too (they still link as PIE), since
-        # GCC takes no header precompiled with other PIC settings.
-        if(type STREQUAL "EXECUTABLE")
-            target_compile_options(${target} PRIVATE -fPIC)
-        endif()
-        get_target_property(features ${target} COMPILE_FEATURES)
-        if(cxx_std_20 IN_LIST features)
-            target_precompile_headers(${target} REUSE_FROM lumidor_juce_pch20)
-        else()
-            target_precompile_headers(${target} REUSE_FROM lumidor_juce_pch17)
-        endif()
-    endforeach()
-    get_property(subdirectories DIRECTORY ${directory} PROPERTY SUBDIRECTORIES)
-    foreach(subdirectory IN LISTS subdirectories)
-        lumidor_use_juce_pch_in(${subdirectory})
-    endforeach()
-endfunction()
-
-lumidor_use_juce_pch_in(${PROJECT_SOURCE_DIR})

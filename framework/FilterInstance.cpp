@@ -1,17 +1,17 @@
 #include "FilterInstance.h"
 
-#include "VstModule.h"
+#include "PluginModule.h"
 
 #include <stdexcept>
 
 FilterInstance::ModuleHold::ModuleHold()
 {
-    VstModule::instanceCreated();
+    PluginModule::instanceCreated();
 }
 
 FilterInstance::ModuleHold::~ModuleHold()
 {
-    VstModule::instanceDeleted();
+    PluginModule::instanceDeleted();
 }
 
 // The hold is the first member, so the module counts the instance before

@@ -3,7 +3,7 @@
 #include "AudioFilterEditor.h"
 #include "EditorCompWrapper.h"
 #include "HostText.h"
-#include "VstModule.h"
+#include "PluginModule.h"
 
 #include <cstring>
 
@@ -92,7 +92,7 @@ VstIntPtr JuceVSTWrapper::dispatch (int opcode, int index, VstIntPtr value, void
     // delivered: while the editor is closed, every dispatcher call on the GUI
     // thread does it; with the editor open, editor idle does.
     if (editorWindow == nullptr && opcode != effClose)
-        VstModule::deliverPendingMessages();
+        PluginModule::deliverPendingMessages();
 
     switch (opcode)
     {
@@ -162,7 +162,7 @@ VstIntPtr JuceVSTWrapper::dispatch (int opcode, int index, VstIntPtr value, void
             return 0;
 
         case effEditIdle:
-            VstModule::idleEditors();
+            PluginModule::idleEditors();
             return 0;
 
         case effIdentify:

@@ -3,7 +3,7 @@
 #include "DemoJuceFilter.h"
 #include "JuceVSTWrapper.h"
 #include "PluginIdentity.h"
-#include "VstModule.h"
+#include "PluginModule.h"
 
 #include <dlfcn.h>
 
@@ -20,7 +20,7 @@ AEffect* createPlugin (audioMasterCallback host) noexcept
         if (host (nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
             return nullptr;
 
-        VstModule::startGui();
+        PluginModule::startGui();
         juce::MouseCursor::hideWaitCursor();
 
         auto filter = std::make_unique<DemoJuceFilter>();
@@ -43,12 +43,12 @@ void* ownModuleHandle()
 
 __attribute__ ((constructor)) void moduleLoaded()
 {
-    VstModule::load (ownModuleHandle());
+    PluginModule::load (ownModuleHandle());
 }
 
 __attribute__ ((destructor)) void moduleUnloaded()
 {
-    VstModule::unload();
+    PluginModule::unload();
 }
 }
 

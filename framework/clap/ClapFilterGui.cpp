@@ -1,7 +1,7 @@
 #include "ClapFilterGui.h"
 
 #include "EditorCompWrapper.h"
-#include "VstModule.h"
+#include "PluginModule.h"
 
 #include <cmath>
 #include <cstring>
@@ -133,7 +133,7 @@ void ClapFilterGui::watchLoopDescriptors()
 {
     if (hostFd == nullptr)
         return;
-    for (int fd : VstModule::messageLoopDescriptors())
+    for (int fd : PluginModule::messageLoopDescriptors())
         if (std::find (watchedFds.begin(), watchedFds.end(), fd) == watchedFds.end()
             && hostFd->register_fd (host, fd, CLAP_POSIX_FD_READ))
             watchedFds.push_back (fd);
@@ -148,7 +148,7 @@ void ClapFilterGui::stopWatching()
 
 void ClapFilterGui::deliverMessages()
 {
-    VstModule::idleEditors();
+    PluginModule::idleEditors();
 }
 
 void ClapFilterGui::onTimer (clap_id id)

@@ -1,7 +1,7 @@
 #include "Lv2FilterUi.h"
 
 #include "EditorCompWrapper.h"
-#include "VstModule.h"
+#include "PluginModule.h"
 
 #include <lv2/atom/atom.h>
 
@@ -200,7 +200,7 @@ void Lv2FilterUi::portEvent (uint32_t port, uint32_t bufferSize, uint32_t format
 
 int Lv2FilterUi::idle()
 {
-    VstModule::idleEditors();
+    PluginModule::idleEditors();
     return 0;
 }
 

@@ -2,12 +2,12 @@
 
 #include <vector>
 
-// The module-wide side of the VST 2 binding: the framework's GUI subsystem is
-// started once, with the first instance, and shut down when the module is
-// unloaded;
-// the host's GUI thread, which makes the dispatcher calls, serves as the
-// framework's message thread. Every instance in the process shares it.
-namespace VstModule
+// The module-wide side of every format the framework binds itself (VST 2, LV2,
+// CLAP): the framework's GUI subsystem is started once, with the first
+// instance, and shut down when the module is unloaded; the host's GUI thread,
+// which makes the instance and editor calls, serves as the framework's
+// message thread. Every instance in the process shares it.
+namespace PluginModule
 {
 /** Module load: records the module handle. */
 void load (void* moduleHandle);
@@ -19,8 +19,9 @@ void* getModuleHandle() noexcept;
 /** Starts the GUI subsystem once, on the calling thread. */
 void startGui();
 
-/** A new instance is created on the calling thread. The first instance starts
-    the GUI subsystem and makes that thread the message thread (hosts instantiate on their GUI thread). */
+/** A new instance is created on the calling thread. The first instance
+    starts the GUI subsystem and makes that thread the message thread (hosts
+    instantiate on their GUI thread). */
 void instanceCreated();
 void instanceDeleted();
 int getNumInstances() noexcept;

@@ -1,4 +1,4 @@
-#include "VstModule.h"
+#include "PluginModule.h"
 
 #include "MessagePump.h"
 
@@ -21,7 +21,7 @@ bool guiStarted = false;
 bool delivering = false; // message thread only
 }
 
-void VstModule::load (void* handle)
+void PluginModule::load (void* handle)
 {
     // Only the handle is recorded here: at load time the framework's own
     // static objects in this module may not be constructed yet, so the GUI
@@ -57,23 +57,23 @@ struct GuiLifetime
 };
 }
 
-void VstModule::unload()
+void PluginModule::unload()
 {
     // The GUI subsystem goes with GuiLifetime's destructor; after this point
     // no instance may be created.
     moduleHandle = nullptr;
 }
 
-void* VstModule::getModuleHandle() noexcept { return moduleHandle; }
+void* PluginModule::getModuleHandle() noexcept { return moduleHandle; }
 
-void VstModule::startGui()
+void PluginModule::startGui()
 {
     // Before anything touches the window system: its connection registers
     // with the message loop only if the loop already exists.
     static GuiLifetime lifetime;
 }
 
-void VstModule::instanceCreated()
+void PluginModule::instanceCreated()
 {
     startGui();
 
@@ -81,25 +81,25 @@ void VstModule::instanceCreated()
         juce::MessageManager::getInstance()->setCurrentThreadAsMessageThread();
 }
 
-void VstModule::instanceDeleted()
+void PluginModule::instanceDeleted()
 {
     numInstances.fetch_sub (1);
 }
 
-int VstModule::getNumInstances() noexcept { return numInstances.load(); }
+int PluginModule::getNumInstances() noexcept { return numInstances.load(); }
 
-bool VstModule::isMessageThread() noexcept
+bool PluginModule::isMessageThread() noexcept
 {
     auto* mm = juce::MessageManager::getInstanceWithoutCreating();
     return mm != nullptr && mm->isThisTheMessageThread();
 }
 
-std::vector<int> VstModule::messageLoopDescriptors()
+std::vector<int> PluginModule::messageLoopDescriptors()
 {
     return juce::LinuxEventLoopInternal::getRegisteredFds();
 }
 
-void VstModule::idleEditors()
+void PluginModule::idleEditors()
 {
     if (deliverPendingMessages())
         for (int i = juce::ComponentPeer::getNumPeers(); --i >= 0;)
@@ -107,7 +107,7 @@ void VstModule::idleEditors()
                 peer->performAnyPendingRepaintsNow();
 }
 
-bool VstModule::deliverPendingMessages()
+bool PluginModule::deliverPendingMessages()
 {
     if (delivering || ! guiStarted || ! isMessageThread())
         return false;
