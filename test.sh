@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything in Release, and runs every test:
+# Installs what is missing, checks that every C++ file is formatted as
+# .clang-format says, builds everything in Release, and runs every test:
 # the install rules and the Debian package (tests/package/run-package-test.sh;
 # as root it installs the package and removes it again), the whole suite again
 # with AddressSanitizer and UndefinedBehaviorSanitizer
@@ -12,6 +13,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh --tests
+scripts/check-format.sh
 
 jobs=${LUMIDOR_JOBS:-2}
 

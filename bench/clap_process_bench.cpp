@@ -27,7 +27,9 @@ double threadSeconds()
 struct Noise
 {
     std::vector<float> left, right;
-    explicit Noise (int frames) : left ((size_t) frames), right ((size_t) frames)
+    explicit Noise (int frames)
+        : left ((size_t) frames)
+        , right ((size_t) frames)
     {
         unsigned seed = 1;
         for (int i = 0; i < frames; ++i)

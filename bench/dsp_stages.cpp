@@ -18,8 +18,8 @@
 
 namespace
 {
-constexpr int rate = 44100;              // frames per second
-constexpr int benchSamples = 4 * rate;   // samples timed per stage
+constexpr int rate = 44100;            // frames per second
+constexpr int benchSamples = 4 * rate; // samples timed per stage
 volatile float sink = 0.0f;
 
 struct Lcg
@@ -32,7 +32,7 @@ struct Lcg
     }
 };
 
-constexpr int repetitions = 5;          // the fastest run is reported
+constexpr int repetitions = 5; // the fastest run is reported
 
 template <class Body>
 double nsPer (int count, Body&& body)
@@ -52,8 +52,9 @@ template <class Stage>
 double monoStage (Stage& s)
 {
     Lcg noise;
-    return nsPer (benchSamples, [&]
-    {
+    return nsPer (benchSamples,
+                  [&]
+                  {
         float acc = 0.0f;
         for (int i = 0; i < benchSamples; ++i)
             acc += s.processSample (noise.next() * 0.5f);
@@ -66,8 +67,9 @@ template <class Stage>
 double stereoStage (Stage& s)
 {
     Lcg noise;
-    return nsPer (benchSamples, [&]
-    {
+    return nsPer (benchSamples,
+                  [&]
+                  {
         float acc = 0.0f;
         for (int i = 0; i < benchSamples; ++i)
         {
@@ -90,8 +92,8 @@ void engineShelves (Stage& s)
 
 void applyCorner (xReverb& r, int corner)
 {
-    const float p[4] = { (float) (corner & 1), (float) ((corner >> 1) & 1),
-                         (float) ((corner >> 2) & 1), (float) ((corner >> 3) & 1) };
+    const float p[4] = { (float) (corner & 1), (float) ((corner >> 1) & 1), (float) ((corner >> 2) & 1),
+                         (float) ((corner >> 3) & 1) };
     r.setEarlySize (60.0f - 72.0f * p[0]);
     r.setLateSize (48.0f - 72.0f * p[1]);
     r.setDiffusion (p[2]);
@@ -209,8 +211,9 @@ int main (int argc, char** argv)
         r.setDecay (30.0f);
         r.setListener (0.5f);
         Lcg noise;
-        const double ns = nsPer (benchSamples, [&]
-        {
+        const double ns = nsPer (benchSamples,
+                                 [&]
+                                 {
             float acc = 0.0f;
             for (int i = 0; i < benchSamples; ++i)
             {
@@ -220,8 +223,7 @@ int main (int argc, char** argv)
             }
             sink = acc;
         });
-        std::printf ("%-28s %10.2f  (%.2f%% of one core at 44.1 kHz)\n", "xReverb (stereo frame)",
-                     ns, ns * rate / 1e7);
+        std::printf ("%-28s %10.2f  (%.2f%% of one core at 44.1 kHz)\n", "xReverb (stereo frame)", ns, ns * rate / 1e7);
     }
 
     // The full stability sweep takes a while; ask for it explicitly.
@@ -234,8 +236,8 @@ int main (int argc, char** argv)
             const bool ok = stabilityCorner (corner, peak, lastSecond);
             failures += ok && lastSecond < peak ? 0 : 1;
             std::printf ("corner %2d  early %d late %d diffusion %d listener %d  peak %.4g  last second %.4g  %s\n",
-                         corner, corner & 1, (corner >> 1) & 1, (corner >> 2) & 1, (corner >> 3) & 1,
-                         peak, lastSecond, ok ? "ok" : "FAIL");
+                         corner, corner & 1, (corner >> 1) & 1, (corner >> 2) & 1, (corner >> 3) & 1, peak, lastSecond,
+                         ok ? "ok" : "FAIL");
         }
         return failures == 0 ? 0 : 1;
     }

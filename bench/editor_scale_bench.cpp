@@ -70,8 +70,9 @@ int main (int argc, char** argv)
     // Audio at real time from here on, automation in its events.
     std::atomic<bool> stop { false };
     std::atomic<double> audioCpu { 0.0 }, audioWall { 0.0 };
-    std::thread audio ([&]
-    {
+    std::thread audio (
+        [&]
+        {
         std::vector<float> l (blockFrames), r (blockFrames);
         float* ch[2] = { l.data(), r.data() };
         claptest::InputEvents events;
@@ -114,11 +115,13 @@ int main (int argc, char** argv)
         return 1;
     const auto runHost = [&] (int ms)
     {
-        window.idle ([&]
-        {
+        window.idle (
+            [&]
+            {
             for (auto id : std::vector<clap_id> (host.timers))
                 plugin.timer->on_timer (plugin.plugin, id);
-        }, ms);
+            },
+            ms);
     };
 
     runHost (200);
@@ -126,9 +129,9 @@ int main (int argc, char** argv)
     clap_window_t parent { CLAP_WINDOW_API_X11, {} };
     parent.x11 = window.id();
     uint32_t w = 0, h = 0;
-    if (! plugin.gui->create (plugin.plugin, CLAP_WINDOW_API_X11, false) || ! plugin.gui->set_scale (plugin.plugin, scale)
-        || ! plugin.gui->get_size (plugin.plugin, &w, &h) || ! plugin.gui->set_parent (plugin.plugin, &parent)
-        || ! plugin.gui->show (plugin.plugin))
+    if (! plugin.gui->create (plugin.plugin, CLAP_WINDOW_API_X11, false)
+        || ! plugin.gui->set_scale (plugin.plugin, scale) || ! plugin.gui->get_size (plugin.plugin, &w, &h)
+        || ! plugin.gui->set_parent (plugin.plugin, &parent) || ! plugin.gui->show (plugin.plugin))
     {
         std::fprintf (stderr, "the editor did not open\n");
         return 1;
@@ -146,8 +149,9 @@ int main (int argc, char** argv)
     audio.join();
     plugin.gui->destroy (plugin.plugin);
 
-    std::printf ("scale %.2f  window %u x %u  main thread %.2f %%  audio thread %.2f %%  editor memory +%.1f MB  peak %.1f MB\n",
-                 scale, w, h, 100.0 * mainCpu / wall, 100.0 * audioCpu / audioWall, (double) (rssOpen - rssBefore) / 1024.0,
-                 (double) statusKb ("VmHWM") / 1024.0);
+    std::printf (
+        "scale %.2f  window %u x %u  main thread %.2f %%  audio thread %.2f %%  editor memory +%.1f MB  peak %.1f MB\n",
+        scale, w, h, 100.0 * mainCpu / wall, 100.0 * audioCpu / audioWall, (double) (rssOpen - rssBefore) / 1024.0,
+        (double) statusKb ("VmHWM") / 1024.0);
     return 0;
 }

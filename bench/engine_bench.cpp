@@ -35,7 +35,7 @@ int instances = 1;
 int audioSeconds = 30;
 int totalFrames = audioSeconds * (int) sampleRate;
 constexpr int repetitions = 5;
-constexpr double allowedSpread = 0.20;    // of the default program's median
+constexpr double allowedSpread = 0.20; // of the default program's median
 
 double threadCpuSeconds()
 {
@@ -206,7 +206,14 @@ int main (int argc, char** argv)
         { "default program", {}, true },
         { "every parameter 0 (On-Off 0: bypassed)", everyParameter (0.0f), false },
         { "every parameter 0, On-Off 1 (fields off)", allZeroEngineOn, false },
-        { "every parameter 0.01, On-Off 1", [] { auto s = everyParameter (0.01f); s.emplace_back (onOff, 1.0f); return s; }(), true },
+        { "every parameter 0.01, On-Off 1",
+          []
+          {
+        auto s = everyParameter (0.01f);
+        s.emplace_back (onOff, 1.0f);
+        return s;
+         }(),
+          true },
         { "every parameter 1", everyParameter (1.0f), true },
         { "EarlySize 1", { { earlySize, 1.0f } }, true },
         { "LateSize 1", { { lateSize, 1.0f } }, true },
@@ -217,17 +224,17 @@ int main (int argc, char** argv)
         { "Listener 0", { { listener, 0.0f } }, true },
         { "Listener 1", { { listener, 1.0f } }, true },
         { "bypassed (On-Off 0)", { { onOff, 0.0f } }, false },
-    };
+        };
 
     const auto left = stereoNoise (totalFrames, 1u);
     const auto right = stereoNoise (totalFrames, 2u);
     if (scale)
         return scaleTable (left, right);
 
-    std::printf ("whole filter, %d s of stereo noise, %.0f Hz, blocks of %d, %d runs, %d filter(s)\n\n",
-                 audioSeconds, sampleRate, blockSize, repetitions, instances);
-    std::printf ("%-42s %12s %12s %12s %12s %8s\n", "setting", "ns/frame min", "ns/frame med",
-                 "x realtime", "x rt (med)", "vs dflt");
+    std::printf ("whole filter, %d s of stereo noise, %.0f Hz, blocks of %d, %d runs, %d filter(s)\n\n", audioSeconds,
+                 sampleRate, blockSize, repetitions, instances);
+    std::printf ("%-42s %12s %12s %12s %12s %8s\n", "setting", "ns/frame min", "ns/frame med", "x realtime",
+                 "x rt (med)", "vs dflt");
 
     double reference = 0.0;
     double worstSpread = 0.0;

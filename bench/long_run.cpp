@@ -22,13 +22,13 @@ namespace
 {
 constexpr double sampleRate = 44100.0;
 constexpr int blockSize = 512;
-constexpr double burstSeconds = 10.0;       // full-scale noise
-constexpr double silenceSeconds = 5.0;      // then silence, tails decaying
-constexpr double windowSeconds = 30.0;      // cost compared over the first and last window
+constexpr double burstSeconds = 10.0;  // full-scale noise
+constexpr double silenceSeconds = 5.0; // then silence, tails decaying
+constexpr double windowSeconds = 30.0; // cost compared over the first and last window
 constexpr double ceilingDbfs = 24.0;
 constexpr double allowedCostDrift = 0.20;
-constexpr float walkStep = 0.02f;           // largest parameter step per block
-constexpr uint32_t switchFlipOdds = 2000;   // one block in this many flips an input switch
+constexpr float walkStep = 0.02f;         // largest parameter step per block
+constexpr uint32_t switchFlipOdds = 2000; // one block in this many flips an input switch
 
 double threadCpuSeconds()
 {
@@ -145,8 +145,8 @@ int main (int argc, char** argv)
     std::printf ("%.1f minutes of audio, %ld blocks of %d at %.0f Hz\n", minutes, totalBlocks, blockSize, sampleRate);
     std::printf ("non-finite samples:        %ld  %s\n", nonFinite, finiteOk ? "ok" : "FAIL");
     std::printf ("peak:                      %.2f dBFS at %.1f s (%ld samples above +%.0f dBFS)  %s\n",
-                 20.0 * std::log10 (std::max (peak, 1e-30f)), (double) peakBlock * blockSize / sampleRate,
-                 overCeiling, ceilingDbfs, ceilingOk ? "ok" : "FAIL");
+                 20.0 * std::log10 (std::max (peak, 1e-30f)), (double) peakBlock * blockSize / sampleRate, overCeiling,
+                 ceilingDbfs, ceilingOk ? "ok" : "FAIL");
     std::printf ("median block cost, start:  %.1f ns/frame\n", startNs);
     std::printf ("median block cost, end:    %.1f ns/frame (%+.1f %%)  %s\n", endNs, 100.0 * drift,
                  costOk ? "ok" : "FAIL");

@@ -44,7 +44,10 @@ struct Fnv1a
 struct Lcg
 {
     uint32_t state;
-    explicit Lcg (uint32_t seed) : state (seed) {}
+    explicit Lcg (uint32_t seed)
+        : state (seed)
+    {
+    }
     uint32_t nextInt()
     {
         state = state * 1664525u + 1013904223u;
@@ -53,23 +56,29 @@ struct Lcg
     float next() { return (float) (nextInt() >> 8) * (2.0f / 16777216.0f) - 1.0f; }
 };
 
-enum class Signal { noise, impulse, burst, hostile };
+enum class Signal
+{
+    noise,
+    impulse,
+    burst,
+    hostile
+};
 
 float signalAt (Signal s, int i, int channel, Lcg& noise)
 {
     const float n = noise.next();
     switch (s)
     {
-        case Signal::noise:   return n * 0.5f;
+        case Signal::noise: return n * 0.5f;
         case Signal::impulse: return i == 0 && channel == 0 ? 1.0f : (i == 3 && channel == 1 ? -0.5f : 0.0f);
-        case Signal::burst:   return i < 11025 ? n : 0.0f;
+        case Signal::burst: return i < 11025 ? n : 0.0f;
         case Signal::hostile:
         {
             // Non-finite values, denormals, signed zeros and huge values in
             // among ordinary noise.
             switch ((i * 7 + channel * 3) % 97)
             {
-                case 0:  return std::numeric_limits<float>::quiet_NaN();
+                case 0: return std::numeric_limits<float>::quiet_NaN();
                 case 11: return std::numeric_limits<float>::infinity();
                 case 23: return -std::numeric_limits<float>::infinity();
                 case 31: return std::numeric_limits<float>::denorm_min();
@@ -87,14 +96,14 @@ struct Render
 {
     std::string name;
     Settings settings;
-    std::vector<int> blocks { 512 };   // block sizes, repeated in turn
+    std::vector<int> blocks { 512 }; // block sizes, repeated in turn
     int frames = 2 * 44100;
     Signal signal = Signal::noise;
     double rate = 44100.0;
     bool accumulate = false;
     bool inPlace = false;
-    bool automate = false;             // new random settings at every block
-    bool toggleBypass = false;         // On-Off alternates every few blocks
+    bool automate = false;     // new random settings at every block
+    bool toggleBypass = false; // On-Off alternates every few blocks
     int channels = 2;
 };
 
@@ -183,28 +192,39 @@ std::vector<Render> renders()
 
     // Each engine parameter alone at its ends, beyond them, and at values
     // where the delays clamp or a pow over- or underflows.
-    const float extremes[] = { 0.0f, 1.0f, -0.001f, 1.001f, -1.0f, 2.0f, -10.0f, 10.0f, 1e3f, -1e3f, 1e6f, -1e6f, 1e30f, -1e30f,
-                               3.4e38f, -3.4e38f, 1e-30f, -1e-30f, 0.8333333f, 0.1666667f };
+    const float extremes[] = {
+        0.0f, 1.0f,  -0.001f, 1.001f, -1.0f,   2.0f,     -10.0f, 10.0f,   1e3f,       -1e3f,
+        1e6f, -1e6f, 1e30f,   -1e30f, 3.4e38f, -3.4e38f, 1e-30f, -1e-30f, 0.8333333f, 0.1666667f
+    };
     for (int p : { earlySize, lateSize, decay, diffusion, listener, dryWet, volume })
         for (float v : extremes)
-            list.push_back ({ "parameter " + std::to_string (p) + " = " + std::to_string (v), { { p, v } }, { 512 },
-                              (p <= listener ? longRender : 44100), Signal::burst });
+            list.push_back ({ "parameter " + std::to_string (p) + " = " + std::to_string (v),
+                              { { p, v } },
+                              { 512 },
+                              (p <= listener ? longRender : 44100),
+                              Signal::burst });
 
     // Late sizes near where the loop delays reach zero: the chains differ in
     // whether their lines pass through.
     for (float v : { -97.5f, -97.6f, -97.7f, -98.0f, -99.0f, -100.0f, -101.0f, -150.0f })
-        list.push_back ({ "late size " + std::to_string (v), { { lateSize, v } }, { 512 }, longRender / 2, Signal::noise });
+        list.push_back (
+            { "late size " + std::to_string (v), { { lateSize, v } }, { 512 }, longRender / 2, Signal::noise });
     for (float v : { -97.5f, -98.0f, -100.0f, -150.0f })
-        list.push_back ({ "early size " + std::to_string (v), { { earlySize, v } }, { 512 }, longRender / 2, Signal::noise });
+        list.push_back (
+            { "early size " + std::to_string (v), { { earlySize, v } }, { 512 }, longRender / 2, Signal::noise });
 
     // Switches.
     for (float l : { 0.0f, 1.0f, 0.5f, -1.0f })
         for (float r : { 0.0f, 1.0f, 2.0f })
             for (float st : { 0.0f, 1.0f })
-                list.push_back ({ "routing " + std::to_string (l) + " " + std::to_string (r) + " " + std::to_string (st),
-                                  { { leftOnOff, l }, { rightOnOff, r }, { stereoOnOff, st } }, { 512 }, 44100 });
+                list.push_back (
+                    { "routing " + std::to_string (l) + " " + std::to_string (r) + " " + std::to_string (st),
+                      { { leftOnOff, l }, { rightOnOff, r }, { stereoOnOff, st } },
+                      { 512 },
+                      44100 });
     for (float on : { 0.0f, 0.999f, 1.0f, 1.001f, 2.0f, -1.0f })
-        list.push_back ({ "on-off " + std::to_string (on), { { onOff, on }, { volume, 0.9f }, { dryWet, 0.3f } }, { 512 }, 44100 });
+        list.push_back (
+            { "on-off " + std::to_string (on), { { onOff, on }, { volume, 0.9f }, { dryWet, 0.3f } }, { 512 }, 44100 });
 
     // Block sizes and host rates.
     for (int b : { 1, 2, 7, 32, 51, 64, 100, 511, 512, 513, 4096, 8192 })
@@ -217,15 +237,26 @@ std::vector<Render> renders()
     list.push_back ({ "accumulate", {}, { 512 }, 44100, Signal::noise, 44100.0, true });
     list.push_back ({ "accumulate mono", {}, { 512 }, 4096, Signal::noise, 44100.0, true, false, false, false, 1 });
     list.push_back ({ "replace mono", {}, { 512 }, 4096, Signal::noise, 44100.0, false, false, false, false, 1 });
-    list.push_back ({ "replace three channels", {}, { 512 }, 4096, Signal::noise, 44100.0, false, false, false, false, 3 });
+    list.push_back (
+        { "replace three channels", {}, { 512 }, 4096, Signal::noise, 44100.0, false, false, false, false, 3 });
     list.push_back ({ "in place", {}, { 512 }, 44100, Signal::noise, 44100.0, false, true });
-    list.push_back ({ "in place hostile", { { leftOnOff, 1.0f } }, { 64 }, 44100, Signal::hostile, 44100.0, false, true });
+    list.push_back (
+        { "in place hostile", { { leftOnOff, 1.0f } }, { 64 }, 44100, Signal::hostile, 44100.0, false, true });
 
     // Settings moving all the time.
     for (int b : { 1, 32, 64, 512, 4096 })
-        list.push_back ({ "automated, block " + std::to_string (b), {}, { b }, longRender, Signal::noise, 44100.0, false, false, true });
+        list.push_back ({ "automated, block " + std::to_string (b),
+                          {},
+                          { b },
+                          longRender,
+                          Signal::noise,
+                          44100.0,
+                          false,
+                          false,
+                          true });
     list.push_back ({ "automated hostile", {}, { 37 }, longRender, Signal::hostile, 44100.0, false, false, true });
-    list.push_back ({ "bypass toggled", { { decay, 0.9f } }, { 256 }, 3 * 44100, Signal::burst, 44100.0, false, false, false, true });
+    list.push_back (
+        { "bypass toggled", { { decay, 0.9f } }, { 256 }, 3 * 44100, Signal::burst, 44100.0, false, false, false, true });
     return list;
 }
 }

@@ -38,7 +38,8 @@ void fillPrograms (DemoJuceFilter& filter)
         filter.selectProgram (p);
         for (int i = 0; i < filter.parameterCount(); ++i)
             filter.setParameterValue (i, 1.0f / (float) (p + i + 3));
-        filter.renameProgram (p, juce::String::fromUTF8 ("Hall \"") + juce::String (p) + juce::String::fromUTF8 ("\" \xc3\xa9t\xc3\xa9"));
+        filter.renameProgram (p, juce::String::fromUTF8 ("Hall \"") + juce::String (p)
+                                     + juce::String::fromUTF8 ("\" \xc3\xa9t\xc3\xa9"));
     }
     filter.selectProgram (0);
 }
@@ -56,14 +57,26 @@ int main()
     filter.writeBankState (bank);
     filter.writePresetState (preset);
 
-    const double bankWrite = medianMicroseconds (bankRuns, [&] { juce::MemoryBlock b; filter.writeBankState (b); });
-    const double bankRead = medianMicroseconds (bankRuns, [&] { filter.readBankState (bank.getData(), (int) bank.getSize()); });
-    const double presetWrite = medianMicroseconds (presetRuns, [&] { juce::MemoryBlock b; filter.writePresetState (b); });
-    const double presetRead = medianMicroseconds (presetRuns, [&] { filter.readPresetState (preset.getData(), (int) preset.getSize()); });
+    const double bankWrite = medianMicroseconds (bankRuns,
+                                                 [&]
+                                                 {
+        juce::MemoryBlock b;
+        filter.writeBankState (b);
+    });
+    const double bankRead =
+        medianMicroseconds (bankRuns, [&] { filter.readBankState (bank.getData(), (int) bank.getSize()); });
+    const double presetWrite = medianMicroseconds (presetRuns,
+                                                   [&]
+                                                   {
+        juce::MemoryBlock b;
+        filter.writePresetState (b);
+    });
+    const double presetRead =
+        medianMicroseconds (presetRuns, [&] { filter.readPresetState (preset.getData(), (int) preset.getSize()); });
 
-    std::printf ("bank chunk   %6zu bytes: write %8.1f us, read %8.1f us (median of %d)\n",
-                 bank.getSize(), bankWrite, bankRead, bankRuns);
-    std::printf ("preset chunk %6zu bytes: write %8.1f us, read %8.1f us (median of %d)\n",
-                 preset.getSize(), presetWrite, presetRead, presetRuns);
+    std::printf ("bank chunk   %6zu bytes: write %8.1f us, read %8.1f us (median of %d)\n", bank.getSize(), bankWrite,
+                 bankRead, bankRuns);
+    std::printf ("preset chunk %6zu bytes: write %8.1f us, read %8.1f us (median of %d)\n", preset.getSize(),
+                 presetWrite, presetRead, presetRuns);
     return 0;
 }

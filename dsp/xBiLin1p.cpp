@@ -8,8 +8,8 @@ constexpr float amplitudeBase = 1.05925f;       // 10^(1/40), per dB of shelf ga
 constexpr float maxCornerRatio = 0.47058824f;   // 8/17 of the sample rate
 constexpr float minCornerRatio = 4.0690105e-5f; // 1/24576 of the sample rate
 constexpr double pi = 3.14159;
-constexpr double thirdOrderTerm = 0.3333333;    // 1/3
-constexpr double fifthOrderTerm = 0.133333;     // 2/15
+constexpr double thirdOrderTerm = 0.3333333; // 1/3
+constexpr double fifthOrderTerm = 0.133333;  // 2/15
 }
 
 void xBiLin1p::setFrequency (float hz) noexcept
@@ -24,10 +24,7 @@ void xBiLin1p::setGain (float dB) noexcept
     design();
 }
 
-float xBiLin1p::amplitude() const noexcept
-{
-    return (float) std::pow ((double) amplitudeBase, (double) gain);
-}
+float xBiLin1p::amplitude() const noexcept { return (float) std::pow ((double) amplitudeBase, (double) gain); }
 
 float xBiLin1p::clampCorner (float fc) const noexcept
 {

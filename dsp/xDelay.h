@@ -13,9 +13,9 @@
 class xDelay final : public xEffect
 {
 public:
-    static constexpr int bufferLength = 192000;          // samples
-    static constexpr int maxDelay = bufferLength - 1;    // samples
-    static constexpr float defaultDelayTime = 0.5f;      // seconds
+    static constexpr int bufferLength = 192000;       // samples
+    static constexpr int maxDelay = bufferLength - 1; // samples
+    static constexpr float defaultDelayTime = 0.5f;   // seconds
 
     /** A line of the given length in samples, at most bufferLength; delays
         are clamped to one less. */
@@ -42,10 +42,7 @@ public:
     int getDelaySamples() const noexcept { return delaySamples; }
     int getWriteIndex() const noexcept { return writeIndex; }
 
-    float processSample (float x) noexcept override
-    {
-        return bypass ? x : run (x);
-    }
+    float processSample (float x) noexcept override { return bypass ? x : run (x); }
 
     /** The delay step without the bypass test, for owners that never bypass
         the line. */
@@ -117,7 +114,7 @@ private:
         return (int) t;
     }
 
-    int length;   // samples in the buffer
+    int length; // samples in the buffer
     float delayTime = defaultDelayTime;
     std::unique_ptr<float[]> buffer;
     int writeIndex = 0;

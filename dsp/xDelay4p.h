@@ -15,10 +15,10 @@
 class xDelay4p final : public xEffect
 {
 public:
-    static constexpr int bufferLength = 192000;                 // samples
+    static constexpr int bufferLength = 192000;                   // samples
     static constexpr float maxDelay = (float) (bufferLength - 1); // samples
-    static constexpr float defaultDelayTime = 0.5f;             // seconds
-    static constexpr float tapCentre = 0.5f;                    // samples
+    static constexpr float defaultDelayTime = 0.5f;               // seconds
+    static constexpr float tapCentre = 0.5f;                      // samples
 
     xDelay4p();
     ~xDelay4p() override;
@@ -45,10 +45,7 @@ public:
     float getFraction() const noexcept { return fraction; }
     int getWriteIndex() const noexcept { return writeIndex; }
 
-    float processSample (float x) noexcept override
-    {
-        return bypass ? x : run (x);
-    }
+    float processSample (float x) noexcept override { return bypass ? x : run (x); }
 
     /** The delay step without the bypass test, for owners that never bypass
         the line. */
@@ -157,7 +154,7 @@ private:
     float fraction = 0.0f;
     std::unique_ptr<float[]> buffer;
     int writeIndex = 0;
-    float delaySamples = 0.0f;   // clamped delay in samples
-    int tapOffset = 0;           // n: whole part of the read position
-    float tapFraction = 0.0f;    // fraction the next read uses
+    float delaySamples = 0.0f; // clamped delay in samples
+    int tapOffset = 0;         // n: whole part of the read position
+    float tapFraction = 0.0f;  // fraction the next read uses
 };

@@ -23,7 +23,8 @@ public:
     void copyCoefficients (const Chain& left, const Chain& right) noexcept
     {
         for (int k = 0; k < numDiffusers; ++k)
-            coefficients[(size_t) k] = { left.getDiffuser (k).getCoefficient(), right.getDiffuser (k).getCoefficient() };
+            coefficients[(size_t) k] = { left.getDiffuser (k).getCoefficient(),
+                                         right.getDiffuser (k).getCoefficient() };
         firstShelves.copyCoefficients (left.getDiffuser (0).getShelf(), right.getDiffuser (0).getShelf(),
                                        left.getDiffuser (1).getShelf(), right.getDiffuser (1).getShelf());
         lastShelves.copyCoefficients (left.getDiffuser (2).getShelf(), right.getDiffuser (2).getShelf());

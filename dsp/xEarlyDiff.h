@@ -16,10 +16,7 @@ public:
 
     xEarlyDiff() = default;
 
-    float processSample (float x) noexcept override
-    {
-        return bypass ? x : run (x);
-    }
+    float processSample (float x) noexcept override { return bypass ? x : run (x); }
 
     /** The chain step for an owner that never bypasses the chain. */
     float run (float x) noexcept
@@ -51,7 +48,7 @@ private:
 
     std::array<xDiffDelay, numDiffusers> diffusers;
     xShelf shelf;
-    float size = 0.0f;            // note number
-    float tunedSize = notAValue;  // size the delay times were set for
+    float size = 0.0f;           // note number
+    float tunedSize = notAValue; // size the delay times were set for
     float diffusionSpread = 0.0f;
 };

@@ -28,7 +28,8 @@ public:
     /** One sample through both chains; returns their shelf outputs. */
     xLanes2 run (xEarlyDiff& left, xEarlyDiff& right, xLanes2 x) noexcept
     {
-        return chains.run (x, [&left, &right] (size_t k, xLanes2 w) {
+        return chains.run (x,
+                           [&left, &right] (size_t k, xLanes2 w) {
             return xLanes2 { left.diffusers[k].delay.run (w.left()), right.diffusers[k].delay.run (w.right()) };
         });
     }
@@ -68,9 +69,12 @@ public:
         runs them (see xDiffuserLanes::runLeavingLastLoop). */
     xLanes2 run (const Spans& s, int i, xLanes2 x, xLanes2& lastLoopInput) noexcept
     {
-        return chains.runLeavingLastLoop (x, [&s, i] (size_t k, xLanes2 w) {
+        return chains.runLeavingLastLoop (
+            x,
+            [&s, i] (size_t k, xLanes2 w) {
             return xLanes2 { s.left[k].run (i, w.left()), s.right[k].run (i, w.right()) };
-        }, lastLoopInput);
+            },
+            lastLoopInput);
     }
 
     xDiffuserLanes<xEarlyDiff>& diffuserLanes() noexcept { return chains; }

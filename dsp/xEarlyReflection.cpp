@@ -16,10 +16,7 @@ void xEarlyReflection::setDiffusion (float d) noexcept
     copyCoefficientsToLanes();
 }
 
-void xEarlyReflection::initSpread() noexcept
-{
-    spread = -2.0f;
-}
+void xEarlyReflection::initSpread() noexcept { spread = -2.0f; }
 
 void xEarlyReflection::initHighShelfFrequency() noexcept
 {

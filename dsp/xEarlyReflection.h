@@ -3,7 +3,6 @@
 #include "xEarlyDiff.h"
 #include "xEarlyLanes.h"
 
-
 // Stereo early field: one early diffuser chain per channel, the left chain
 // tuned to size + 2 and the right to size - 2, so the channels get different
 // echo patterns. Size 60 exactly switches the stage off: frames pass through
@@ -85,9 +84,9 @@ public:
     const xEarlyDiff& getRight() const noexcept { return right; }
 
 private:
-    float spread = 0.0f;    // notes
+    float spread = 0.0f; // notes
     float diffusion = 0.0f;
-    float size = 0.0f;      // note number
+    float size = 0.0f; // note number
     /** Hands the chains' all-pass coefficients and shelf designs to the
         two-lane step; every setter that changes them calls it. */
     void copyCoefficientsToLanes() noexcept { lanes.copyCoefficients (left, right); }

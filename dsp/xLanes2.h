@@ -9,10 +9,10 @@
 // approximate is used, and the rounding and denormal modes are whatever the
 // scalar code runs under.
 #if defined(__SSE2__) && ! (defined(LUMIDOR_NO_SIMD) && LUMIDOR_NO_SIMD)
- #define LUMIDOR_LANES_SSE2 1
- #include <emmintrin.h>
+#define LUMIDOR_LANES_SSE2 1
+#include <emmintrin.h>
 #else
- #define LUMIDOR_LANES_SSE2 0
+#define LUMIDOR_LANES_SSE2 0
 #endif
 
 #if LUMIDOR_LANES_SSE2
@@ -21,9 +21,18 @@ struct xLanes2
 {
     __m128 v;
 
-    xLanes2() noexcept : v (_mm_setzero_ps()) {}
-    explicit xLanes2 (__m128 x) noexcept : v (x) {}
-    xLanes2 (float left, float right) noexcept : v (_mm_unpacklo_ps (_mm_set_ss (left), _mm_set_ss (right))) {}
+    xLanes2() noexcept
+        : v (_mm_setzero_ps())
+    {
+    }
+    explicit xLanes2 (__m128 x) noexcept
+        : v (x)
+    {
+    }
+    xLanes2 (float left, float right) noexcept
+        : v (_mm_unpacklo_ps (_mm_set_ss (left), _mm_set_ss (right)))
+    {
+    }
 
     float left() const noexcept { return _mm_cvtss_f32 (v); }
     float right() const noexcept { return _mm_cvtss_f32 (_mm_shuffle_ps (v, v, _MM_SHUFFLE (1, 1, 1, 1))); }
@@ -62,10 +71,22 @@ struct xLanes4
 {
     __m128 v;
 
-    xLanes4() noexcept : v (_mm_setzero_ps()) {}
-    explicit xLanes4 (__m128 x) noexcept : v (x) {}
-    xLanes4 (xLanes2 low, xLanes2 high) noexcept : v (_mm_movelh_ps (low.v, high.v)) {}
-    xLanes4 (float l0, float r0, float l1, float r1) noexcept : xLanes4 (xLanes2 (l0, r0), xLanes2 (l1, r1)) {}
+    xLanes4() noexcept
+        : v (_mm_setzero_ps())
+    {
+    }
+    explicit xLanes4 (__m128 x) noexcept
+        : v (x)
+    {
+    }
+    xLanes4 (xLanes2 low, xLanes2 high) noexcept
+        : v (_mm_movelh_ps (low.v, high.v))
+    {
+    }
+    xLanes4 (float l0, float r0, float l1, float r1) noexcept
+        : xLanes4 (xLanes2 (l0, r0), xLanes2 (l1, r1))
+    {
+    }
 
     /** Lanes 0 and 1 (the unused upper lanes of the result are 0). */
     xLanes2 low() const noexcept { return xLanes2 (_mm_movelh_ps (v, _mm_setzero_ps())); }
@@ -107,7 +128,11 @@ struct xLanes2
     float r = 0.0f;
 
     xLanes2() noexcept = default;
-    xLanes2 (float left, float right) noexcept : l (left), r (right) {}
+    xLanes2 (float left, float right) noexcept
+        : l (left)
+        , r (right)
+    {
+    }
 
     float left() const noexcept { return l; }
     float right() const noexcept { return r; }
@@ -142,8 +167,16 @@ struct xLanes4
     xLanes2 hi;
 
     xLanes4() noexcept = default;
-    xLanes4 (xLanes2 low, xLanes2 high) noexcept : lo (low), hi (high) {}
-    xLanes4 (float l0, float r0, float l1, float r1) noexcept : lo (l0, r0), hi (l1, r1) {}
+    xLanes4 (xLanes2 low, xLanes2 high) noexcept
+        : lo (low)
+        , hi (high)
+    {
+    }
+    xLanes4 (float l0, float r0, float l1, float r1) noexcept
+        : lo (l0, r0)
+        , hi (l1, r1)
+    {
+    }
 
     xLanes2 low() const noexcept { return lo; }
     xLanes2 high() const noexcept { return hi; }

@@ -26,10 +26,7 @@ public:
 
     xLateDiff() = default;
 
-    float processSample (float x) noexcept override
-    {
-        return bypass ? x : run (x);
-    }
+    float processSample (float x) noexcept override { return bypass ? x : run (x); }
 
     /** The chain step for an owner that never bypasses the chain. */
     float run (float x) noexcept
@@ -101,14 +98,14 @@ private:
     xShelf shelf;
     xDelay4p loopDelay;
     float feedback = 0.0f;
-    float size = 0.0f;        // note number
+    float size = 0.0f; // note number
     float loopGain = 0.0f;
-    float loopTime = 0.0f;    // seconds
-    float decayTime = 0.0f;   // seconds
+    float loopTime = 0.0f;                              // seconds
+    float decayTime = 0.0f;                             // seconds
     std::array<float, numOffsets> modulationOffsets {}; // seconds
-    std::array<float, numOffsets> periods {};  // seconds, for periodsSize
-    float periodsSize = notAValue;             // size the periods belong to
-    float loopExponent = notAValue;            // exponent loopGain belongs to
+    std::array<float, numOffsets> periods {};           // seconds, for periodsSize
+    float periodsSize = notAValue;                      // size the periods belong to
+    float loopExponent = notAValue;                     // exponent loopGain belongs to
     float diffusionSpread = 0.0f;
     int updateCounter = 0;
     // A line passes through only at a delay time of 0 exactly, and the

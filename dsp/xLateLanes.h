@@ -92,9 +92,8 @@ public:
         const xLanes4 first = readSpans (s, 0, 1, i);  // diffusers 0 and 1
         const xLanes4 second = readSpans (s, 2, 3, i); // diffuser 2, loop delay
         lastLoopInput = second.low();
-        const xLanes2 y = chains.runReadLinesLeavingLastLoop (x, first, [&s, i] (size_t k, xLanes2 w) {
-            storeSpans (s, k, i, w);
-        });
+        const xLanes2 y =
+            chains.runReadLinesLeavingLastLoop (x, first, [&s, i] (size_t k, xLanes2 w) { storeSpans (s, k, i, w); });
         storeSpans (s, (size_t) xLateDiff::numDiffusers, i, y);
         feedback = second.high() * s.loopGains;
         return y;
@@ -153,9 +152,9 @@ private:
     template <bool mayPassThrough>
     xLanes2 step (xLateDiff& left, xLateDiff& right, xLanes2 x) noexcept
     {
-        const xLanes2 y = chains.run (x, [&left, &right] (size_t k, xLanes2 w) {
-            return runLines<mayPassThrough> (left.diffusers[k].delay, right.diffusers[k].delay, w);
-        });
+        const xLanes2 y =
+            chains.run (x, [&left, &right] (size_t k, xLanes2 w)
+                        { return runLines<mayPassThrough> (left.diffusers[k].delay, right.diffusers[k].delay, w); });
         const xLanes2 looped = runLines<mayPassThrough> (left.loopDelay, right.loopDelay, y);
         feedback = looped * xLanes2 { left.loopGain, right.loopGain };
         return y;
@@ -170,7 +169,8 @@ private:
             return { left.run (x.left()), right.run (x.right()) };
         xLanes2 taps[4];
         loadLanes4 (left.advance(), right.advance(), taps);
-        const xLanes2 y = hermite4 (xLanes2 { left.getFraction(), right.getFraction() }, taps[3], taps[2], taps[1], taps[0]);
+        const xLanes2 y =
+            hermite4 (xLanes2 { left.getFraction(), right.getFraction() }, taps[3], taps[2], taps[1], taps[0]);
         left.store (x.left());
         right.store (x.right());
         return y;

@@ -17,11 +17,11 @@
 class xLateReflection final : public xEffect
 {
 public:
-    static constexpr float offSize = 48.0f;          // note number that switches the stage off
+    static constexpr float offSize = 48.0f; // note number that switches the stage off
     static constexpr int numOffsets = xLateDiff::numOffsets;
 
-    static constexpr float tapSpacing = 0.125f;   // cycles between the four oscillator taps
-    static constexpr float maxPhaseStep = 0.5f;   // cycles per frame
+    static constexpr float tapSpacing = 0.125f; // cycles between the four oscillator taps
+    static constexpr float maxPhaseStep = 0.5f; // cycles per frame
 
     xLateReflection() = default;
 
@@ -237,21 +237,21 @@ private:
     xLateDiff right;
     xLateLanes lanes;
     float diffusion = 0.0f;
-    float size = 0.0f;             // note number
-    float spread = 0.0f;           // notes
-    float modulationRate = 0.0f;   // Hz
-    float modulationDepth = 0.0f;  // seconds
+    float size = 0.0f;                             // note number
+    float spread = 0.0f;                           // notes
+    float modulationRate = 0.0f;                   // Hz
+    float modulationDepth = 0.0f;                  // seconds
     std::array<float, numOffsets> offsetsLeft {};  // seconds
     std::array<float, numOffsets> offsetsRight {}; // seconds
-    float smoothedDepth = 0.0f;    // seconds
-    float phase = 0.0f;            // cycles
+    float smoothedDepth = 0.0f;                    // seconds
+    float phase = 0.0f;                            // cycles
     float feedbackToRight = 0.0f;
     float feedbackToLeft = 0.0f;
     float depthGlide = glideFactor (defaultSampleRate); // share per frame
-    float phaseIncrement = 0.0f;   // cycles per frame
-    bool offsetsStale = false;     // a modulation step ran since the last pushOffsets
-    bool steppedAhead = false;     // runUpdatesAhead ran the next frame's first part
-    bool countedAhead = false;     // ... and its update counters, which skip counts
-    float decayExponent = notAValue; // exponent the decay time belongs to
-    float decayTime = 0.0f;        // seconds
+    float phaseIncrement = 0.0f;                        // cycles per frame
+    bool offsetsStale = false;                          // a modulation step ran since the last pushOffsets
+    bool steppedAhead = false;                          // runUpdatesAhead ran the next frame's first part
+    bool countedAhead = false;                          // ... and its update counters, which skip counts
+    float decayExponent = notAValue;                    // exponent the decay time belongs to
+    float decayTime = 0.0f;                             // seconds
 };

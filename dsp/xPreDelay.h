@@ -13,12 +13,12 @@
 class xPreDelay final : public xEffect
 {
 public:
-    static constexpr float baseTime = 0.006f;   // seconds
+    static constexpr float baseTime = 0.006f; // seconds
     static constexpr float baseSpread = -0.32f;
     // The glide never passes its targets, and the longer one, 7.92 ms, is
     // 349.27 samples at the lines' rate of 44100 Hz: the lines need hold no
     // more than that, instead of the 192000 samples of a general line.
-    static constexpr int lineLength = 352;      // samples
+    static constexpr int lineLength = 352; // samples
     static_assert ((1.0f - baseSpread) * baseTime * defaultSampleRate < (float) (lineLength - 1));
 
     xPreDelay() = default;
@@ -130,12 +130,12 @@ private:
 
     xDelay left { lineLength };
     xDelay right { lineLength };
-    float time = 0.0f;        // seconds
+    float time = 0.0f; // seconds
     float spread = 0.0f;
     float glideLeft = 0.0f;   // seconds
     float glideRight = 0.0f;  // seconds
     float targetLeft = 0.0f;  // seconds
     float targetRight = 0.0f; // seconds
     float glideShare = glideFactor (defaultSampleRate);
-    bool settled = false;     // the last glide step changed nothing
+    bool settled = false; // the last glide step changed nothing
 };

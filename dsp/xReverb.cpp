@@ -13,9 +13,9 @@
 // how the sanitizer build tests it.
 #if defined(__x86_64__) && defined(__GNUC__) && ! defined(__clang__) && LUMIDOR_LANES_SSE2 \
     && ! (defined(LUMIDOR_NO_CPU_DISPATCH) && LUMIDOR_NO_CPU_DISPATCH)
- #define LUMIDOR_CPU_CLONES __attribute__ ((target_clones ("arch=x86-64-v3", "default"), flatten))
+#define LUMIDOR_CPU_CLONES __attribute__ ((target_clones ("arch=x86-64-v3", "default"), flatten))
 #else
- #define LUMIDOR_CPU_CLONES
+#define LUMIDOR_CPU_CLONES
 #endif
 
 xReverb::xReverb()
@@ -95,8 +95,9 @@ void xReverb::run (float* left, float* right, int n) noexcept
     // then stepped with one shared frame index. A frame at which a line
     // wraps takes the ordinary step. The pre-delay joins in once its
     // glide has settled.
-    const PreDelayStep pre = ! on.preDelay ? PreDelayStep::off
-                             : preDelay.isSettled() ? PreDelayStep::span : PreDelayStep::frame;
+    const PreDelayStep pre = ! on.preDelay          ? PreDelayStep::off
+                             : preDelay.isSettled() ? PreDelayStep::span
+                                                    : PreDelayStep::frame;
     for (int i = 0; i < n;)
     {
         // A periodic update of the late field moves its delays, so a

@@ -46,10 +46,7 @@ public:
 
     /** One frame through the whole chain, for a caller that has checked
         isBypassed once for its block. */
-    void run (float* frame) noexcept
-    {
-        run (frame, stagesOn());
-    }
+    void run (float* frame) noexcept { run (frame, stagesOn()); }
 
     /** n frames of left and right (two separate arrays) in place, with the
         bits of run frame by frame, for a caller that has checked isBypassed
@@ -116,7 +113,8 @@ private:
         const xLateReflection::Spans lateSpans = late.spans();
         xDiffuserLanes<xEarlyDiff>& earlyDiffusers = early.diffuserLanes();
         xDiffuserLanes<xLateDiff>& lateDiffusers = late.diffuserLanes();
-        const auto input = [&] (int i) {
+        const auto input = [&] (int i)
+        {
             float frame[2] = { left[i], right[i] };
             if (pre == PreDelayStep::span)
                 preDelay.run (preDelaySpans, i, frame);
@@ -124,7 +122,8 @@ private:
                 preDelay.run (frame);
             return xLanes2 { frame[0], frame[1] };
         };
-        const auto output = [&] (int i, xLanes2 earlyOut, xLanes2 lateOut) {
+        const auto output = [&] (int i, xLanes2 earlyOut, xLanes2 lateOut)
+        {
             const xLanes2 y = shelves.run (earlyWeight * earlyOut + lateWeight * lateOut);
             left[i] = y.left();
             right[i] = y.right();
@@ -170,8 +169,8 @@ private:
     xPreDelay preDelay;
     xEarlyReflection early;
     xLateReflection late;
-    xShelf shelfLeft;   // designs the left output shelf
-    xShelf shelfRight;  // designs the right output shelf
+    xShelf shelfLeft;    // designs the left output shelf
+    xShelf shelfRight;   // designs the right output shelf
     xShelfLanes shelves; // runs both with their memory
     float listener = 0.5f;
     // Early weight 1 - L^2 and late weight L (2 - L), worked out when the

@@ -63,7 +63,8 @@ private:
 class xShelfLanes4 final
 {
 public:
-    void copyCoefficients (const xShelf& left0, const xShelf& right0, const xShelf& left1, const xShelf& right1) noexcept
+    void copyCoefficients (const xShelf& left0, const xShelf& right0, const xShelf& left1,
+                           const xShelf& right1) noexcept
     {
         copy (high, left0.getHighShelf(), right0.getHighShelf(), left1.getHighShelf(), right1.getHighShelf());
         copy (low, left0.getLowShelf(), right0.getLowShelf(), left1.getLowShelf(), right1.getLowShelf());
@@ -92,12 +93,16 @@ public:
     }
 
 private:
-    static xFirstOrderLanes<xLanes4> join (const xFirstOrderLanes<xLanes2>& a, const xFirstOrderLanes<xLanes2>& b) noexcept
+    static xFirstOrderLanes<xLanes4> join (const xFirstOrderLanes<xLanes2>& a,
+                                           const xFirstOrderLanes<xLanes2>& b) noexcept
     {
-        return { { a.a1, b.a1 }, { a.b0, b.b0 }, { a.b1, b.b1 }, { a.lastInput, b.lastInput }, { a.lastOutput, b.lastOutput } };
+        return {
+            { a.a1, b.a1 }, { a.b0, b.b0 }, { a.b1, b.b1 }, { a.lastInput, b.lastInput }, { a.lastOutput, b.lastOutput }
+        };
     }
 
-    static void split (const xFirstOrderLanes<xLanes4>& f, xFirstOrderLanes<xLanes2>& a, xFirstOrderLanes<xLanes2>& b) noexcept
+    static void split (const xFirstOrderLanes<xLanes4>& f, xFirstOrderLanes<xLanes2>& a,
+                       xFirstOrderLanes<xLanes2>& b) noexcept
     {
         a.lastInput = f.lastInput.low();
         a.lastOutput = f.lastOutput.low();
@@ -105,7 +110,8 @@ private:
         b.lastOutput = f.lastOutput.high();
     }
 
-    static void copy (xFirstOrderLanes<xLanes4>& f, const xBiLin1p& l0, const xBiLin1p& r0, const xBiLin1p& l1, const xBiLin1p& r1) noexcept
+    static void copy (xFirstOrderLanes<xLanes4>& f, const xBiLin1p& l0, const xBiLin1p& r0, const xBiLin1p& l1,
+                      const xBiLin1p& r1) noexcept
     {
         f.a1 = { l0.getA1(), r0.getA1(), l1.getA1(), r1.getA1() };
         f.b0 = { l0.getB0(), r0.getB0(), l1.getB0(), r1.getB0() };

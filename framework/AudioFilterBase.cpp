@@ -83,8 +83,7 @@ void AudioFilterBase::deactivate()
     release();
 }
 
-void AudioFilterBase::processHostBlock (const juce::AudioBuffer<float>& input,
-                                        juce::AudioBuffer<float>& output,
+void AudioFilterBase::processHostBlock (const juce::AudioBuffer<float>& input, juce::AudioBuffer<float>& output,
                                         juce::MidiBuffer& midi)
 {
     const juce::ScopedLock sl (callbackLock);

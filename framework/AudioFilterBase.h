@@ -38,9 +38,7 @@ public:
     /** Called when the host switches processing off. */
     virtual void release() = 0;
     /** Processes one block on the audio thread, under the callback lock. */
-    virtual void renderBlock (const juce::AudioBuffer<float>& input,
-                              juce::AudioBuffer<float>& output,
-                              bool accumulate,
+    virtual void renderBlock (const juce::AudioBuffer<float>& input, juce::AudioBuffer<float>& output, bool accumulate,
                               juce::MidiBuffer& midi) = 0;
     /** Creates a new editor; the caller owns it. May return nullptr. */
     virtual AudioFilterEditor* makeEditor() = 0;
@@ -102,8 +100,7 @@ public:
     /** One host block as the plug-in adapters run it: under the callback
         lock, rendered, or the output cleared while the filter is suspended;
         any MIDI the filter left in `midi` is dropped. Audio thread. */
-    void processHostBlock (const juce::AudioBuffer<float>& input,
-                           juce::AudioBuffer<float>& output,
+    void processHostBlock (const juce::AudioBuffer<float>& input, juce::AudioBuffer<float>& output,
                            juce::MidiBuffer& midi);
 
     /** Sets a parameter as the user did it: through the host when there is

@@ -8,8 +8,7 @@ class AudioFilterBase;
     The host adapter's editor window owns it; the filter only remembers it
     while it is open. While it is open it announces, on its timer, the values
     a host set from its audio thread. Message thread only. */
-class AudioFilterEditor : public juce::Component,
-                          private juce::Timer
+class AudioFilterEditor : public juce::Component, private juce::Timer
 {
 public:
     explicit AudioFilterEditor (AudioFilterBase* owner);

@@ -53,9 +53,10 @@ void EditorCompWrapper::paint (juce::Graphics& g)
     // Only what the editor leaves uncovered: filling under it would cost a
     // pass over every repainted pixel.
     const auto area = editor->getLocalBounds().toFloat().transformedBy (editor->getTransform());
-    const auto covered = juce::Rectangle<int>::leftTopRightBottom ((int) std::ceil (area.getX()), (int) std::ceil (area.getY()),
-                                                                   (int) std::floor (area.getRight()),
-                                                                   (int) std::floor (area.getBottom()));
+    const auto covered =
+        juce::Rectangle<int>::leftTopRightBottom ((int) std::ceil (area.getX()), (int) std::ceil (area.getY()),
+                                                  (int) std::floor (area.getRight()),
+                                                  (int) std::floor (area.getBottom()));
     if (covered.contains (g.getClipBounds()))
         return;
     g.excludeClipRegion (covered);

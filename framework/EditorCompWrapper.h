@@ -19,9 +19,7 @@ class AudioFilterEditor;
     asked for (or the desktop's), so its text, lines and pictures are drawn
     at that scale, mouse positions map back exactly, and sizes are reported
     in the window system's pixels: what the host is told is what is drawn. */
-class EditorCompWrapper : public juce::Component,
-                          private juce::ComponentListener,
-                          private juce::Timer
+class EditorCompWrapper : public juce::Component, private juce::ComponentListener, private juce::Timer
 {
 public:
     /** Called with the window's new width and height: the editor's own

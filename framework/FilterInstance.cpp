@@ -4,15 +4,9 @@
 
 #include <stdexcept>
 
-FilterInstance::ModuleHold::ModuleHold()
-{
-    PluginModule::instanceCreated();
-}
+FilterInstance::ModuleHold::ModuleHold() { PluginModule::instanceCreated(); }
 
-FilterInstance::ModuleHold::~ModuleHold()
-{
-    PluginModule::instanceDeleted();
-}
+FilterInstance::ModuleHold::~ModuleHold() { PluginModule::instanceDeleted(); }
 
 // The hold is the first member, so the module counts the instance before
 // the factory runs and forgets it again if the factory throws.

@@ -11,10 +11,7 @@ namespace
 constexpr char stateTag[4] = { 'A', 'F', 'S', '1' };
 constexpr size_t sizeFieldBytes = 4;
 
-bool isValidProgram (AudioFilterBase& filter, int index)
-{
-    return index >= 0 && index < filter.programCount();
-}
+bool isValidProgram (AudioFilterBase& filter, int index) { return index >= 0 && index < filter.programCount(); }
 
 bool readFxpFile (AudioFilterBase& filter, const juce::uint8* bytes, size_t total)
 {
@@ -132,5 +129,5 @@ bool FilterState::isOwnFormat (const void* data, int sizeInBytes) noexcept
     const auto* bytes = static_cast<const juce::uint8*> (data);
     const auto total = (size_t) sizeInBytes;
     return FxpFile::isFile (bytes, total)
-        || (total >= sizeof (stateTag) && std::memcmp (bytes, stateTag, sizeof (stateTag)) == 0);
+           || (total >= sizeof (stateTag) && std::memcmp (bytes, stateTag, sizeof (stateTag)) == 0);
 }

@@ -33,10 +33,7 @@ uint32_t getInt (const uint8_t* p)
     return ((uint32_t) p[0] << 24) | ((uint32_t) p[1] << 16) | ((uint32_t) p[2] << 8) | (uint32_t) p[3];
 }
 
-bool tagIs (const uint8_t* p, const char* tag)
-{
-    return std::equal (p, p + 4, reinterpret_cast<const uint8_t*> (tag));
-}
+bool tagIs (const uint8_t* p, const char* tag) { return std::equal (p, p + 4, reinterpret_cast<const uint8_t*> (tag)); }
 }
 
 std::vector<uint8_t> FxpFile::toBytes() const
@@ -134,12 +131,15 @@ bool FxpFile::load (const std::string& path, std::string& error)
         error = "cannot read " + path + ": " + std::strerror (errno);
         return false;
     }
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::fstat (fd, &info) != 0 || ! S_ISREG (info.st_mode))
     {
         const int reason = S_ISDIR (info.st_mode) ? EISDIR : EINVAL;
         ::close (fd);
-        error = "cannot read " + path + ": " + (reason == EISDIR ? std::string (std::strerror (EISDIR)) : "not a regular file");
+        error = "cannot read " + path + ": "
+                + (reason == EISDIR ? std::string (std::strerror (EISDIR)) : "not a regular file");
         return false;
     }
     // Our chunks are a few tens of kilobytes; anything past this is not one.
@@ -188,6 +188,7 @@ bool FxpFile::isFile (const uint8_t* bytes, size_t size) noexcept
 FxpFile::Kind FxpFile::kindForPath (const std::string& path)
 {
     auto lower = path;
-    std::transform (lower.begin(), lower.end(), lower.begin(), [] (unsigned char c) { return (char) std::tolower (c); });
+    std::transform (lower.begin(), lower.end(), lower.begin(),
+                    [] (unsigned char c) { return (char) std::tolower (c); });
     return lower.size() >= 4 && lower.compare (lower.size() - 4, 4, ".fxb") == 0 ? Kind::bank : Kind::program;
 }

@@ -30,9 +30,24 @@ inline bool isStrictUtf8 (const char* text, size_t length) noexcept
 
         size_t extra = 0;
         std::uint32_t lowest = 0, code = 0;
-        if (lead >= 0xc2 && lead <= 0xdf) { extra = 1; lowest = 0x80; code = lead & 0x1fu; }
-        else if (lead >= 0xe0 && lead <= 0xef) { extra = 2; lowest = 0x800; code = lead & 0x0fu; }
-        else if (lead >= 0xf0 && lead <= 0xf4) { extra = 3; lowest = 0x10000; code = lead & 0x07u; }
+        if (lead >= 0xc2 && lead <= 0xdf)
+        {
+            extra = 1;
+            lowest = 0x80;
+            code = lead & 0x1fu;
+        }
+        else if (lead >= 0xe0 && lead <= 0xef)
+        {
+            extra = 2;
+            lowest = 0x800;
+            code = lead & 0x0fu;
+        }
+        else if (lead >= 0xf0 && lead <= 0xf4)
+        {
+            extra = 3;
+            lowest = 0x10000;
+            code = lead & 0x07u;
+        }
         else
             return false;
 

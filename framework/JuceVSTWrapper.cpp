@@ -14,8 +14,8 @@ constexpr int effOpcodeGetTailSize = 52;
 constexpr int hostOpcodeIdle = 3;
 
 constexpr int vstVersion = 2400;
-constexpr int housekeepingPeriodMs = 250;    // chunk release timer
-constexpr juce::uint32 chunkKeepMs = 2000;   // a fetched chunk lives at least this long
+constexpr int housekeepingPeriodMs = 250;  // chunk release timer
+constexpr juce::uint32 chunkKeepMs = 2000; // a fetched chunk lives at least this long
 
 constexpr int maxProgramNameChars = 24;
 constexpr int maxParameterNameChars = 8;
@@ -45,7 +45,9 @@ JuceVSTWrapper* wrapperOf (AEffect* e) noexcept
 
 JuceVSTWrapper::JuceVSTWrapper (audioMasterCallback hostCallback, std::unique_ptr<AudioFilterBase> filterToOwn,
                                 const VstIdentity& id)
-    : host (hostCallback), filter (std::move (filterToOwn), this), identity (id)
+    : host (hostCallback)
+    , filter (std::move (filterToOwn), this)
+    , identity (id)
 {
     filter->setPlayConfiguration (identity.numInputs, identity.numOutputs, lastSampleRate, lastBlockSize);
 
@@ -96,9 +98,7 @@ VstIntPtr JuceVSTWrapper::dispatch (int opcode, int index, VstIntPtr value, void
 
     switch (opcode)
     {
-        case effOpen:
-            startTimer (housekeepingPeriodMs);
-            return 0;
+        case effOpen: startTimer (housekeepingPeriodMs); return 0;
 
         case effClose:
             stopTimer();
@@ -111,8 +111,7 @@ VstIntPtr JuceVSTWrapper::dispatch (int opcode, int index, VstIntPtr value, void
                 filter->selectProgram ((int) value);
             return 0;
 
-        case effGetProgram:
-            return filter->currentProgramIndex();
+        case effGetProgram: return filter->currentProgramIndex();
 
         case effSetProgramName:
             if (ptr != nullptr)
@@ -124,25 +123,15 @@ VstIntPtr JuceVSTWrapper::dispatch (int opcode, int index, VstIntPtr value, void
             copyText (ptr, filter->programNameAt (filter->currentProgramIndex()), maxProgramNameChars);
             return 0;
 
-        case effGetParamLabel:
-            copyText (ptr, {}, maxParameterNameChars);
-            return 0;
+        case effGetParamLabel: copyText (ptr, {}, maxParameterNameChars); return 0;
 
-        case effGetParamDisplay:
-            copyText (ptr, filter->parameterText (index), maxTextChars);
-            return 0;
+        case effGetParamDisplay: copyText (ptr, filter->parameterText (index), maxTextChars); return 0;
 
-        case effGetParamName:
-            copyText (ptr, filter->parameterName (index), maxParameterNameChars);
-            return 0;
+        case effGetParamName: copyText (ptr, filter->parameterName (index), maxParameterNameChars); return 0;
 
-        case effSetSampleRate:
-            lastSampleRate = opt;
-            return 0;
+        case effSetSampleRate: lastSampleRate = opt; return 0;
 
-        case effSetBlockSize:
-            lastBlockSize = (int) value;
-            return 0;
+        case effSetBlockSize: lastBlockSize = (int) value; return 0;
 
         case effMainsChanged:
             if (value != 0)
@@ -151,31 +140,21 @@ VstIntPtr JuceVSTWrapper::dispatch (int opcode, int index, VstIntPtr value, void
                 suspend();
             return 0;
 
-        case effEditGetRect:
-            return getEditorRect (ptr);
+        case effEditGetRect: return getEditorRect (ptr);
 
-        case effEditOpen:
-            return openEditor (ptr);
+        case effEditOpen: return openEditor (ptr);
 
-        case effEditClose:
-            closeEditor();
-            return 0;
+        case effEditClose: closeEditor(); return 0;
 
-        case effEditIdle:
-            PluginModule::idleEditors();
-            return 0;
+        case effEditIdle: PluginModule::idleEditors(); return 0;
 
-        case effIdentify:
-            return CCONST ('N', 'v', 'E', 'f');
+        case effIdentify: return CCONST ('N', 'v', 'E', 'f');
 
-        case effGetChunk:
-            return getChunk (index, static_cast<void**> (ptr));
+        case effGetChunk: return getChunk (index, static_cast<void**> (ptr));
 
-        case effSetChunk:
-            return setChunk (index, value, ptr);
+        case effSetChunk: return setChunk (index, value, ptr);
 
-        case effCanBeAutomated:
-            return 1;
+        case effCanBeAutomated: return 1;
 
         case effGetProgramNameIndexed:
             if (index < 0 || index >= filter->programCount())
@@ -183,32 +162,22 @@ VstIntPtr JuceVSTWrapper::dispatch (int opcode, int index, VstIntPtr value, void
             copyText (ptr, filter->programNameAt (index), maxProgramNameChars);
             return 1;
 
-        case effGetPlugCategory:
-            return identity.category;
+        case effGetPlugCategory: return identity.category;
 
         case effGetEffectName:
-        case effGetProductString:
-            copyText (ptr, identity.effectName, maxTextChars);
-            return 1;
+        case effGetProductString: copyText (ptr, identity.effectName, maxTextChars); return 1;
 
-        case effGetVendorString:
-            copyText (ptr, identity.vendorName, maxTextChars);
-            return 1;
+        case effGetVendorString: copyText (ptr, identity.vendorName, maxTextChars); return 1;
 
-        case effGetVendorVersion:
-            return identity.vendorVersion;
+        case effGetVendorVersion: return identity.vendorVersion;
 
-        case effCanDo:
-            return canDo (static_cast<const char*> (ptr));
+        case effCanDo: return canDo (static_cast<const char*> (ptr));
 
-        case effOpcodeGetTailSize:
-            return 0;
+        case effOpcodeGetTailSize: return 0;
 
-        case effGetVstVersion:
-            return vstVersion;
+        case effGetVstVersion: return vstVersion;
 
-        case effGetCurrentMidiProgram:
-            return -1;
+        case effGetCurrentMidiProgram: return -1;
 
         case effGetSpeakerArrangement:
             if (auto** in = reinterpret_cast<void**> (value))
@@ -217,11 +186,9 @@ VstIntPtr JuceVSTWrapper::dispatch (int opcode, int index, VstIntPtr value, void
                 *out = nullptr;
             return 0;
 
-        case effSetTotalSampleToProcess:
-            return value;
+        case effSetTotalSampleToProcess: return value;
 
-        default:
-            return 0;
+        default: return 0;
     }
 }
 
@@ -231,7 +198,7 @@ VstIntPtr JuceVSTWrapper::canDo (const char* text) const
         return 0;
 
     static const char* const refused[] = { "receiveVstEvents", "receiveVstMidiEvent", "receiveVstMidiEvents",
-                                           "sendVstEvents", "sendVstMidiEvent", "sendVstMidiEvents" };
+                                           "sendVstEvents",    "sendVstMidiEvent",    "sendVstMidiEvents" };
     for (auto* r : refused)
         if (std::strcmp (text, r) == 0)
             return -1;
@@ -267,8 +234,8 @@ void JuceVSTWrapper::processReplacing (float** inputs, float** outputs, int numF
     if (! processing)
         resume();
 
-    if (inputs == nullptr || outputs == nullptr || inputs[0] == nullptr || inputs[1] == nullptr
-        || outputs[0] == nullptr || outputs[1] == nullptr)
+    if (inputs == nullptr || outputs == nullptr || inputs[0] == nullptr || inputs[1] == nullptr || outputs[0] == nullptr
+        || outputs[1] == nullptr)
         return;
 
     // The buffers refer to the host's memory: nothing is copied or allocated.
@@ -340,8 +307,14 @@ bool JuceVSTWrapper::createEditorWindow()
     if (editorWindow == nullptr)
         return false;
 
-    editorWindow->onEditorResized = [this] (int w, int h) { resizeHostWindow (w, h); };
-    editorWindow->onIdleWhileMouseDown = [this] { idleHost(); };
+    editorWindow->onEditorResized = [this] (int w, int h)
+    {
+        resizeHostWindow (w, h);
+    };
+    editorWindow->onIdleWhileMouseDown = [this]
+    {
+        idleHost();
+    };
     return true;
 }
 

@@ -21,8 +21,7 @@ class EditorCompWrapper;
     opcode. Dispatcher calls come from the host's GUI thread, which is also the
     framework's message thread; the process calls come from the audio thread
     and are serialised with the filter's callback lock. */
-class JuceVSTWrapper : public AudioFilterHost,
-                       private juce::Timer
+class JuceVSTWrapper : public AudioFilterHost, private juce::Timer
 {
 public:
     JuceVSTWrapper (audioMasterCallback hostCallback, std::unique_ptr<AudioFilterBase> filterToOwn,

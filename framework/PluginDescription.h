@@ -13,11 +13,11 @@ class AudioFilterBase;
     generator reads it without the framework. */
 struct PluginIdentity
 {
-    VstIdentity vst;      // name and vendor for every format too
-    const char* clapId;   // reverse-domain id
+    VstIdentity vst;    // name and vendor for every format too
+    const char* clapId; // reverse-domain id
     const char* lv2Uri;
     const char* lv2UiUri;
-    const char* summary;  // one line, for hosts that show a description
+    const char* summary; // one line, for hosts that show a description
 };
 
 /** What every format adapter needs to know about a plug-in beyond what its

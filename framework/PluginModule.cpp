@@ -81,10 +81,7 @@ void PluginModule::instanceCreated()
         juce::MessageManager::getInstance()->setCurrentThreadAsMessageThread();
 }
 
-void PluginModule::instanceDeleted()
-{
-    numInstances.fetch_sub (1);
-}
+void PluginModule::instanceDeleted() { numInstances.fetch_sub (1); }
 
 int PluginModule::getNumInstances() noexcept { return numInstances.load(); }
 
@@ -94,10 +91,7 @@ bool PluginModule::isMessageThread() noexcept
     return mm != nullptr && mm->isThisTheMessageThread();
 }
 
-std::vector<int> PluginModule::messageLoopDescriptors()
-{
-    return juce::LinuxEventLoopInternal::getRegisteredFds();
-}
+std::vector<int> PluginModule::messageLoopDescriptors() { return juce::LinuxEventLoopInternal::getRegisteredFds(); }
 
 void PluginModule::idleEditors()
 {

@@ -4,12 +4,12 @@
     plug-in, read by the adapter. */
 struct VstIdentity
 {
-    const char* effectName;   // also the product string
+    const char* effectName; // also the product string
     const char* vendorName;
-    int uniqueId;             // four characters, the first in the top byte
-    int version;              // descriptor version number
+    int uniqueId; // four characters, the first in the top byte
+    int version;  // descriptor version number
     int vendorVersion;
-    int category;             // 1: an effect
+    int category; // 1: an effect
     int numInputs;
     int numOutputs;
 };

@@ -120,12 +120,8 @@ DemoEditorComponent::DemoEditorComponent (DemoJuceFilter* filter)
         int x, y;
     };
     const BarPlace bars[] {
-        { earlySizeBar, earlySize, 32, 113 },
-        { lateSizeBar, lateSize, 164, 113 },
-        { diffusionBar, diffusion, 32, 143 },
-        { decayBar, decay, 164, 143 },
-        { listenerBar, listener, 296, 113 },
-        { dryWetBar, dryWet, 296, 143 },
+        { earlySizeBar, earlySize, 32, 113 }, { lateSizeBar, lateSize, 164, 113 }, { diffusionBar, diffusion, 32, 143 },
+        { decayBar, decay, 164, 143 },        { listenerBar, listener, 296, 113 }, { dryWetBar, dryWet, 296, 143 },
         { volumeBar, volume, 296, 21 },
     };
     for (const auto& place : bars)
@@ -221,10 +217,7 @@ DemoEditorComponent::~DemoEditorComponent()
     background.reset();
 }
 
-double DemoEditorComponent::largestScale() const
-{
-    return xGUIScaledImage::largestResolution;
-}
+double DemoEditorComponent::largestScale() const { return xGUIScaledImage::largestResolution; }
 
 DemoJuceFilter* DemoEditorComponent::getDemoFilter() const noexcept
 {
@@ -264,10 +257,7 @@ void DemoEditorComponent::setUpBar (xGUISliderText& bar, int parameterIndex, flo
     }
 }
 
-void DemoEditorComponent::paint (juce::Graphics& g)
-{
-    g.fillAll (juce::Colour::greyLevel (0.9f));
-}
+void DemoEditorComponent::paint (juce::Graphics& g) { g.fillAll (juce::Colour::greyLevel (0.9f)); }
 
 void DemoEditorComponent::resized()
 {
@@ -380,7 +370,7 @@ void DemoEditorComponent::selectInput (double left, double right, double stereo,
     for (const int index : sendOrder)
     {
         const double value = index == leftOnOff    ? leftInputSwitch->getValue()
-                           : index == rightOnOff   ? rightInputSwitch->getValue()
+                             : index == rightOnOff ? rightInputSwitch->getValue()
                                                    : stereoInputSwitch->getValue();
         sendParameter (index, value);
     }

@@ -9,10 +9,7 @@ namespace
 constexpr double maxLineCount = 100000.0;
 }
 
-xGUIEarlyDiffusions::xGUIEarlyDiffusions()
-{
-    setSize (94, 40);
-}
+xGUIEarlyDiffusions::xGUIEarlyDiffusions() { setSize (94, 40); }
 
 xGUIEarlyDiffusions::~xGUIEarlyDiffusions() = default;
 

@@ -25,9 +25,9 @@ public:
 private:
     int lineCount = 10;
     juce::Colour lineColour { 0xFFFFFF00 };
-    float extent = 40.0f;    // pixels
-    float width = 94.0f;     // pixels
-    float height = 40.0f;    // pixels
+    float extent = 40.0f; // pixels
+    float width = 94.0f;  // pixels
+    float height = 40.0f; // pixels
 
     JUCE_DECLARE_NON_COPYABLE (xGUIEarlyDiffusions)
 };

@@ -21,10 +21,7 @@ const juce::StringArray& installedFamilies()
     return families;
 }
 
-bool isInstalled (const juce::String& family)
-{
-    return installedFamilies().contains (family);
-}
+bool isInstalled (const juce::String& family) { return installedFamilies().contains (family); }
 }
 
 juce::String xGUIFont::resolveFamily (const juce::String& family)

@@ -2,11 +2,11 @@
 
 xGUIImageSwitch::xGUIImageSwitch (const void* imageData, int imageSize, int width, int height, int frameHeightInPixels,
                                   xGUIScaledImage::Enlargements enlargements)
-    : juce::Button (juce::String()),
-      offImage (juce::ImageCache::getFromMemory (imageData, imageSize)),
-      onImage (juce::ImageCache::getFromMemory (imageData, imageSize)),
-      enlarged (enlargements),
-      frameHeight (frameHeightInPixels)
+    : juce::Button (juce::String())
+    , offImage (juce::ImageCache::getFromMemory (imageData, imageSize))
+    , onImage (juce::ImageCache::getFromMemory (imageData, imageSize))
+    , enlarged (enlargements)
+    , frameHeight (frameHeightInPixels)
 {
     setClickingTogglesState (false);
     setSize (width, height);
@@ -26,10 +26,7 @@ void xGUIImageSwitch::setValue (double v)
     value = v;
 }
 
-void xGUIImageSwitch::clicked()
-{
-    setValue (value == 0.0 ? 1.0 : 0.0);
-}
+void xGUIImageSwitch::clicked() { setValue (value == 0.0 ? 1.0 : 0.0); }
 
 void xGUIImageSwitch::paintButton (juce::Graphics& g, bool, bool)
 {

@@ -8,6 +8,4 @@ xGUIInfoButton::xGUIInfoButton()
 
 xGUIInfoButton::~xGUIInfoButton() = default;
 
-void xGUIInfoButton::paintButton (juce::Graphics&, bool, bool)
-{
-}
+void xGUIInfoButton::paintButton (juce::Graphics&, bool, bool) {}

@@ -2,8 +2,8 @@
 
 namespace
 {
-constexpr float apexX = 16.0f;          // pixels from the left edge
-constexpr float outlineWidth = 2.0f;    // pixels
+constexpr float apexX = 16.0f;       // pixels from the left edge
+constexpr float outlineWidth = 2.0f; // pixels
 }
 
 xGUILateDecay::xGUILateDecay()
@@ -39,7 +39,8 @@ void xGUILateDecay::paint (juce::Graphics& g)
     g.setColour (fillColour);
     g.fillPath (shape);
     g.setColour (outlineColour);
-    g.strokePath (shape, juce::PathStrokeType (outlineWidth, juce::PathStrokeType::mitered, juce::PathStrokeType::butt));
+    g.strokePath (shape,
+                  juce::PathStrokeType (outlineWidth, juce::PathStrokeType::mitered, juce::PathStrokeType::butt));
 }
 
 void xGUILateDecay::resized()

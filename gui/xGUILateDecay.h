@@ -23,8 +23,8 @@ public:
 
 private:
     float decay = 0.0f;
-    float width = 0.0f;     // pixels
-    float height = 0.0f;    // pixels
+    float width = 0.0f;  // pixels
+    float height = 0.0f; // pixels
     juce::Colour fillColour { 0xAA0000FF };
     juce::Colour outlineColour { 0xAAFFFF00 };
     juce::Path shape;

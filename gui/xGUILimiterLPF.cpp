@@ -64,13 +64,15 @@ void xGUILimiterLPF::paint (juce::Graphics& g)
     if (outlineWidth > 0.0f)
     {
         g.setColour (outlineColour);
-        g.strokePath (area, juce::PathStrokeType (outlineWidth, juce::PathStrokeType::mitered, juce::PathStrokeType::butt));
+        g.strokePath (area,
+                      juce::PathStrokeType (outlineWidth, juce::PathStrokeType::mitered, juce::PathStrokeType::butt));
     }
 
     if (levelLineWidth > 0.0f)
     {
         g.setColour (levelColour);
-        g.strokePath (levelLine, juce::PathStrokeType (levelLineWidth, juce::PathStrokeType::mitered, juce::PathStrokeType::square));
+        g.strokePath (levelLine, juce::PathStrokeType (levelLineWidth, juce::PathStrokeType::mitered,
+                                                       juce::PathStrokeType::square));
     }
 }
 

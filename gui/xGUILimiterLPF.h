@@ -28,13 +28,13 @@ private:
     juce::Colour fillColour { 0xFFFFFF00 };
     juce::Colour outlineColour { 0x00000000 };
     juce::Colour levelColour { 0xFF00FFFF };
-    float levelY = 0.0f;           // pixels from the top
-    float levelFraction = 1.0f;    // 1 − Dry-Wet
+    float levelY = 0.0f;        // pixels from the top
+    float levelFraction = 1.0f; // 1 − Dry-Wet
     bool shown = false;
-    float width = 0.0f;            // pixels
-    float height = 0.0f;           // pixels
-    float outlineWidth = 0.0f;     // pixels
-    float levelLineWidth = 1.0f;   // pixels
+    float width = 0.0f;          // pixels
+    float height = 0.0f;         // pixels
+    float outlineWidth = 0.0f;   // pixels
+    float levelLineWidth = 1.0f; // pixels
     juce::Path area;
     juce::Path levelLine;
 

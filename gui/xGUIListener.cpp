@@ -5,9 +5,9 @@
 #include <cmath>
 
 xGUIListener::xGUIListener()
-    : juce::Slider ("xGUIListener"),
-      strip (juce::ImageCache::getFromMemory (images::listenerStripImage, images::listenerStripImageSize)),
-      enlarged ({ { images::listenerStripImage2x, images::listenerStripImage2xSize },
+    : juce::Slider ("xGUIListener")
+    , strip (juce::ImageCache::getFromMemory (images::listenerStripImage, images::listenerStripImageSize))
+    , enlarged ({ { images::listenerStripImage2x, images::listenerStripImage2xSize },
                   { images::listenerStripImage3x, images::listenerStripImage3xSize } })
 {
     setSliderStyle (juce::Slider::LinearHorizontal);
@@ -46,9 +46,7 @@ void xGUIListener::paint (juce::Graphics& g)
     enlarged.draw (g, strip, 0, frameOffset);
 }
 
-void xGUIListener::resized()
-{
-}
+void xGUIListener::resized() {}
 
 void xGUIListener::lookAndFeelChanged()
 {
@@ -58,18 +56,10 @@ void xGUIListener::lookAndFeelChanged()
     setComponentEffect (nullptr);
 }
 
-void xGUIListener::mouseDown (const juce::MouseEvent&)
-{
-}
+void xGUIListener::mouseDown (const juce::MouseEvent&) {}
 
-void xGUIListener::mouseDrag (const juce::MouseEvent&)
-{
-}
+void xGUIListener::mouseDrag (const juce::MouseEvent&) {}
 
-void xGUIListener::mouseUp (const juce::MouseEvent&)
-{
-}
+void xGUIListener::mouseUp (const juce::MouseEvent&) {}
 
-void xGUIListener::mouseDoubleClick (const juce::MouseEvent&)
-{
-}
+void xGUIListener::mouseDoubleClick (const juce::MouseEvent&) {}

@@ -29,9 +29,9 @@ public:
     void mouseDoubleClick (const juce::MouseEvent& e) override;
 
 private:
-    int frameOffset = 0;    // vertical offset of the strip, pixels
+    int frameOffset = 0; // vertical offset of the strip, pixels
     int lastFrame = 64;
-    int frameHeight = 61;   // pixels
+    int frameHeight = 61; // pixels
     double minimum = 0.0;
     double maximum = 1.0;
     double value = 0.0;

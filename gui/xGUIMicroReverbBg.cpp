@@ -4,13 +4,13 @@
 
 namespace
 {
-constexpr int faceWidth = 450;    // pixels
+constexpr int faceWidth = 450; // pixels
 constexpr int faceHeight = 223;
 }
 
 xGUIMicroReverbBg::xGUIMicroReverbBg()
-    : image (juce::ImageCache::getFromMemory (images::backgroundImage, images::backgroundImageSize)),
-      enlarged ({ { images::backgroundImage2x, images::backgroundImage2xSize },
+    : image (juce::ImageCache::getFromMemory (images::backgroundImage, images::backgroundImageSize))
+    , enlarged ({ { images::backgroundImage2x, images::backgroundImage2xSize },
                   { images::backgroundImage3x, images::backgroundImage3xSize },
                   true })
 {

@@ -28,11 +28,7 @@ juce::String xGUINumberText::format (double value, int decimals)
 
     const auto units = (juce::int64) scaled;
     const juce::String sign (value < 0.0 ? "-" : "");
-    return sign + juce::String (units / scale) + "."
-         + juce::String (units % scale).paddedLeft ('0', decimals);
+    return sign + juce::String (units / scale) + "." + juce::String (units % scale).paddedLeft ('0', decimals);
 }
 
-float xGUINumberText::leadingNumber (const juce::String& text)
-{
-    return text.getFloatValue();
-}
+float xGUINumberText::leadingNumber (const juce::String& text) { return text.getFloatValue(); }

@@ -15,17 +15,8 @@ xGUIPluginVersion::xGUIPluginVersion()
     setSize (70, 20);
 }
 
-xGUIPluginVersion::~xGUIPluginVersion()
-{
-    label.reset();
-}
+xGUIPluginVersion::~xGUIPluginVersion() { label.reset(); }
 
-void xGUIPluginVersion::setText (const juce::String& text)
-{
-    label->setText (text, juce::dontSendNotification);
-}
+void xGUIPluginVersion::setText (const juce::String& text) { label->setText (text, juce::dontSendNotification); }
 
-void xGUIPluginVersion::resized()
-{
-    label->setBounds (0, 0, 70, 20);
-}
+void xGUIPluginVersion::resized() { label->setBounds (0, 0, 70, 20); }

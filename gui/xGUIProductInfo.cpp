@@ -4,14 +4,14 @@
 
 namespace
 {
-constexpr int panelWidth = 450;    // pixels
+constexpr int panelWidth = 450; // pixels
 constexpr int panelHeight = 223;
 }
 
 xGUIProductInfo::xGUIProductInfo()
-    : juce::Button (juce::String()),
-      image (juce::ImageCache::getFromMemory (images::infoPanelImage, images::infoPanelImageSize)),
-      enlarged ({ { images::infoPanelImage2x, images::infoPanelImage2xSize },
+    : juce::Button (juce::String())
+    , image (juce::ImageCache::getFromMemory (images::infoPanelImage, images::infoPanelImageSize))
+    , enlarged ({ { images::infoPanelImage2x, images::infoPanelImage2xSize },
                   { images::infoPanelImage3x, images::infoPanelImage3xSize },
                   true })
 {

@@ -6,8 +6,8 @@
 #include <cmath>
 
 xGUISliderText::xGUISliderText()
-    : juce::Slider ("xGUISliderText"),
-      valueLabel (std::make_unique<juce::Label> ("valueLabel", "label text"))
+    : juce::Slider ("xGUISliderText")
+    , valueLabel (std::make_unique<juce::Label> ("valueLabel", "label text"))
 {
     // The base slider draws nothing and lays out nothing of its own.
     setSliderStyle (juce::Slider::LinearHorizontal);
@@ -131,30 +131,15 @@ void xGUISliderText::setValueOutlineThickness (int pixels)
     repaint();
 }
 
-void xGUISliderText::setLabelBounds (int x, int y, int w, int h)
-{
-    valueLabel->setBounds (x, y, w, h);
-}
+void xGUISliderText::setLabelBounds (int x, int y, int w, int h) { valueLabel->setBounds (x, y, w, h); }
 
-void xGUISliderText::setLabelColour (int colourId, juce::Colour c)
-{
-    valueLabel->setColour (colourId, c);
-}
+void xGUISliderText::setLabelColour (int colourId, juce::Colour c) { valueLabel->setColour (colourId, c); }
 
-void xGUISliderText::setLabelFont (const juce::Font& font)
-{
-    valueLabel->setFont (font);
-}
+void xGUISliderText::setLabelFont (const juce::Font& font) { valueLabel->setFont (font); }
 
-void xGUISliderText::setLabelText (const juce::String& text)
-{
-    valueLabel->setText (text, juce::dontSendNotification);
-}
+void xGUISliderText::setLabelText (const juce::String& text) { valueLabel->setText (text, juce::dontSendNotification); }
 
-void xGUISliderText::setSuffix (const juce::String& text)
-{
-    suffix = text;
-}
+void xGUISliderText::setSuffix (const juce::String& text) { suffix = text; }
 
 void xGUISliderText::setDisplayRange (double shownMinimum, double shownMaximum)
 {
@@ -181,9 +166,7 @@ void xGUISliderText::paint (juce::Graphics& g)
     draw (valueOutlineColour, [&] { g.drawRect (0, 0, barPosition, barHeight, valueOutlineThickness); });
 }
 
-void xGUISliderText::resized()
-{
-}
+void xGUISliderText::resized() {}
 
 void xGUISliderText::lookAndFeelChanged()
 {
@@ -229,10 +212,7 @@ void xGUISliderText::mouseDrag (const juce::MouseEvent& e)
     setValue (newValue, true);
 }
 
-void xGUISliderText::mouseUp (const juce::MouseEvent&)
-{
-    dragNotice.reset();
-}
+void xGUISliderText::mouseUp (const juce::MouseEvent&) { dragNotice.reset(); }
 
 void xGUISliderText::mouseDoubleClick (const juce::MouseEvent&)
 {

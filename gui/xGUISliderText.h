@@ -12,8 +12,7 @@
     The widget keeps its own value (getValue), always clamped to its range;
     the juce::Slider base only carries the listeners, which hear about
     changes asynchronously on the message thread. Message thread only. */
-class xGUISliderText : public juce::Slider,
-                       public juce::Label::Listener
+class xGUISliderText : public juce::Slider, public juce::Label::Listener
 {
 public:
     xGUISliderText();

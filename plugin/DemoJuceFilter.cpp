@@ -8,13 +8,13 @@
 
 namespace
 {
-constexpr float volumeBase = 1.12202f;    // 1 dB as a gain ratio, so gain = base^dB
-constexpr float volumeRangeDb = 24.0f;    // Volume 0..1 spans -12..+12 dB
+constexpr float volumeBase = 1.12202f; // 1 dB as a gain ratio, so gain = base^dB
+constexpr float volumeRangeDb = 24.0f; // Volume 0..1 spans -12..+12 dB
 constexpr float volumeOffsetDb = 12.0f;
-constexpr double earlyTopNote = 60.0;     // EarlySize 0: early field off
-constexpr float lateTopNote = 48.0f;      // LateSize 0: late field off
-constexpr float sizeRangeNotes = 72.0f;   // both sizes span six octaves
-constexpr double decayRange = 60.0;       // Decay 0..1 maps to exponent 0..60
+constexpr double earlyTopNote = 60.0;   // EarlySize 0: early field off
+constexpr float lateTopNote = 48.0f;    // LateSize 0: late field off
+constexpr float sizeRangeNotes = 72.0f; // both sizes span six octaves
+constexpr double decayRange = 60.0;     // Decay 0..1 maps to exponent 0..60
 // The listener blend squares the position: beyond this magnitude its weights
 // overflow to infinity and the output shelves, which are never reset, would
 // carry NaN for the rest of the session. No position a control can reach
@@ -50,10 +50,7 @@ DemoJuceFilter::~DemoJuceFilter()
     engine.reset();
 }
 
-void DemoJuceFilter::prepare (double sampleRate, int)
-{
-    engine->setSampleRate ((float) sampleRate);
-}
+void DemoJuceFilter::prepare (double sampleRate, int) { engine->setSampleRate ((float) sampleRate); }
 
 void DemoJuceFilter::release() {}
 
@@ -86,10 +83,8 @@ void DemoJuceFilter::updateEngine() noexcept
     }
 }
 
-void DemoJuceFilter::renderBlock (const juce::AudioBuffer<float>& input,
-                                  juce::AudioBuffer<float>& output,
-                                  bool accumulate,
-                                  juce::MidiBuffer&)
+void DemoJuceFilter::renderBlock (const juce::AudioBuffer<float>& input, juce::AudioBuffer<float>& output,
+                                  bool accumulate, juce::MidiBuffer&)
 {
     using namespace ParameterIndex;
 
@@ -107,15 +102,15 @@ void DemoJuceFilter::renderBlock (const juce::AudioBuffer<float>& input,
     const float l = live (leftOnOff);
     const float r = live (rightOnOff);
     const auto routing = l != 0.0f ? Routing::leftToBoth : (r != 0.0f ? Routing::rightToBoth : Routing::stereo);
-    const BlockPointers block { input.getReadPointer (0), input.getReadPointer (1),
-                                output.getWritePointer (0), output.getWritePointer (1),
+    const BlockPointers block { input.getReadPointer (0), input.getReadPointer (1), output.getWritePointer (0),
+                                output.getWritePointer (1),
                                 juce::jmin (input.getNumSamples(), output.getNumSamples()) };
     const BlockMix mix { live (dryWet), fGain.load (std::memory_order_relaxed) };
 
     switch (routing)
     {
-        case Routing::stereo:      renderFrames<Routing::stereo> (block, mix, accumulate); break;
-        case Routing::leftToBoth:  renderFrames<Routing::leftToBoth> (block, mix, accumulate); break;
+        case Routing::stereo: renderFrames<Routing::stereo> (block, mix, accumulate); break;
+        case Routing::leftToBoth: renderFrames<Routing::leftToBoth> (block, mix, accumulate); break;
         case Routing::rightToBoth: renderFrames<Routing::rightToBoth> (block, mix, accumulate); break;
     }
 }
@@ -183,10 +178,7 @@ void DemoJuceFilter::renderFrames (const BlockPointers& block, const BlockMix& m
     }
 }
 
-AudioFilterEditor* DemoJuceFilter::makeEditor()
-{
-    return new DemoEditorComponent (this);
-}
+AudioFilterEditor* DemoJuceFilter::makeEditor() { return new DemoEditorComponent (this); }
 
 int DemoJuceFilter::parameterCount() { return ParameterIndex::count; }
 
@@ -195,10 +187,7 @@ juce::String DemoJuceFilter::parameterName (int index)
     return isValidParameter (index) ? juce::String (parameterTable[(size_t) index].hostName) : juce::String();
 }
 
-float DemoJuceFilter::parameterValue (int index)
-{
-    return isValidParameter (index) ? live (index) : 0.0f;
-}
+float DemoJuceFilter::parameterValue (int index) { return isValidParameter (index) ? live (index) : 0.0f; }
 
 juce::String DemoJuceFilter::parameterText (int index)
 {
@@ -222,10 +211,7 @@ void DemoJuceFilter::setParameterValueQuietly (int index, float value) noexcept
     }
 }
 
-void DemoJuceFilter::announceParameterChanges()
-{
-    sendChangeMessage();
-}
+void DemoJuceFilter::announceParameterChanges() { sendChangeMessage(); }
 
 int DemoJuceFilter::programCount() { return programCountTotal; }
 

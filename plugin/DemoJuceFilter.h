@@ -18,8 +18,7 @@ class xReverb;
     parameter, program and state calls come from the host's dispatcher thread
     and the editor's message thread. The live parameter values are atomics,
     each read and written whole, so the frame loop takes no lock. */
-class DemoJuceFilter : public AudioFilterBase,
-                       public juce::ChangeBroadcaster
+class DemoJuceFilter : public AudioFilterBase, public juce::ChangeBroadcaster
 {
 public:
     DemoJuceFilter();
@@ -27,9 +26,7 @@ public:
 
     void prepare (double sampleRate, int blockSize) override;
     void release() override;
-    void renderBlock (const juce::AudioBuffer<float>& input,
-                      juce::AudioBuffer<float>& output,
-                      bool accumulate,
+    void renderBlock (const juce::AudioBuffer<float>& input, juce::AudioBuffer<float>& output, bool accumulate,
                       juce::MidiBuffer& midi) override;
     AudioFilterEditor* makeEditor() override;
 
@@ -68,13 +65,21 @@ private:
     bool isValidParameter (int index) const noexcept { return index >= 0 && index < ParameterIndex::count; }
     bool isValidProgram (int index) const noexcept { return index >= 0 && index < programCountTotal; }
     float live (int index) const noexcept { return liveValues[(size_t) index].load (std::memory_order_relaxed); }
-    void setLive (int index, float value) noexcept { liveValues[(size_t) index].store (value, std::memory_order_relaxed); }
+    void setLive (int index, float value) noexcept
+    {
+        liveValues[(size_t) index].store (value, std::memory_order_relaxed);
+    }
 
     void updateEngine() noexcept;
 
     /** Where the input feeds the engine: both channels as they are, or one
         channel on both. */
-    enum class Routing { stereo, leftToBoth, rightToBoth };
+    enum class Routing
+    {
+        stereo,
+        leftToBoth,
+        rightToBoth
+    };
     struct BlockPointers
     {
         const float* inL;
@@ -85,8 +90,8 @@ private:
     };
     struct BlockMix
     {
-        float wetShare;   // Dry-Wet
-        float gain;       // linear output gain
+        float wetShare; // Dry-Wet
+        float gain;     // linear output gain
     };
     template <Routing routing>
     void renderFrames (const BlockPointers& block, const BlockMix& mix, bool accumulate) noexcept;
@@ -97,7 +102,7 @@ private:
     std::array<std::atomic<float>, ParameterIndex::count> liveValues;
     std::atomic<float> fGain { 1.0f };
     float gainExponent = std::numeric_limits<float>::quiet_NaN(); // dB that volumeGain belongs to
-    float volumeGain = 1.0f;  // gain of the volume alone, used while the engine is on
+    float volumeGain = 1.0f; // gain of the volume alone, used while the engine is on
     juce::String programName { "Default" };
     int currentProgram = 0;
     std::array<std::unique_ptr<ProgramRecord>, programCountTotal> programs;

@@ -24,10 +24,7 @@ constexpr const char* bankNameAttribute = "ProgramName";
 constexpr size_t presetLengthHint = 512;
 constexpr size_t bankLengthHint = 32768;
 
-std::string bankAttribute (const char* base, int program)
-{
-    return base + std::to_string (program);
-}
+std::string bankAttribute (const char* base, int program) { return base + std::to_string (program); }
 }
 
 void DemoJuceFilter::writePresetState (juce::MemoryBlock& destination)

@@ -36,16 +36,16 @@ enum : int
 }
 
 inline constexpr std::array<ParameterInfo, 11> parameterTable { {
-    { ParameterIndex::earlySize,   "EarlySize",     "fEarlySize",       0.5f, 0 },
-    { ParameterIndex::lateSize,    "LateSize",      "fLateSize",        0.5f, 1 },
-    { ParameterIndex::decay,       "Decay",         "fDecay",           0.5f, 2 },
-    { ParameterIndex::diffusion,   "Diffusion",     "fDiffusion",       0.5f, 3 },
-    { ParameterIndex::listener,    "Listener",      "fListenerPos",     0.5f, 4 },
-    { ParameterIndex::dryWet,      "Dry-Wet",       "fMix",             0.5f, 5 },
-    { ParameterIndex::volume,      "Volume",        "fVolume",          0.5f, 6 },
-    { ParameterIndex::onOff,       "On-Off",        "fOnButton",        1.0f, 8 },
-    { ParameterIndex::leftOnOff,   "Left On-Off",   "fLeftSelButton",   0.0f, 9 },
-    { ParameterIndex::rightOnOff,  "Right On-Off",  "fRightSelButton",  0.0f, 10 },
+    { ParameterIndex::earlySize, "EarlySize", "fEarlySize", 0.5f, 0 },
+    { ParameterIndex::lateSize, "LateSize", "fLateSize", 0.5f, 1 },
+    { ParameterIndex::decay, "Decay", "fDecay", 0.5f, 2 },
+    { ParameterIndex::diffusion, "Diffusion", "fDiffusion", 0.5f, 3 },
+    { ParameterIndex::listener, "Listener", "fListenerPos", 0.5f, 4 },
+    { ParameterIndex::dryWet, "Dry-Wet", "fMix", 0.5f, 5 },
+    { ParameterIndex::volume, "Volume", "fVolume", 0.5f, 6 },
+    { ParameterIndex::onOff, "On-Off", "fOnButton", 1.0f, 8 },
+    { ParameterIndex::leftOnOff, "Left On-Off", "fLeftSelButton", 0.0f, 9 },
+    { ParameterIndex::rightOnOff, "Right On-Off", "fRightSelButton", 0.0f, 10 },
     { ParameterIndex::stereoOnOff, "Stereo On-Off", "fStereoSelButton", 1.0f, 11 },
 } };
 

@@ -18,10 +18,7 @@ constexpr double decayTimeScale = 0.001;      // seconds: the engine's time for 
 constexpr double volumeRangeDb = 24.0;        // -12..+12 dB
 constexpr double volumeOffsetDb = -12.0;
 
-bool validIndex (int index) noexcept
-{
-    return index >= 0 && index < ParameterIndex::count;
-}
+bool validIndex (int index) noexcept { return index >= 0 && index < ParameterIndex::count; }
 
 // Exactly the decay time the late field hears for a normalised Decay value:
 // the filter's exponent 60·v in double precision rounded to float, then the
@@ -40,10 +37,7 @@ float decayNormalised (double seconds) noexcept
     return (float) (std::log (seconds / decayTimeScale) / (logBase * decayExponentPerUnit));
 }
 
-float clamped (float v) noexcept
-{
-    return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
-}
+float clamped (float v) noexcept { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
 
 const std::array<Unit, ParameterIndex::count>& units() noexcept
 {
@@ -84,18 +78,14 @@ std::string lowerTrimmed (const std::string& text)
 }
 } // namespace
 
-const Unit& unitOf (int index) noexcept
-{
-    return validIndex (index) ? units()[(size_t) index] : plainUnit;
-}
+const Unit& unitOf (int index) noexcept { return validIndex (index) ? units()[(size_t) index] : plainUnit; }
 
 double toUnit (int index, float normalised) noexcept
 {
     const auto& u = unitOf (index);
     switch (u.kind)
     {
-        case Kind::seconds:
-            return decaySeconds (normalised);
+        case Kind::seconds: return decaySeconds (normalised);
         case Kind::toggle:
             // The engine runs only at exactly 1; the input switches act on any
             // value but 0.
@@ -103,8 +93,7 @@ double toUnit (int index, float normalised) noexcept
                 return normalised == 1.0f ? 1.0 : 0.0;
             return normalised != 0.0f ? 1.0 : 0.0;
         case Kind::percent:
-        case Kind::decibels:
-            break;
+        case Kind::decibels: break;
     }
     return u.minimum + (double) normalised * (u.maximum - u.minimum);
 }
@@ -117,13 +106,10 @@ float fromUnit (int index, double value) noexcept
     const auto& u = unitOf (index);
     switch (u.kind)
     {
-        case Kind::seconds:
-            return clamped (decayNormalised (value));
-        case Kind::toggle:
-            return value >= 0.5 ? 1.0f : 0.0f;
+        case Kind::seconds: return clamped (decayNormalised (value));
+        case Kind::toggle: return value >= 0.5 ? 1.0f : 0.0f;
         case Kind::percent:
-        case Kind::decibels:
-            break;
+        case Kind::decibels: break;
     }
     return clamped ((float) ((value - u.minimum) / (u.maximum - u.minimum)));
 }
@@ -133,16 +119,13 @@ std::string formatText (int index, float normalised)
     const double value = toUnit (index, normalised);
     switch (unitOf (index).kind)
     {
-        case Kind::percent:
-            return printed ("%.1f %%", value);
-        case Kind::decibels:
-            return printed ("%.1f dB", value);
+        case Kind::percent: return printed ("%.1f %%", value);
+        case Kind::decibels: return printed ("%.1f dB", value);
         case Kind::seconds:
             if (value < 1.0)
                 return printed ("%.0f ms", value * 1000.0);
             return printed (value < 10.0 ? "%.2f s" : "%.1f s", value);
-        case Kind::toggle:
-            return value != 0.0 ? "On" : "Off";
+        case Kind::toggle: return value != 0.0 ? "On" : "Off";
     }
     return {};
 }
@@ -170,8 +153,7 @@ std::optional<float> parseText (int index, const std::string& text)
     double value = number;
     if (kind == Kind::seconds && suffix == "ms")
         value = number / 1000.0;
-    else if (! (suffix.empty() || (kind == Kind::seconds && suffix == "s")
-                || (kind == Kind::percent && suffix == "%")
+    else if (! (suffix.empty() || (kind == Kind::seconds && suffix == "s") || (kind == Kind::percent && suffix == "%")
                 || (kind == Kind::decibels && suffix == "db")))
         return std::nullopt;
 

@@ -41,15 +41,9 @@ void* ownModuleHandle()
     return info.dli_fbase;
 }
 
-__attribute__ ((constructor)) void moduleLoaded()
-{
-    PluginModule::load (ownModuleHandle());
-}
+__attribute__ ((constructor)) void moduleLoaded() { PluginModule::load (ownModuleHandle()); }
 
-__attribute__ ((destructor)) void moduleUnloaded()
-{
-    PluginModule::unload();
-}
+__attribute__ ((destructor)) void moduleUnloaded() { PluginModule::unload(); }
 }
 
 extern "C" __attribute__ ((visibility ("default"))) AEffect* VSTPluginMain (audioMasterCallback host)
@@ -58,8 +52,6 @@ extern "C" __attribute__ ((visibility ("default"))) AEffect* VSTPluginMain (audi
 }
 
 // Older hosts look the entry point up as "main".
-extern "C" __attribute__ ((visibility ("default"))) AEffect* lumidorMainEntry (audioMasterCallback host) __asm__ ("main");
-extern "C" AEffect* lumidorMainEntry (audioMasterCallback host)
-{
-    return createPlugin (host);
-}
+extern "C" __attribute__ ((visibility ("default"))) AEffect*
+lumidorMainEntry (audioMasterCallback host) __asm__("main");
+extern "C" AEffect* lumidorMainEntry (audioMasterCallback host) { return createPlugin (host); }

@@ -1,7 +1,7 @@
 // The entry point of the VST3, LV2 and Standalone builds: JUCE's plug-in
 // client wrappers call it for every new instance. Only the formats' shared
 // code compiles it; the VST 2 module has its own entry point.
-#if defined (JucePlugin_Name)
+#if defined(JucePlugin_Name)
 
 #include "FactoryPrograms.h"
 #include "FilterAudioProcessor.h"

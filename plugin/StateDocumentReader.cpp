@@ -123,10 +123,7 @@ float StateDocumentReader::toFiniteFloat (double value) noexcept
     return (float) value;
 }
 
-float StateDocumentReader::parseValue (const juce::String& text)
-{
-    return toFiniteFloat (parseNumber (text));
-}
+float StateDocumentReader::parseValue (const juce::String& text) { return toFiniteFloat (parseNumber (text)); }
 
 std::string StateDocumentReader::foldCase (const std::string& name)
 {

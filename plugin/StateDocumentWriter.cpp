@@ -42,18 +42,14 @@ void StateDocumentWriter::addValue (const std::string& name, float value)
     text += '"';
 }
 
-std::string StateDocumentWriter::toText() const
-{
-    return text + "/>";
-}
+std::string StateDocumentWriter::toText() const { return text + "/>"; }
 
 std::string StateDocumentWriter::formatValue (float value)
 {
     // to_chars with a precision is printf's %g in the C locale, so a host
     // that switched the locale to a decimal comma still gets a '.'.
     char buffer[32];
-    const auto result = std::to_chars (buffer, buffer + sizeof (buffer), (double) value,
-                                       std::chars_format::general, 9);
+    const auto result = std::to_chars (buffer, buffer + sizeof (buffer), (double) value, std::chars_format::general, 9);
     return std::string (buffer, result.ptr);
 }
 
@@ -71,10 +67,10 @@ void StateDocumentWriter::appendEscaped (std::string& destination, const juce::S
 
         switch (c)
         {
-            case '"':  destination += "&quot;"; break;
-            case '&':  destination += "&amp;"; break;
-            case '<':  destination += "&lt;"; break;
-            case '>':  destination += "&gt;"; break;
+            case '"': destination += "&quot;"; break;
+            case '&': destination += "&amp;"; break;
+            case '<': destination += "&lt;"; break;
+            case '>': destination += "&gt;"; break;
             default:
                 destination += "&#";
                 destination += std::to_string ((std::uint32_t) c);

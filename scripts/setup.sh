@@ -26,7 +26,7 @@ test_packages=(
     libgtest-dev libgmock-dev
     dpkg-dev file
     python3-numpy python3-scipy
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
     xvfb xauth x11-utils
     lilv-utils
     qtractor

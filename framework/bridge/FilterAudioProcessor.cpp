@@ -5,7 +5,7 @@
 #include "FilterState.h"
 
 #if JUCE_INTEL
- #include <xmmintrin.h>
+#include <xmmintrin.h>
 #endif
 
 namespace
@@ -19,28 +19,28 @@ class ScopedFullPrecisionDenormals
 public:
     ScopedFullPrecisionDenormals() noexcept
     {
-       #if JUCE_INTEL
+#if JUCE_INTEL
         savedCsr = _mm_getcsr();
         _mm_setcsr (savedCsr & ~(flushToZeroBit | denormalsAreZeroBit));
-       #endif
+#endif
     }
 
     ~ScopedFullPrecisionDenormals() noexcept
     {
-       #if JUCE_INTEL
+#if JUCE_INTEL
         _mm_setcsr (savedCsr);
-       #endif
+#endif
     }
 
     ScopedFullPrecisionDenormals (const ScopedFullPrecisionDenormals&) = delete;
     ScopedFullPrecisionDenormals& operator= (const ScopedFullPrecisionDenormals&) = delete;
 
 private:
-   #if JUCE_INTEL
+#if JUCE_INTEL
     static constexpr unsigned int flushToZeroBit = 0x8000;
     static constexpr unsigned int denormalsAreZeroBit = 0x0040;
     unsigned int savedCsr = 0;
-   #endif
+#endif
 };
 
 /** A parameter id that every format can carry: the host name's letters and
@@ -55,10 +55,10 @@ juce::String parameterIdFromName (const juce::String& hostName, int index)
 FilterAudioProcessor::FilterAudioProcessor (const PluginDescription& description, std::vector<MenuProgram> menu)
     : juce::AudioProcessor (BusesProperties()
                                 .withInput ("Input", juce::AudioChannelSet::stereo(), true)
-                                .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
-      plugin (description),
-      programMenu (std::move (menu)),
-      filter (plugin.makeFilter())
+                                .withOutput ("Output", juce::AudioChannelSet::stereo(), true))
+    , plugin (description)
+    , programMenu (std::move (menu))
+    , filter (plugin.makeFilter())
 {
     jassert (filter != nullptr);
     filter->setPlayConfiguration (2, 2, AudioFilterBase::fallbackSampleRate, 1024);
@@ -68,22 +68,20 @@ FilterAudioProcessor::FilterAudioProcessor (const PluginDescription& description
     filterParameters.reserve ((size_t) juce::jmax (0, count));
     for (int i = 0; i < count; ++i)
     {
-        auto parameter = std::make_unique<FilterParameter> (*filter, i, parameterIdFromName (filter->parameterName (i), i),
-                                                            filter->parameterValue (i), plugin);
+        auto parameter =
+            std::make_unique<FilterParameter> (*filter, i, parameterIdFromName (filter->parameterName (i), i),
+                                               filter->parameterValue (i), plugin);
         filterParameters.push_back (parameter.get());
         addParameter (parameter.release());
     }
 }
 
-FilterAudioProcessor::~FilterAudioProcessor()
-{
-    filter->setHost (nullptr);
-}
+FilterAudioProcessor::~FilterAudioProcessor() { filter->setHost (nullptr); }
 
 bool FilterAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
 {
     return layouts.getMainInputChannelSet() == juce::AudioChannelSet::stereo()
-        && layouts.getMainOutputChannelSet() == juce::AudioChannelSet::stereo();
+           && layouts.getMainOutputChannelSet() == juce::AudioChannelSet::stereo();
 }
 
 void FilterAudioProcessor::prepareToPlay (double sampleRate, int maximumExpectedSamplesPerBlock)
@@ -91,10 +89,7 @@ void FilterAudioProcessor::prepareToPlay (double sampleRate, int maximumExpected
     filter->activate (2, 2, sampleRate, maximumExpectedSamplesPerBlock);
 }
 
-void FilterAudioProcessor::releaseResources()
-{
-    filter->deactivate();
-}
+void FilterAudioProcessor::releaseResources() { filter->deactivate(); }
 
 void FilterAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
 {
@@ -126,15 +121,9 @@ juce::AudioProcessorEditor* FilterAudioProcessor::createEditor()
     return new FilterProcessorEditor (*this, std::unique_ptr<AudioFilterEditor> (content));
 }
 
-double FilterAudioProcessor::getTailLengthSeconds() const
-{
-    return juce::jmax (0.0, plugin.tailSeconds (*filter));
-}
+double FilterAudioProcessor::getTailLengthSeconds() const { return juce::jmax (0.0, plugin.tailSeconds (*filter)); }
 
-bool FilterAudioProcessor::isValidProgram (int index) const
-{
-    return index >= 0 && index < filter->programCount();
-}
+bool FilterAudioProcessor::isValidProgram (int index) const { return index >= 0 && index < filter->programCount(); }
 
 int FilterAudioProcessor::getNumPrograms()
 {
@@ -200,8 +189,7 @@ void FilterAudioProcessor::applyMenuProgram (const MenuProgram& program)
 const juce::String FilterAudioProcessor::getProgramName (int index)
 {
     if (hasProgramMenu())
-        return index >= 0 && index < (int) programMenu.size() ? programMenu[(size_t) index].name
-                                                                         : juce::String();
+        return index >= 0 && index < (int) programMenu.size() ? programMenu[(size_t) index].name : juce::String();
     return isValidProgram (index) ? filter->programNameAt (index) : juce::String();
 }
 

@@ -31,8 +31,7 @@
 
     Threads: processBlock on the audio thread; parameter, program and state
     calls on the host's threads; the editor on the message thread. */
-class FilterAudioProcessor : public juce::AudioProcessor,
-                             private AudioFilterHost
+class FilterAudioProcessor : public juce::AudioProcessor, private AudioFilterHost
 {
 public:
     /** One entry of the host's program menu: a name and a value for every

@@ -2,19 +2,16 @@
 
 FilterParameter::FilterParameter (AudioFilterBase& filterToUse, int filterIndex, const juce::String& identifier,
                                   float defaultNormalisedValue, const PluginDescription& description)
-    : juce::AudioProcessorParameterWithID (juce::ParameterID { identifier, 1 }, filterToUse.parameterName (filterIndex)),
-      filter (filterToUse),
-      index (filterIndex),
-      defaultValue (defaultNormalisedValue),
-      plugin (description),
-      isSwitch (description.isSwitch (filterIndex))
+    : juce::AudioProcessorParameterWithID (juce::ParameterID { identifier, 1 }, filterToUse.parameterName (filterIndex))
+    , filter (filterToUse)
+    , index (filterIndex)
+    , defaultValue (defaultNormalisedValue)
+    , plugin (description)
+    , isSwitch (description.isSwitch (filterIndex))
 {
 }
 
-float FilterParameter::getValue() const
-{
-    return filter.parameterValue (index);
-}
+float FilterParameter::getValue() const { return filter.parameterValue (index); }
 
 void FilterParameter::setValue (float newValue)
 {
@@ -38,7 +35,4 @@ float FilterParameter::getValueForText (const juce::String& text) const
     return plugin.textToValue (index, text.toStdString()).value_or (getValue());
 }
 
-int FilterParameter::getNumSteps() const
-{
-    return isSwitch ? 2 : juce::AudioProcessorParameterWithID::getNumSteps();
-}
+int FilterParameter::getNumSteps() const { return isSwitch ? 2 : juce::AudioProcessorParameterWithID::getNumSteps(); }

@@ -1,7 +1,9 @@
 #include "FilterProcessorEditor.h"
 
-FilterProcessorEditor::FilterProcessorEditor (juce::AudioProcessor& owner, std::unique_ptr<AudioFilterEditor> filterEditor)
-    : juce::AudioProcessorEditor (owner), content (std::move (filterEditor))
+FilterProcessorEditor::FilterProcessorEditor (juce::AudioProcessor& owner,
+                                              std::unique_ptr<AudioFilterEditor> filterEditor)
+    : juce::AudioProcessorEditor (owner)
+    , content (std::move (filterEditor))
 {
     setOpaque (true);
     addAndMakeVisible (*content);
@@ -31,7 +33,4 @@ void FilterProcessorEditor::setScaleFactor (float newScale)
     juce::AudioProcessorEditor::setScaleFactor ((float) content->scaleFor (fromHost ? newScale : 0.0, 1.0));
 }
 
-void FilterProcessorEditor::resized()
-{
-    content->setBounds (getLocalBounds());
-}
+void FilterProcessorEditor::resized() { content->setBounds (getLocalBounds()); }

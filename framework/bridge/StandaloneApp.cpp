@@ -49,8 +49,7 @@ void preferJackOnFirstStart (juce::PropertySet& settings)
     settings.setValue ("audioSetup", &setup);
 }
 
-class ProgramMenuWindow final : public juce::StandaloneFilterWindow,
-                                private juce::ChangeListener
+class ProgramMenuWindow final : public juce::StandaloneFilterWindow, private juce::ChangeListener
 {
 public:
     ProgramMenuWindow (const juce::String& title, juce::PropertySet* settings)
@@ -60,7 +59,10 @@ public:
                                         settings, false)
     {
         programsButton.setTriggeredOnMouseDown (true);
-        programsButton.onClick = [this] { showProgramMenu(); };
+        programsButton.onClick = [this]
+        {
+            showProgramMenu();
+        };
         juce::Component::addAndMakeVisible (programsButton);
         resized();
 
@@ -72,10 +74,7 @@ public:
         pluginHolder->deviceManager.addChangeListener (this);
     }
 
-    ~ProgramMenuWindow() override
-    {
-        pluginHolder->deviceManager.removeChangeListener (this);
-    }
+    ~ProgramMenuWindow() override { pluginHolder->deviceManager.removeChangeListener (this); }
 
     void resized() override
     {
@@ -118,11 +117,11 @@ private:
         menu.showMenuAsync (juce::PopupMenu::Options().withTargetComponent (&programsButton),
                             [window] (int chosen)
                             {
-                                if (window == nullptr || chosen <= 0)
-                                    return;
-                                if (auto* p = window->getAudioProcessor())
-                                    p->setCurrentProgram (chosen - 1);
-                            });
+            if (window == nullptr || chosen <= 0)
+                return;
+            if (auto* p = window->getAudioProcessor())
+                p->setCurrentProgram (chosen - 1);
+        });
     }
 
     juce::TextButton programsButton { "Programs" };
@@ -183,8 +182,9 @@ public:
 
         if (juce::ModalComponentManager::getInstance()->cancelAllModalComponents())
         {
-            juce::Timer::callAfterDelay (100, []
-            {
+            juce::Timer::callAfterDelay (100,
+                                         []
+                                         {
                 if (auto* app = juce::JUCEApplicationBase::getInstance())
                     app->systemRequestedQuit();
             });
@@ -202,9 +202,6 @@ private:
 }
 
 juce::JUCEApplicationBase* juce_CreateApplication();
-juce::JUCEApplicationBase* juce_CreateApplication()
-{
-    return new StandaloneApp();
-}
+juce::JUCEApplicationBase* juce_CreateApplication() { return new StandaloneApp(); }
 
 #endif

@@ -128,8 +128,9 @@ bool guiShow (const clap_plugin_t* p) { return guiOf (p).show(); }
 bool guiHide (const clap_plugin_t* p) { return guiOf (p).hide(); }
 
 const clap_plugin_gui_t gui {
-    guiIsApiSupported, guiPreferredApi, guiCreate, guiDestroy, guiSetScale, guiGetSize, guiCanResize, guiResizeHints,
-    guiAdjustSize, guiSetSize, guiSetParent, guiSetTransient, guiSuggestTitle, guiShow, guiHide,
+    guiIsApiSupported, guiPreferredApi, guiCreate,       guiDestroy,    guiSetScale,
+    guiGetSize,        guiCanResize,    guiResizeHints,  guiAdjustSize, guiSetSize,
+    guiSetParent,      guiSetTransient, guiSuggestTitle, guiShow,       guiHide,
 };
 
 void onTimer (const clap_plugin_t* p, clap_id timer) { self (p).onTimer (timer); }
@@ -178,8 +179,18 @@ const void* pluginExtension (const clap_plugin_t*, const char* id)
 /** The plug-in's functions; each instance copies them and adds its own
     descriptor and data. */
 const clap_plugin_t pluginFunctions {
-    nullptr, nullptr, pluginInit, pluginDestroy, pluginActivate, pluginDeactivate,
-    pluginStartProcessing, pluginStopProcessing, pluginReset, pluginProcess, pluginExtension, pluginOnMainThread,
+    nullptr,
+    nullptr,
+    pluginInit,
+    pluginDestroy,
+    pluginActivate,
+    pluginDeactivate,
+    pluginStartProcessing,
+    pluginStopProcessing,
+    pluginReset,
+    pluginProcess,
+    pluginExtension,
+    pluginOnMainThread,
 };
 
 //==============================================================================
@@ -194,7 +205,7 @@ const clap_plugin_t* factoryCreate (const clap_plugin_factory_t* f, const clap_h
 {
     const auto& description = descriptionOf (f);
     if (host == nullptr || id == nullptr || std::strcmp (id, description.descriptor.id) != 0
-        || !clap_version_is_compatible (host->clap_version))
+        || ! clap_version_is_compatible (host->clap_version))
         return nullptr;
 
     try

@@ -12,7 +12,8 @@ namespace
 // about the rate of a display.
 constexpr uint32_t messagePeriodMs = 16;
 
-template <typename Extension> const Extension* hostExtension (const clap_host_t* host, const char* id) noexcept
+template <typename Extension>
+const Extension* hostExtension (const clap_host_t* host, const char* id) noexcept
 {
     if (host == nullptr || host->get_extension == nullptr)
         return nullptr;
@@ -41,12 +42,12 @@ void ClapFilterGui::findHostExtensions() noexcept
 
 bool ClapFilterGui::isApiSupported (const char* api, bool isFloating) noexcept
 {
-    return api != nullptr && std::strcmp (api, CLAP_WINDOW_API_X11) == 0 && !isFloating;
+    return api != nullptr && std::strcmp (api, CLAP_WINDOW_API_X11) == 0 && ! isFloating;
 }
 
 bool ClapFilterGui::create (const char* api, bool isFloating)
 {
-    if (window != nullptr || !isApiSupported (api, isFloating) || (hostTimer == nullptr && hostFd == nullptr))
+    if (window != nullptr || ! isApiSupported (api, isFloating) || (hostTimer == nullptr && hostFd == nullptr))
         return false;
 
     window = EditorCompWrapper::open (filter);
@@ -62,7 +63,7 @@ bool ClapFilterGui::create (const char* api, bool isFloating)
 
     // With fd watching alone the loop still runs its timers: the framework's
     // timer thread wakes the message queue's descriptor.
-    if (hostTimer != nullptr && !hostTimer->register_timer (host, messagePeriodMs, &timer))
+    if (hostTimer != nullptr && ! hostTimer->register_timer (host, messagePeriodMs, &timer))
         timer = CLAP_INVALID_ID;
     return true;
 }
@@ -146,10 +147,7 @@ void ClapFilterGui::stopWatching()
     watchedFds.clear();
 }
 
-void ClapFilterGui::deliverMessages()
-{
-    PluginModule::idleEditors();
-}
+void ClapFilterGui::deliverMessages() { PluginModule::idleEditors(); }
 
 void ClapFilterGui::onTimer (clap_id id)
 {

@@ -48,7 +48,6 @@ public:
     bool show();
     bool hide();
 
-
     void onTimer (clap_id timer);
     void onFd (int fd);
 

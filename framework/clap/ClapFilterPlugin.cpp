@@ -49,7 +49,6 @@ ClapFilterPlugin::ClapFilterPlugin (const ClapPluginDescription& d, const clap_h
     , plugin (functions)
     , filter (d.plugin.makeFilter, this)
 {
-
     for (int i = 0; i < filter->parameterCount(); ++i)
     {
         defaults.push_back (filter->parameterValue (i));
@@ -77,7 +76,7 @@ bool ClapFilterPlugin::init()
 
 bool ClapFilterPlugin::activate (double rate, uint32_t maxFrames)
 {
-    if (!(rate > 0.0) || !std::isfinite (rate))
+    if (! (rate > 0.0) || ! std::isfinite (rate))
         return false;
 
     const auto blockSize = (int) std::min (maxFrames, (uint32_t) std::numeric_limits<int>::max());
@@ -94,7 +93,7 @@ void ClapFilterPlugin::deactivate()
 
 std::optional<float> ClapFilterPlugin::filterValueFor (clap_id id, double hostValue) const noexcept
 {
-    if (id >= parameterCount() || !std::isfinite (hostValue))
+    if (id >= parameterCount() || ! std::isfinite (hostValue))
         return std::nullopt;
     double v = std::clamp (hostValue, 0.0, 1.0);
     if (switches[id])
@@ -149,13 +148,13 @@ void ClapFilterPlugin::renderFrames (float* const* in, float* const* out, uint32
 
 clap_process_status ClapFilterPlugin::process (const clap_process_t& p) noexcept
 {
-    if (!active)
+    if (! active)
         return CLAP_PROCESS_ERROR;
 
     sendEditsToHost (p.out_events);
 
-    float* in[stereo]{};
-    float* out[stereo]{};
+    float* in[stereo] {};
+    float* out[stereo] {};
     const bool audio = stereoChannels (p.audio_inputs, p.audio_inputs_count, in)
                        && stereoChannels (p.audio_outputs, p.audio_outputs_count, out);
     const auto frames = std::min (p.frames_count, (uint32_t) std::numeric_limits<int>::max());
@@ -168,7 +167,7 @@ clap_process_status ClapFilterPlugin::process (const clap_process_t& p) noexcept
     for (uint32_t e = 0; e < count; ++e)
     {
         const auto* event = events->get (events, e);
-        if (!isParameterValue (event))
+        if (! isParameterValue (event))
             continue;
         const auto at = std::min (event->time, frames);
         if (audio && at > done)
@@ -181,7 +180,7 @@ clap_process_status ClapFilterPlugin::process (const clap_process_t& p) noexcept
 
     if (audio && frames > done)
         renderFrames (in, out, done, frames - done);
-    else if (!audio && p.audio_outputs != nullptr && p.audio_outputs_count > 0 && p.audio_outputs[0].data32 != nullptr)
+    else if (! audio && p.audio_outputs != nullptr && p.audio_outputs_count > 0 && p.audio_outputs[0].data32 != nullptr)
         for (uint32_t c = 0; c < p.audio_outputs[0].channel_count; ++c)
             if (auto* channel = p.audio_outputs[0].data32[c])
                 std::fill (channel, channel + frames, 0.0f);
@@ -216,7 +215,7 @@ bool ClapFilterPlugin::parameterValue (clap_id id, double& value)
 
 bool ClapFilterPlugin::valueToText (clap_id id, double value, char* display, uint32_t size)
 {
-    if (id >= parameterCount() || !std::isfinite (value) || display == nullptr || size == 0)
+    if (id >= parameterCount() || ! std::isfinite (value) || display == nullptr || size == 0)
         return false;
     copyText (description.plugin.valueText ((int) id, (float) value), display, size);
     return true;
@@ -227,7 +226,7 @@ bool ClapFilterPlugin::textToValue (clap_id id, const char* display, double& val
     if (id >= parameterCount() || display == nullptr)
         return false;
     const auto parsed = description.plugin.textToValue ((int) id, display);
-    if (!parsed)
+    if (! parsed)
         return false;
     value = *parsed;
     return true;
@@ -289,8 +288,8 @@ bool ClapFilterPlugin::loadState (const clap_istream_t* stream)
 
     // A CLAP host hands back only what the plug-in saved, so a bare VST 2
     // chunk is refused here rather than given to the filter to ignore.
-    if (!FilterState::isOwnFormat (bytes.data(), (int) bytes.size())
-        || !FilterState::read (*filter, bytes.data(), (int) bytes.size()))
+    if (! FilterState::isOwnFormat (bytes.data(), (int) bytes.size())
+        || ! FilterState::read (*filter, bytes.data(), (int) bytes.size()))
         return false;
 
     if (hostParams != nullptr && hostParams->rescan != nullptr)

@@ -14,10 +14,7 @@ namespace
 // only what it is told.
 constexpr int nominalBlockSize = 1024;
 
-bool sameBits (float a, float b) noexcept
-{
-    return std::memcmp (&a, &b, sizeof (float)) == 0;
-}
+bool sameBits (float a, float b) noexcept { return std::memcmp (&a, &b, sizeof (float)) == 0; }
 
 const LV2_URID_Map* findUridMap (const LV2_Feature* const* features) noexcept
 {
@@ -27,10 +24,7 @@ const LV2_URID_Map* findUridMap (const LV2_Feature* const* features) noexcept
     return nullptr;
 }
 
-Lv2FilterPlugin* pluginOf (LV2_Handle handle) noexcept
-{
-    return static_cast<Lv2FilterPlugin*> (handle);
-}
+Lv2FilterPlugin* pluginOf (LV2_Handle handle) noexcept { return static_cast<Lv2FilterPlugin*> (handle); }
 
 LV2_Handle instantiateCallback (const LV2_Descriptor* descriptor, double rate, const char*,
                                 const LV2_Feature* const* features)
@@ -59,8 +53,8 @@ LV2_State_Status saveCallback (LV2_Handle h, LV2_State_Store_Function store, LV2
     return pluginOf (h)->save (store, handle);
 }
 
-LV2_State_Status restoreCallback (LV2_Handle h, LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle,
-                                  uint32_t, const LV2_Feature* const*)
+LV2_State_Status restoreCallback (LV2_Handle h, LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle, uint32_t,
+                                  const LV2_Feature* const*)
 {
     return pluginOf (h)->restore (retrieve, handle);
 }
@@ -82,13 +76,13 @@ Lv2PluginDescription makeLv2PluginDescription (const PluginDescription& plugin) 
 
 //==============================================================================
 Lv2FilterPlugin::Lv2FilterPlugin (const Lv2PluginDescription& d, double rate, const LV2_Feature* const* features)
-    : description (d),
-      filter (d.plugin.makeFilter()),
-      sampleRate (rate > 0.0 ? rate : AudioFilterBase::fallbackSampleRate),
-      parameterCount ((uint32_t) juce::jmax (0, filter->parameterCount())),
-      controls (parameterCount, nullptr),
-      lastSeen (parameterCount, 0.0f),
-      seenOnce (parameterCount, false)
+    : description (d)
+    , filter (d.plugin.makeFilter())
+    , sampleRate (rate > 0.0 ? rate : AudioFilterBase::fallbackSampleRate)
+    , parameterCount ((uint32_t) juce::jmax (0, filter->parameterCount()))
+    , controls (parameterCount, nullptr)
+    , lastSeen (parameterCount, 0.0f)
+    , seenOnce (parameterCount, false)
 {
     // Without the URID map the plug-in still runs; it only cannot offer its
     // state (the state's type is a URID).

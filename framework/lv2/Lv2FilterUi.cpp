@@ -12,10 +12,7 @@ namespace
 {
 constexpr uint32_t floatProtocol = 0; // a port event's format 0: one float
 
-Lv2FilterUi* uiOf (LV2UI_Handle handle) noexcept
-{
-    return static_cast<Lv2FilterUi*> (handle);
-}
+Lv2FilterUi* uiOf (LV2UI_Handle handle) noexcept { return static_cast<Lv2FilterUi*> (handle); }
 
 const void* findFeature (const LV2_Feature* const* features, const char* uri) noexcept
 {
@@ -41,8 +38,8 @@ float findFloatOption (const LV2_Options_Option* options, LV2_URID key, LV2_URID
 }
 
 LV2UI_Handle instantiateCallback (const LV2UI_Descriptor* descriptor, const char*, const char*,
-                                  LV2UI_Write_Function writeFunction, LV2UI_Controller controller,
-                                  LV2UI_Widget* widget, const LV2_Feature* const* features)
+                                  LV2UI_Write_Function writeFunction, LV2UI_Controller controller, LV2UI_Widget* widget,
+                                  const LV2_Feature* const* features)
 {
     // Without the host's window there is nowhere to put the editor.
     auto* parent = const_cast<void*> (findFeature (features, LV2_UI__parent));
@@ -152,9 +149,12 @@ Lv2UiDescription makeLv2UiDescription (const PluginDescription& plugin) noexcept
 }
 
 //==============================================================================
-Lv2FilterUi::Lv2FilterUi (const Lv2UiDescription& d, LV2UI_Write_Function write, LV2UI_Controller c,
-                          void* parentWindow, const LV2UI_Resize* resize, double scale)
-    : description (d), writeFunction (write), controller (c), filter (d.plugin.makeFilter, this)
+Lv2FilterUi::Lv2FilterUi (const Lv2UiDescription& d, LV2UI_Write_Function write, LV2UI_Controller c, void* parentWindow,
+                          const LV2UI_Resize* resize, double scale)
+    : description (d)
+    , writeFunction (write)
+    , controller (c)
+    , filter (d.plugin.makeFilter, this)
 {
     window = EditorCompWrapper::open (*filter);
     if (window == nullptr)
@@ -165,27 +165,21 @@ Lv2FilterUi::Lv2FilterUi (const Lv2UiDescription& d, LV2UI_Write_Function write,
     {
         const auto size = window->getHostSize();
         resize->ui_resize (resize->handle, size.x, size.y);
-        window->onEditorResized = [resize] (int w, int h) { resize->ui_resize (resize->handle, w, h); };
+        window->onEditorResized = [resize] (int w, int h)
+        {
+            resize->ui_resize (resize->handle, w, h);
+        };
     }
     window->attachToHostWindow (parentWindow);
 }
 
-void Lv2FilterUi::setScale (double scale)
-{
-    window->setScale (scale);
-}
+void Lv2FilterUi::setScale (double scale) { window->setScale (scale); }
 
-double Lv2FilterUi::getScale() const
-{
-    return window->getScale();
-}
+double Lv2FilterUi::getScale() const { return window->getScale(); }
 
 Lv2FilterUi::~Lv2FilterUi() = default;
 
-LV2UI_Widget Lv2FilterUi::getWidget() const noexcept
-{
-    return window != nullptr ? window->getWindowHandle() : nullptr;
-}
+LV2UI_Widget Lv2FilterUi::getWidget() const noexcept { return window != nullptr ? window->getWindowHandle() : nullptr; }
 
 void Lv2FilterUi::portEvent (uint32_t port, uint32_t bufferSize, uint32_t format, const void* buffer)
 {

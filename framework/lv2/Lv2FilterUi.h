@@ -45,9 +45,8 @@ class Lv2FilterUi : private AudioFilterHost
 {
 public:
     /** scale: the host's ui:scaleFactor, 0 when it gave none. */
-    Lv2FilterUi (const Lv2UiDescription& description, LV2UI_Write_Function writeFunction,
-                 LV2UI_Controller controller, void* parentWindow, const LV2UI_Resize* resize,
-                 double scale);
+    Lv2FilterUi (const Lv2UiDescription& description, LV2UI_Write_Function writeFunction, LV2UI_Controller controller,
+                 void* parentWindow, const LV2UI_Resize* resize, double scale);
     ~Lv2FilterUi() override;
 
     Lv2FilterUi (const Lv2FilterUi&) = delete;

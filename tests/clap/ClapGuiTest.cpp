@@ -30,13 +30,15 @@ struct ClapGui : ::testing::Test
         descriptors fire, the window system is kept in step. */
     static void runHost (X11HostWindow& w, Plugin& plugin, int ms)
     {
-        w.idle ([&]
-        {
+        w.idle (
+            [&]
+            {
             for (auto id : std::vector<clap_id> (plugin.host.timers))
                 plugin.timer->on_timer (plugin.plugin, id);
             for (int fd : std::vector<int> (plugin.host.fds))
                 plugin.fd->on_fd (plugin.plugin, fd, CLAP_POSIX_FD_READ);
-        }, ms);
+            },
+            ms);
     }
 
     static bool open (Plugin& plugin, X11HostWindow& w)
@@ -44,7 +46,7 @@ struct ClapGui : ::testing::Test
         clap_window_t parent { CLAP_WINDOW_API_X11, {} };
         parent.x11 = w.id();
         return plugin.gui->create (plugin.plugin, CLAP_WINDOW_API_X11, false)
-            && plugin.gui->set_parent (plugin.plugin, &parent) && plugin.gui->show (plugin.plugin);
+               && plugin.gui->set_parent (plugin.plugin, &parent) && plugin.gui->show (plugin.plugin);
     }
 
     X11HostWindow window { 450, 223 };
@@ -147,8 +149,9 @@ TEST_F (ClapGui, opensAndClosesTwentyTimesWhileAudioRunsAndHostEventsMoveIt)
 
     std::atomic<bool> stop { false };
     std::atomic<int> blocks { 0 };
-    std::thread audio ([&]
-    {
+    std::thread audio (
+        [&]
+        {
         std::vector<float> l (256, 0.25f), r (256, -0.25f);
         float* ch[2] = { l.data(), r.data() };
         InputEvents events;

@@ -39,7 +39,9 @@ formats::StereoSignal render (Plugin& plugin, const formats::StereoSignal& signa
                               int blockSize = formats::blockSize, bool inPlace = false)
 {
     const auto frames = (int) signal.left.size();
-    formats::StereoSignal out = inPlace ? signal : formats::StereoSignal { std::vector<float> ((size_t) frames), std::vector<float> ((size_t) frames) };
+    formats::StereoSignal out =
+        inPlace ? signal
+                : formats::StereoSignal { std::vector<float> ((size_t) frames), std::vector<float> ((size_t) frames) };
     for (int start = 0; start < frames; start += blockSize)
     {
         const int n = std::min (blockSize, frames - start);
@@ -47,7 +49,8 @@ formats::StereoSignal render (Plugin& plugin, const formats::StereoSignal& signa
         for (const auto& c : changes)
             if (c.frame >= start && c.frame < start + n)
                 events.events.push_back (parameterEvent ((uint32_t) (c.frame - start), c.id, c.value));
-        float* in[2] = { const_cast<float*> (signal.left.data()) + start, const_cast<float*> (signal.right.data()) + start };
+        float* in[2] = { const_cast<float*> (signal.left.data()) + start,
+                         const_cast<float*> (signal.right.data()) + start };
         float* o[2] = { out.left.data() + start, out.right.data() + start };
         EXPECT_EQ (plugin.process (inPlace ? o : in, o, (uint32_t) n, events), CLAP_PROCESS_CONTINUE);
     }
@@ -152,8 +155,8 @@ TEST_F (ClapPlugin, describesItselfAsAStereoReverbEffectWithOneInPlacePortPair)
 
 TEST_F (ClapPlugin, showsElevenAutomatableParametersWithUnitTextsAndSteppedSwitches)
 {
-    const char* names[] = { "EarlySize", "LateSize", "Decay", "Diffusion", "Listener", "Dry-Wet",
-                            "Volume", "On-Off", "Left On-Off", "Right On-Off", "Stereo On-Off" };
+    const char* names[] = { "EarlySize", "LateSize", "Decay",       "Diffusion",    "Listener",     "Dry-Wet",
+                            "Volume",    "On-Off",   "Left On-Off", "Right On-Off", "Stereo On-Off" };
     const double defaults[] = { 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 1, 0, 0, 1 };
     ASSERT_EQ (plugin.params->count (plugin.plugin), 11u);
     for (uint32_t i = 0; i < 11; ++i)
@@ -198,14 +201,15 @@ TEST_F (ClapPlugin, rendersTheSameBitsAsTheVst2ModuleForTheSameValuesAtBlockStar
 {
     const auto input = formats::makeTestSignal();
     ASSERT_TRUE (plugin.activate (formats::sampleRate, formats::blockSize));
-    expectSameBits (formats::renderWithVst2 (input), render (plugin, input, atBlockStarts (formats::script())), "script");
+    expectSameBits (formats::renderWithVst2 (input), render (plugin, input, atBlockStarts (formats::script())),
+                    "script");
 }
 
 TEST_F (ClapPlugin, hearsEventsFromTheirFramesInsideABlockAsAVst2HostCuttingTheBlockThere)
 {
     const auto input = signalOf (8);
     const std::vector<Change> changes {
-        { 0, 2, 0.8 }, { 100, 0, 0.2 }, { 100, 5, 0.9 }, { 511, 6, 0.7 }, { 700, 8, 1.0 },
+        { 0, 2, 0.8 },    { 100, 0, 0.2 },  { 100, 5, 0.9 },  { 511, 6, 0.7 },  { 700, 8, 1.0 },
         { 1500, 8, 0.0 }, { 1501, 2, 0.3 }, { 2047, 4, 0.1 }, { 2048, 7, 0.0 }, { 3000, 7, 1.0 },
     };
     ASSERT_TRUE (plugin.activate (formats::sampleRate, formats::blockSize));
@@ -223,8 +227,10 @@ TEST_F (ClapPlugin, flushSetsValuesWhileInactiveAndWhileProcessingAndSendsNothin
 
     const auto input = signalOf (6);
     const auto half = (long) (3 * formats::blockSize);
-    const formats::StereoSignal early { { input.left.begin(), input.left.begin() + half }, { input.right.begin(), input.right.begin() + half } };
-    const formats::StereoSignal late { { input.left.begin() + half, input.left.end() }, { input.right.begin() + half, input.right.end() } };
+    const formats::StereoSignal early { { input.left.begin(), input.left.begin() + half },
+                                        { input.right.begin(), input.right.begin() + half } };
+    const formats::StereoSignal late { { input.left.begin() + half, input.left.end() },
+                                       { input.right.begin() + half, input.right.end() } };
     ASSERT_TRUE (plugin.activate (formats::sampleRate, formats::blockSize));
     auto both = render (plugin, early, {});
     InputEvents during;
@@ -243,13 +249,14 @@ TEST_F (ClapPlugin, flushSetsValuesWhileInactiveAndWhileProcessingAndSendsNothin
 TEST_F (ClapPlugin, hostValuesOutsideTheRangeMeetItsEndsAndNonFiniteOnesAreIgnored)
 {
     const std::vector<Change> sent {
-        { 0, 2, 7.5 }, { 0, 0, -3.0 }, { 0, 4, notANumber }, { 0, 99, 0.2 }, { 600, 6, -infinity }, { 600, 5, infinity },
-        { 900, 9, 0.7 }, { 1200, 8, 1.0 }, { 1300, 7, 0.999 }, { 1800, 7, 1.0 }, { 1800, 1, 0.25 },
+        { 0, 2, 7.5 },         { 0, 0, -3.0 },       { 0, 4, notANumber }, { 0, 99, 0.2 },
+        { 600, 6, -infinity }, { 600, 5, infinity }, { 900, 9, 0.7 },      { 1200, 8, 1.0 },
+        { 1300, 7, 0.999 },    { 1800, 7, 1.0 },     { 1800, 1, 0.25 },
     };
     // What the filter hears: the ends of the range, nothing for NaN, the
     // unknown id and the infinities, switches cut to whole numbers.
     const std::vector<Change> heard {
-        { 0, 2, 1.0 }, { 0, 0, 0.0 }, { 900, 9, 0.0 }, { 1200, 8, 1.0 },
+        { 0, 2, 1.0 },    { 0, 0, 0.0 },    { 900, 9, 0.0 },   { 1200, 8, 1.0 },
         { 1300, 7, 0.0 }, { 1800, 7, 1.0 }, { 1800, 1, 0.25 },
     };
     const auto input = signalOf (6);

@@ -44,9 +44,13 @@ TEST (WholeSampleDelay, DelaysClampToTheBufferWhateverTheTime)
 {
     xDelay d;
     const float inf = std::numeric_limits<float>::infinity();
-    const struct { float seconds; int expected; } cases[] = {
-        { 10.0f, 191999 }, { -1.0f, 0 }, { 1e30f, 191999 }, { -1e30f, 0 },
-        { inf, 191999 }, { -inf, 0 }, { std::nanf (""), 0 }, { samples (10.7f), 10 },
+    const struct
+    {
+        float seconds;
+        int expected;
+    } cases[] = {
+        { 10.0f, 191999 }, { -1.0f, 0 }, { 1e30f, 191999 },     { -1e30f, 0 },
+        { inf, 191999 },   { -inf, 0 },  { std::nanf (""), 0 }, { samples (10.7f), 10 },
     };
     for (const auto& c : cases)
     {
@@ -144,9 +148,13 @@ TEST (InterpolatedDelay, DelaysClampToTheBufferWhateverTheTime)
 {
     xDelay4p d;
     const float inf = std::numeric_limits<float>::infinity();
-    const struct { float seconds; float expected; } cases[] = {
-        { 10.0f, 191999.0f }, { -1.0f, 0.0f }, { 1e30f, 191999.0f }, { -1e30f, 0.0f },
-        { inf, 191999.0f }, { -inf, 0.0f }, { std::nanf (""), 0.0f },
+    const struct
+    {
+        float seconds;
+        float expected;
+    } cases[] = {
+        { 10.0f, 191999.0f }, { -1.0f, 0.0f }, { 1e30f, 191999.0f },     { -1e30f, 0.0f },
+        { inf, 191999.0f },   { -inf, 0.0f },  { std::nanf (""), 0.0f },
     };
     for (const auto& c : cases)
     {

@@ -42,7 +42,8 @@ float testInput (std::mt19937& rng, int i)
 TEST (Lanes, ShelfPairGivesTheBitsOfTwoScalarShelves)
 {
     xShelf left, right, refLeft, refRight;
-    const auto design = [] (xShelf& s, float high, float highDb, float low, float lowDb) {
+    const auto design = [] (xShelf& s, float high, float highDb, float low, float lowDb)
+    {
         s.setHighShelfFrequency (high);
         s.setHighShelfGain (highDb);
         s.setLowShelfFrequency (low);
@@ -71,7 +72,8 @@ TEST (Lanes, LateChainPairGivesTheBitsOfTwoScalarChains)
     // Two chains stepped in lanes against the same two chains stepped one by
     // one, with different sizes, offsets and diffusion spreads per lane.
     xLateDiff left, right, refLeft, refRight;
-    const auto configure = [] (xLateDiff& c, float size, float offset, float spread) {
+    const auto configure = [] (xLateDiff& c, float size, float offset, float spread)
+    {
         c.setHighShelfFrequency (2217.0f);
         c.initHighShelfGain();
         c.setLowShelfFrequency (65.4f);

@@ -120,8 +120,11 @@ TEST (LateReflectionLoop, AnImpulseCrossesOnlyThroughTheOtherChainsLoopDelay)
 TEST (LateReflectionDecay, DecayExponentMapsToSeconds)
 {
     xLateReflection l;
-    const struct { float v, seconds, tolerance; } rows[] = {
-        { 0.0f, 0.001f, 1e-9f }, { 15.0f, 0.01979f, 1e-5f }, { 30.0f, 0.39168f, 1e-4f },
+    const struct
+    {
+        float v, seconds, tolerance;
+    } rows[] = {
+        { 0.0f, 0.001f, 1e-9f },   { 15.0f, 0.01979f, 1e-5f }, { 30.0f, 0.39168f, 1e-4f },
         { 45.0f, 7.7517f, 1e-3f }, { 60.0f, 153.41f, 0.01f },
     };
     for (const auto& r : rows)
@@ -185,10 +188,9 @@ TEST (LateReflectionModulation, OffsetsReachTheChainsAtTheirNextUpdate)
     runSilence (l, 20000);
     runSilence (l, 51 - l.getLeft().getUpdateCounter());
     EXPECT_EQ (l.getLeft().getUpdateCounter(), 0);
-    EXPECT_NEAR (l.getLeft().getLoopDelay().getDelayTime(),
-                 noteToPeriod (10.5f) + l.getOffsetLeft (3), 1e-7f);
-    EXPECT_NEAR (l.getRight().getDiffuser (0).getDelay().getDelayTime(),
-                 noteToPeriod (22.5f) + l.getOffsetRight (0), 1e-7f);
+    EXPECT_NEAR (l.getLeft().getLoopDelay().getDelayTime(), noteToPeriod (10.5f) + l.getOffsetLeft (3), 1e-7f);
+    EXPECT_NEAR (l.getRight().getDiffuser (0).getDelay().getDelayTime(), noteToPeriod (22.5f) + l.getOffsetRight (0),
+                 1e-7f);
 }
 
 TEST (LateReflectionModulation, WithoutDepthAllOffsetsStayZero)

@@ -20,8 +20,8 @@ struct Settings
 };
 
 constexpr Settings defaults { 24.0f, 12.0f, 0.5f, 30.0f, 0.5f };
-constexpr Settings allOnes { -12.0f, -24.0f, 1.0f, 60.0f, 1.0f };  // every parameter at 1
-constexpr Settings allZeros { 60.0f, 48.0f, 0.0f, 0.0f, 0.0f };    // every parameter at 0
+constexpr Settings allOnes { -12.0f, -24.0f, 1.0f, 60.0f, 1.0f }; // every parameter at 1
+constexpr Settings allZeros { 60.0f, 48.0f, 0.0f, 0.0f, 0.0f };   // every parameter at 0
 
 // What the filter pushes at each block start.
 void apply (xReverb& r, const Settings& s)
@@ -98,7 +98,10 @@ TEST (EngineBypass, LeavesTheFrameBitForBitAndTheTailContinuesAfterwards)
     }
     interrupted.setBypass (false);
 
-    const auto silence = [] (int, int) { return 0.0f; };
+    const auto silence = [] (int, int)
+    {
+        return 0.0f;
+    };
     EXPECT_EQ (run (interrupted, defaults, 20000, silence), run (plain, defaults, 20000, silence));
 }
 

@@ -53,7 +53,11 @@ TEST (ShelfDesign, TheFourEngineShelvesHaveTheirTabledCoefficients)
     const Designed<xBiLin1pHS> loopHigh (noteToFrequency (97.0f), -1.2f);
     const Designed<xBiLin1pLS> loopLow (noteToFrequency (36.0f), -0.7f);
 
-    const struct { const xBiLin1p& f; float fc, a1, b0, b1; } rows[] = {
+    const struct
+    {
+        const xBiLin1p& f;
+        float fc, a1, b0, b1;
+    } rows[] = {
         { outHigh, 2637.83f, 0.6804513f, 0.8271987f, -0.5076501f },
         { outLow, 319.90f, 0.9554300f, 0.9895462f, -0.9658838f },
         { loopHigh, 2069.30f, 0.7414181f, 0.8876532f, -0.6290712f },

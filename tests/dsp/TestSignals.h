@@ -10,10 +10,7 @@ namespace testsignals
 constexpr int rate = 44100; // frames per second at the stages' fixed rate
 
 /** True for exact zero and for normal floats: no denormal, no NaN, no infinity. */
-inline bool isZeroOrNormal (float v)
-{
-    return v == 0.0f || std::fpclassify (v) == FP_NORMAL;
-}
+inline bool isZeroOrNormal (float v) { return v == 0.0f || std::fpclassify (v) == FP_NORMAL; }
 
 /** Linear congruential noise in [-1, 1), the same on every platform. */
 struct Lcg

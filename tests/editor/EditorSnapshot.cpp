@@ -34,7 +34,8 @@ int main (int argc, char** argv)
     MessagePump::runFor (50);
     if (openInfo)
         for (int i = editor->getNumChildComponents(); --i >= 0;)
-            if (auto* b = dynamic_cast<juce::Button*> (editor->getChildComponent (i)); b != nullptr && b->getX() == 45 && b->getY() == 166)
+            if (auto* b = dynamic_cast<juce::Button*> (editor->getChildComponent (i));
+                b != nullptr && b->getX() == 45 && b->getY() == 166)
             {
                 dynamic_cast<juce::Button::Listener*> (editor.get())->buttonClicked (b);
                 break;

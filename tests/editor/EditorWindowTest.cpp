@@ -104,7 +104,8 @@ TEST_F (EditorWindow, OpensAndClosesAHundredTimesLeavingNoWindowBehind)
         ASSERT_EQ (dispatch (effect, effEditOpen, 0, 0, reinterpret_cast<void*> (window.id())), 1);
         idleEditor (window, effect, 10);
         if (i % 2 == 0)
-            ASSERT_EQ (dispatch (effect, effEditOpen, 0, 0, reinterpret_cast<void*> (window.id())), 1) << "reopening replaces the editor";
+            ASSERT_EQ (dispatch (effect, effEditOpen, 0, 0, reinterpret_cast<void*> (window.id())), 1)
+                << "reopening replaces the editor";
         dispatch (effect, effEditClose);
         idleEditor (window, effect, 10);
         ASSERT_EQ (window.numChildren(), 0) << i;

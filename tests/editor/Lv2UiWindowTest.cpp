@@ -58,9 +58,9 @@ struct Lv2UiWindow : ::testing::Test
     {
         LV2UI_Resize resize { this, [] (LV2UI_Feature_Handle h, int w, int height)
                               {
-                                  static_cast<Lv2UiWindow*> (h)->requestedSize = { w, height };
-                                  return 0;
-                              } };
+            static_cast<Lv2UiWindow*> (h)->requestedSize = { w, height };
+            return 0;
+                             } };
         resizeFeature = resize;
         const LV2_Feature parent { LV2_UI__parent, reinterpret_cast<void*> (w.id()) };
         const LV2_Feature resizing { LV2_UI__resize, &resizeFeature };
@@ -78,8 +78,8 @@ struct Lv2UiWindow : ::testing::Test
             features[4] = &giving;
         }
         LV2UI_Widget widget = nullptr;
-        ui = descriptor->instantiate (descriptor, "urn:velderane:lumidor", LUMIDOR_LV2_BUNDLE_DIR, writeCallback,
-                                      this, &widget, features);
+        ui = descriptor->instantiate (descriptor, "urn:velderane:lumidor", LUMIDOR_LV2_BUNDLE_DIR, writeCallback, this,
+                                      &widget, features);
         ASSERT_NE (ui, nullptr);
         EXPECT_NE (widget, nullptr);
         run (400, w);
@@ -103,10 +103,7 @@ struct Lv2UiWindow : ::testing::Test
         return (LV2_URID) uris.size();
     }
 
-    void portEvent (uint32_t port, float value)
-    {
-        descriptor->port_event (ui, port, sizeof (float), 0, &value);
-    }
+    void portEvent (uint32_t port, float value) { descriptor->port_event (ui, port, sizeof (float), 0, &value); }
 
     static void writeCallback (LV2UI_Controller c, uint32_t port, uint32_t size, uint32_t protocol, const void* buffer)
     {
@@ -135,7 +132,9 @@ struct Lv2UiWindow : ::testing::Test
     std::vector<Written> written;
     std::vector<std::string> uris;
     LV2_URID_Map map { this, [] (LV2_URID_Map_Handle h, const char* uri)
-                       { return static_cast<Lv2UiWindow*> (h)->urid (uri); } };
+                       {
+        return static_cast<Lv2UiWindow*> (h)->urid (uri);
+                      } };
 };
 }
 

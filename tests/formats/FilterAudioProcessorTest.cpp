@@ -66,11 +66,12 @@ TEST (BridgeParameters, theHostSeesElevenParametersByNameIdAndTextInTheirUnits)
     const auto& parameters = p->getParameters();
     ASSERT_EQ (parameters.size(), 11);
 
-    const juce::StringArray names { "EarlySize", "LateSize", "Decay", "Diffusion", "Listener", "Dry-Wet",
-                                    "Volume", "On-Off", "Left On-Off", "Right On-Off", "Stereo On-Off" };
-    const juce::StringArray ids { "EarlySize", "LateSize", "Decay", "Diffusion", "Listener", "DryWet",
-                                  "Volume", "OnOff", "LeftOnOff", "RightOnOff", "StereoOnOff" };
-    const juce::StringArray texts { "50.0 %", "50.0 %", "392 ms", "50.0 %", "50.0 %", "50.0 %", "0.0 dB", "On", "Off", "Off", "On" };
+    const juce::StringArray names { "EarlySize", "LateSize", "Decay",       "Diffusion",    "Listener",     "Dry-Wet",
+                                    "Volume",    "On-Off",   "Left On-Off", "Right On-Off", "Stereo On-Off" };
+    const juce::StringArray ids { "EarlySize", "LateSize", "Decay",     "Diffusion",  "Listener",   "DryWet",
+                                  "Volume",    "OnOff",    "LeftOnOff", "RightOnOff", "StereoOnOff" };
+    const juce::StringArray texts { "50.0 %", "50.0 %", "392 ms", "50.0 %", "50.0 %", "50.0 %",
+                                    "0.0 dB", "On",     "Off",    "Off",    "On" };
     const float defaults[] = { 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 1.0f, 0.0f, 0.0f, 1.0f };
     for (int i = 0; i < 11; ++i)
     {
@@ -154,8 +155,8 @@ TEST (BridgePrograms, aChoiceSoundsAtOnceInTheSoundingProgramAndComesBackWithThe
 TEST (BridgeState, aSavedStateBringsBackEveryProgramTheCurrentOneAndItsValues)
 {
     auto first = makeProcessor();
-    auto& table = first->getFilter(); // the filter's program table, as a VST 2 host sees it
-    first->getFilterParameter (3)->setValue (0.15f);      // program 0
+    auto& table = first->getFilter();                // the filter's program table, as a VST 2 host sees it
+    first->getFilterParameter (3)->setValue (0.15f); // program 0
     table.selectProgram (5);
     first->getFilterParameter (0)->setValue (0.9f);
     table.renameProgram (5, "Chamber");
@@ -202,7 +203,10 @@ TEST (BridgeState, aDamagedContainerLeavesEverythingAsItWas)
         p->setStateInformation (state.getData(), (int) cut);
     juce::MemoryBlock oversized (state);
     auto* bytes = static_cast<juce::uint8*> (oversized.getData());
-    bytes[8] = 0xff; bytes[9] = 0xff; bytes[10] = 0xff; bytes[11] = 0x7f;
+    bytes[8] = 0xff;
+    bytes[9] = 0xff;
+    bytes[10] = 0xff;
+    bytes[11] = 0x7f;
     p->setStateInformation (oversized.getData(), (int) oversized.getSize());
     p->setStateInformation (nullptr, 100);
 
@@ -330,7 +334,8 @@ TEST (BridgeAudio, theReportedTailOutlastsTheRingingOfTheLongestSettings)
     // Largest fields, high Diffusion, late field only, all wet: the diffusers
     // ring longest here, close to what the tail allows at this Decay.
     auto p = makeProcessor();
-    const std::pair<int, float> settings[] = { { 0, 1.0f }, { 1, 1.0f }, { 2, 0.6f }, { 3, 0.95f }, { 4, 1.0f }, { 5, 1.0f } };
+    const std::pair<int, float> settings[] = { { 0, 1.0f },  { 1, 1.0f }, { 2, 0.6f },
+                                               { 3, 0.95f }, { 4, 1.0f }, { 5, 1.0f } };
     for (auto [index, value] : settings)
         p->getFilterParameter (index)->setValue (value);
     EXPECT_DOUBLE_EQ (p->getTailLengthSeconds(), TailLength::secondsForDecay (0.6f));

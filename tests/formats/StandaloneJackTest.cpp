@@ -112,7 +112,8 @@ double rms (const std::vector<float>& frames, int channels, int channel, size_t 
 {
     double sum = 0;
     for (auto i = from; i < to; ++i)
-        sum += (double) frames[i * (size_t) channels + (size_t) channel] * frames[i * (size_t) channels + (size_t) channel];
+        sum += (double) frames[i * (size_t) channels + (size_t) channel]
+               * frames[i * (size_t) channels + (size_t) channel];
     return to > from ? std::sqrt (sum / (double) (to - from)) : 0.0;
 }
 
@@ -132,7 +133,8 @@ TEST (StandaloneJack, theAppIsAJackClientThatPassesClicksThroughTheReverb)
 
         // A fresh home: the app's first start, with no saved audio setup.
         Child app ({ "env", "HOME=" + work.string(), LUMIDOR_STANDALONE_PATH });
-        ASSERT_TRUE (waitForPort ("Lumidor:out_2", 30s)) << "the app registered no JACK ports:\n" << output ("jack_lsp");
+        ASSERT_TRUE (waitForPort ("Lumidor:out_2", 30s)) << "the app registered no JACK ports:\n"
+                                                         << output ("jack_lsp");
         const auto ports = output ("jack_lsp");
         for (const char* port : { "Lumidor:in_1", "Lumidor:in_2", "Lumidor:out_1", "Lumidor:out_2" })
             EXPECT_NE (ports.find (port), std::string::npos) << port;
@@ -145,7 +147,8 @@ TEST (StandaloneJack, theAppIsAJackClientThatPassesClicksThroughTheReverb)
 
         // The metronome itself and the app's two outputs, on one clock.
         const auto recording = (work / "recording.wav").string();
-        Child rec ({ "jack_rec", "-f", recording, "-d", "4", "-b", "32", "metro:60_bpm", "Lumidor:out_1", "Lumidor:out_2" });
+        Child rec (
+            { "jack_rec", "-f", recording, "-d", "4", "-b", "32", "metro:60_bpm", "Lumidor:out_1", "Lumidor:out_2" });
         ASSERT_TRUE (rec.waitFor (20s)) << "jack_rec did not finish";
 
         SF_INFO info {};
@@ -168,8 +171,8 @@ TEST (StandaloneJack, theAppIsAJackClientThatPassesClicksThroughTheReverb)
         int heard = 0;
         for (const auto click : clicks)
         {
-            const auto clickEnd = click + 882;              // 20 ms
-            const auto gapStart = click + 4410;             // 100 ms on: the metronome is silent
+            const auto clickEnd = click + 882;               // 20 ms
+            const auto gapStart = click + 4410;              // 100 ms on: the metronome is silent
             const auto gapEnd = std::min (n, click + 22050); // half a second
             if (gapEnd <= gapStart + 4410)
                 continue;

@@ -36,7 +36,10 @@ struct Rgba
     int width = 0, height = 0;
     std::vector<unsigned char> pixels; // 4 bytes a pixel, red first
 
-    const unsigned char* at (int x, int y) const { return pixels.data() + 4 * ((size_t) y * (size_t) width + (size_t) x); }
+    const unsigned char* at (int x, int y) const
+    {
+        return pixels.data() + 4 * ((size_t) y * (size_t) width + (size_t) x);
+    }
 };
 
 Rgba readPng (const char* path)
@@ -141,8 +144,8 @@ public:
         {
             close (ready[0]);
             const auto fd = std::to_string (ready[1]);
-            execlp ("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1600x1000x24", "-nolisten", "tcp", "-noreset",
-                    (char*) nullptr);
+            execlp ("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1600x1000x24", "-nolisten", "tcp",
+                    "-noreset", (char*) nullptr);
             _exit (127);
         }
         close (ready[1]);
@@ -199,8 +202,10 @@ std::string textProperty (Display* display, Window window, const char* propertyN
     unsigned long count = 0, remaining = 0;
     unsigned char* data = nullptr;
     const auto property = XInternAtom (display, propertyName, False);
-    if (XGetWindowProperty (display, window, property, 0, 256, False, AnyPropertyType,
-                            &type, &format, &count, &remaining, &data) == Success && data != nullptr)
+    if (XGetWindowProperty (display, window, property, 0, 256, False, AnyPropertyType, &type, &format, &count,
+                            &remaining, &data)
+            == Success
+        && data != nullptr)
     {
         if (format == 8)
             text.assign (reinterpret_cast<const char*> (data), count);
@@ -245,7 +250,8 @@ Rgba captureScreen (Display* display)
     XWindowAttributes attributes {};
     XGetWindowAttributes (display, root, &attributes);
     Rgba shot;
-    auto* image = XGetImage (display, root, 0, 0, (unsigned) attributes.width, (unsigned) attributes.height, AllPlanes, ZPixmap);
+    auto* image =
+        XGetImage (display, root, 0, 0, (unsigned) attributes.width, (unsigned) attributes.height, AllPlanes, ZPixmap);
     if (image == nullptr)
         return shot;
     shot.width = attributes.width;
@@ -317,8 +323,9 @@ void expectTheEditorShown (int desktopScale, const char* picturePath, const std:
     auto* display = openDisplay (displayName);
     ASSERT_NE (display, nullptr) << "cannot open the display " << displayName;
 
-    const auto home = std::filesystem::temp_directory_path()
-                    / ("lumidor-standalone-" + std::to_string (getpid()) + "-" + std::to_string (desktopScale) + gdkScale);
+    const auto home =
+        std::filesystem::temp_directory_path()
+        / ("lumidor-standalone-" + std::to_string (getpid()) + "-" + std::to_string (desktopScale) + gdkScale);
     std::filesystem::create_directories (home);
     const int scale = desktopScale > 0 ? desktopScale : gdkScale.empty() ? 1 : std::stoi (gdkScale);
 
@@ -353,13 +360,12 @@ void expectTheEditorShown (int desktopScale, const char* picturePath, const std:
         ASSERT_EQ (background.width, editorWidth * scale);
         ASSERT_EQ (background.height, editorHeight * scale);
 
-        const auto match = findImage (screen, background,
-                                      std::max (0, windowX), std::max (0, windowY),
+        const auto match = findImage (screen, background, std::max (0, windowX), std::max (0, windowY),
                                       std::min (screen.width, windowX + attributes.width),
                                       std::min (screen.height, windowY + attributes.height));
         // Value bars, switches and displays cover part of the background.
-        EXPECT_GT (match.share, 0.6) << "best match at " << match.x << "," << match.y
-                                     << "; screenshot in " << LUMIDOR_SCREENSHOT_PATH;
+        EXPECT_GT (match.share, 0.6) << "best match at " << match.x << "," << match.y << "; screenshot in "
+                                     << LUMIDOR_SCREENSHOT_PATH;
     }
 
     XCloseDisplay (display);

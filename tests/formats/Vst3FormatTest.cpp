@@ -15,8 +15,9 @@
 
 namespace
 {
-const char* const parameterNames[] = { "EarlySize", "LateSize", "Decay", "Diffusion", "Listener", "Dry-Wet",
-                                       "Volume", "On-Off", "Left On-Off", "Right On-Off", "Stereo On-Off" };
+const char* const parameterNames[] = { "EarlySize",   "LateSize",     "Decay",        "Diffusion",
+                                       "Listener",    "Dry-Wet",      "Volume",       "On-Off",
+                                       "Left On-Off", "Right On-Off", "Stereo On-Off" };
 
 std::unique_ptr<juce::PluginDescription> describeVst3()
 {
@@ -44,7 +45,8 @@ formats::StereoSignal renderWithVst3 (juce::AudioPluginInstance& plugin, const f
     plugin.setPlayConfigDetails (2, 2, formats::sampleRate, formats::blockSize);
     plugin.prepareToPlay (formats::sampleRate, formats::blockSize);
 
-    formats::StereoSignal out { std::vector<float> ((size_t) formats::frameCount), std::vector<float> ((size_t) formats::frameCount) };
+    formats::StereoSignal out { std::vector<float> ((size_t) formats::frameCount),
+                                std::vector<float> ((size_t) formats::frameCount) };
     juce::AudioBuffer<float> buffer (2, formats::blockSize);
     juce::MidiBuffer midi;
     const auto& parameters = plugin.getParameters();
@@ -215,7 +217,10 @@ TEST (Vst3Format, theTailFollowsDecay)
     auto plugin = loadVst3();
     ASSERT_NE (plugin, nullptr);
     plugin->prepareToPlay (formats::sampleRate, formats::blockSize);
-    const auto tail = [&] { return plugin->getTailLengthSeconds(); };
+    const auto tail = [&]
+    {
+        return plugin->getTailLengthSeconds();
+    };
     EXPECT_NEAR (tail(), TailLength::secondsForDecay (0.5f), 1.0 / formats::sampleRate);
 
     plugin->getParameters()[2]->setValueNotifyingHost (0.9f);
@@ -297,7 +302,8 @@ TEST (Vst3Format, aSavedProjectRestoresTheProgramAndValuesInANewInstance)
     EXPECT_EQ (second->getCurrentProgram(), 4);
     EXPECT_FLOAT_EQ (second->getParameters()[2]->getValue(), 0.125f);
     EXPECT_FLOAT_EQ (second->getParameters()[5]->getValue(), 0.875f);
-    EXPECT_EQ (second->getParameters()[2]->getCurrentValueAsText(), juce::String (ParameterUnits::formatText (2, 0.125f)));
+    EXPECT_EQ (second->getParameters()[2]->getCurrentValueAsText(),
+               juce::String (ParameterUnits::formatText (2, 0.125f)));
 }
 
 TEST (Vst3Format, atAContentScaleOfTwoTheEditorTellsTheHostTwiceItsSizeAndFillsItCrisply)
@@ -317,9 +323,13 @@ TEST (Vst3Format, atAContentScaleOfTwoTheEditorTellsTheHostTwiceItsSizeAndFillsI
     window.setBounds (0, 300, 900, 446);
     window.addToDesktop (juce::ComponentPeer::windowAppearsOnTaskbar);
     window.setVisible (true);
-    const auto settle = [] { MessagePump::runFor (500); };
+    const auto settle = []
+    {
+        MessagePump::runFor (500);
+    };
     settle();
-    EXPECT_EQ (editor->getBounds(), juce::Rectangle<int> (0, 0, 450, 223)) << "the desktop's scale, 1 on the test display";
+    EXPECT_EQ (editor->getBounds(), juce::Rectangle<int> (0, 0, 450, 223))
+        << "the desktop's scale, 1 on the test display";
 
     editor->setScaleFactor (2.0f);
     settle();

@@ -27,17 +27,14 @@
 namespace
 {
 constexpr int maxFrames = 1024;
-constexpr int maxFramesPerInput = 16 * maxFrames;   // keeps each run short
-constexpr float saneLow = -2.0f, saneHigh = 3.0f;   // parameter range with bounded gain
-constexpr float inputLimit = 8.0f;                  // finite inputs are kept within this
+constexpr int maxFramesPerInput = 16 * maxFrames; // keeps each run short
+constexpr float saneLow = -2.0f, saneHigh = 3.0f; // parameter range with bounded gain
+constexpr float inputLimit = 8.0f;                // finite inputs are kept within this
 
 /** Set once the current instance has processed out-of-range values. */
 bool engineTainted = false;
 
-VstIntPtr host (AEffect*, int opcode, int, VstIntPtr, void*, float)
-{
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
+VstIntPtr host (AEffect*, int opcode, int, VstIntPtr, void*, float) { return opcode == audioMasterVersion ? 2400 : 0; }
 
 void fail (const char* what)
 {
@@ -164,9 +161,8 @@ void process (AEffect* e, Reader& r, int& framesLeft, std::vector<float>* channe
 void dispatcherCall (AEffect* e, Reader& r)
 {
     // Each slot names an opcode and how its arguments are served.
-    static const int opcodes[] = { 0, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 19, 22, 23, 24, 25, 26, 27, 29,
-                                   33, 34, 35, 38, 42, 44, 45, 47, 48, 49, 51, 52, 56, 58, 63, 69, 71,
-                                   72, 73, 77, -1 };
+    static const int opcodes[] = { 0,  2,  3,  4,  5,  6,  7,  8,  10, 11, 12, 19, 22, 23, 24, 25, 26, 27, 29, 33,
+                                   34, 35, 38, 42, 44, 45, 47, 48, 49, 51, 52, 56, 58, 63, 69, 71, 72, 73, 77, -1 };
     const int opcode = [&]
     {
         const int o = opcodes[r.byte() % (sizeof opcodes / sizeof opcodes[0])];
@@ -189,7 +185,7 @@ void dispatcherCall (AEffect* e, Reader& r)
     switch (opcode)
     {
         case effSetProgram:
-            value = (VstIntPtr) (int8_t) r.byte() * 2;   // -256..254 crosses both ends
+            value = (VstIntPtr) (int8_t) r.byte() * 2; // -256..254 crosses both ends
             break;
         case effSetProgramName:
         case effCanDo:
@@ -200,12 +196,8 @@ void dispatcherCall (AEffect* e, Reader& r)
             buffer[text.size()] = 0;
             break;
         }
-        case effSetSampleRate:
-            opt = r.byte() < 200 ? (float) (r.u32() % 400000) - 1000.0f : r.rawFloat();
-            break;
-        case effSetBlockSize:
-            value = (VstIntPtr) (r.u32() % 8192);
-            break;
+        case effSetSampleRate: opt = r.byte() < 200 ? (float) (r.u32() % 400000) - 1000.0f : r.rawFloat(); break;
+        case effSetBlockSize: value = (VstIntPtr) (r.u32() % 8192); break;
         case effSetChunk:
         {
             // A real chunk from this instance, possibly damaged, or raw bytes.
@@ -222,7 +214,7 @@ void dispatcherCall (AEffect* e, Reader& r)
             else
                 data = r.bytes (r.u32() % 4096);
             const uint8_t sizeMode = r.byte();
-            value = sizeMode < 200 ? (VstIntPtr) data.size() : (VstIntPtr) -(int) (sizeMode - 199);
+            value = sizeMode < 200 ? (VstIntPtr) data.size() : (VstIntPtr) - (int) (sizeMode - 199);
             if (data.empty() || value <= 0)
                 ptr = sizeMode & 1 ? nullptr : buffer;
             else
@@ -241,8 +233,7 @@ void dispatcherCall (AEffect* e, Reader& r)
         case effMainsChanged:
         case effGetProgramNameIndexed:
         case effSetTotalSampleToProcess:
-        default:
-            break;
+        default: break;
     }
 
     const auto result = e->dispatcher (e, opcode, index, value, ptr, opt);
@@ -271,8 +262,7 @@ void dispatcherCall (AEffect* e, Reader& r)
             if (std::strlen (buffer) > 64)
                 fail ("a text reply is longer than its limit");
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -336,19 +326,16 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
     {
         switch (r.byte() % 8)
         {
-            case 0: case 1: case 2:
-                dispatcherCall (e, r);
-                break;
-            case 3: case 4:
-                e->setParameter (e, parameterIndex (r), parameterValue (r));
-                break;
+            case 0:
+            case 1:
+            case 2: dispatcherCall (e, r); break;
+            case 3:
+            case 4: e->setParameter (e, parameterIndex (r), parameterValue (r)); break;
             case 5:
                 if (! std::isfinite (e->getParameter (e, parameterIndex (r))))
                     fail ("get parameter returned a non-finite value");
                 break;
-            default:
-                process (e, r, framesLeft, channels);
-                break;
+            default: process (e, r, framesLeft, channels); break;
         }
     }
 

@@ -16,7 +16,8 @@ namespace
 std::string textOf (const juce::MemoryBlock& chunk)
 {
     const auto* bytes = static_cast<const char*> (chunk.getData());
-    return std::string (bytes + StateEnvelope::headerSize, chunk.getSize() - (size_t) (StateEnvelope::headerSize + StateEnvelope::trailerSize));
+    return std::string (bytes + StateEnvelope::headerSize,
+                        chunk.getSize() - (size_t) (StateEnvelope::headerSize + StateEnvelope::trailerSize));
 }
 
 void replaceAll (std::string& text, const std::string& from, const std::string& to)

@@ -54,8 +54,8 @@ TEST (EarlyDiffusionsDisplay, RoomSizeSetsTheSpread)
 {
     const auto full = litColumns (snapshot (Diffusions (1.0, 0.5).display));
     const auto half = litColumns (snapshot (Diffusions (0.5, 0.5).display));
-    EXPECT_EQ (full.back(), 101);    // trunc (110 × 12 ÷ 13)
-    EXPECT_EQ (half.back(), 50);     // trunc (55 × 12 ÷ 13)
+    EXPECT_EQ (full.back(), 101); // trunc (110 × 12 ÷ 13)
+    EXPECT_EQ (half.back(), 50);  // trunc (55 × 12 ÷ 13)
 }
 
 TEST (EarlyDiffusionsDisplay, NoRoomDrawsNothing)

@@ -34,10 +34,26 @@ struct RecordingHost : AudioFilterHost
 // Stacking order of the editor's children, bottom first.
 enum Child
 {
-    backgroundChild, powerChild, leftChild, rightChild, stereoChild,
-    earlySizeChild, lateSizeChild, diffusionChild, decayChild, listenerChild, dryWetChild, volumeChild,
-    earlyDisplayChild, lateDisplayChild, decayDisplayChild, listenerDisplayChild, dryWetDisplayChild,
-    infoPanelChild, infoButtonChild, versionChild,
+    backgroundChild,
+    powerChild,
+    leftChild,
+    rightChild,
+    stereoChild,
+    earlySizeChild,
+    lateSizeChild,
+    diffusionChild,
+    decayChild,
+    listenerChild,
+    dryWetChild,
+    volumeChild,
+    earlyDisplayChild,
+    lateDisplayChild,
+    decayDisplayChild,
+    listenerDisplayChild,
+    dryWetDisplayChild,
+    infoPanelChild,
+    infoButtonChild,
+    versionChild,
     childCount
 };
 
@@ -46,7 +62,7 @@ struct EditorFixture : ::testing::Test
     EditorFixture()
     {
         filter.setHost (&host);
-        pumpMessages();    // the filter's own start-up broadcasts
+        pumpMessages(); // the filter's own start-up broadcasts
         editor = std::make_unique<DemoEditorComponent> (&filter);
     }
 
@@ -96,11 +112,11 @@ TEST_F (EditorFixture, ChildrenLieInTheirStackingOrderAndBounds)
     EXPECT_EQ (editor->getBounds(), juce::Rectangle<int> (0, 0, 450, 223));
 
     const juce::Rectangle<int> bounds[] {
-        { 0, 0, 450, 223 }, { 30, 17, 44, 19 }, { 92, 17, 22, 19 }, { 128, 17, 22, 19 }, { 116, 22, 10, 10 },
-        { 32, 113, 121, 12 }, { 164, 113, 121, 12 }, { 32, 143, 121, 12 }, { 164, 143, 121, 12 },
-        { 296, 113, 121, 12 }, { 296, 143, 121, 12 }, { 296, 21, 121, 12 },
-        { 38, 41, 110, 55 }, { 170, 41, 110, 55 }, { 170, 41, 110, 55 }, { 296, 37, 121, 61 }, { 318, 41, 78, 55 },
-        { 0, 0, 450, 223 }, { 45, 166, 130, 55 }, { 237, 115, 70, 20 },
+        { 0, 0, 450, 223 },    { 30, 17, 44, 19 },    { 92, 17, 22, 19 },    { 128, 17, 22, 19 },
+        { 116, 22, 10, 10 },   { 32, 113, 121, 12 },  { 164, 113, 121, 12 }, { 32, 143, 121, 12 },
+        { 164, 143, 121, 12 }, { 296, 113, 121, 12 }, { 296, 143, 121, 12 }, { 296, 21, 121, 12 },
+        { 38, 41, 110, 55 },   { 170, 41, 110, 55 },  { 170, 41, 110, 55 },  { 296, 37, 121, 61 },
+        { 318, 41, 78, 55 },   { 0, 0, 450, 223 },    { 45, 166, 130, 55 },  { 237, 115, 70, 20 },
     };
     for (int i = 0; i < childCount; ++i)
         EXPECT_EQ (editor->getChildComponent (i)->getBounds(), bounds[i]) << "child " << i;
@@ -248,8 +264,8 @@ TEST_F (EditorFixture, MovingTheDiffusionBarChangesBothDisplays)
 TEST_F (EditorFixture, EachBarSendsItsOwnParameter)
 {
     const std::pair<int, int> barToIndex[] {
-        { earlySizeChild, 0 }, { lateSizeChild, 1 }, { decayChild, 2 }, { diffusionChild, 3 },
-        { listenerChild, 4 }, { dryWetChild, 5 }, { volumeChild, 6 },
+        { earlySizeChild, 0 }, { lateSizeChild, 1 }, { decayChild, 2 },  { diffusionChild, 3 },
+        { listenerChild, 4 },  { dryWetChild, 5 },   { volumeChild, 6 },
     };
     for (const auto& [b, index] : barToIndex)
     {
@@ -293,7 +309,7 @@ TEST_F (EditorFixture, TheInfoButtonOpensAndClosesThePanelWithTheVersion)
 
 TEST_F (EditorFixture, AClickOnTheOpenPanelClosesIt)
 {
-    editor->setVisible (true);    // as the host's editor window shows it
+    editor->setVisible (true); // as the host's editor window shows it
     click (infoButtonChild);
     ASSERT_TRUE (editor->getChildComponent (infoPanelChild)->isVisible());
 
@@ -328,7 +344,7 @@ TEST_F (EditorFixture, AChangeAfterClosingReachesNoEditor)
 {
     editor.reset();
     filter.setParameterValue (0, 0.2f);
-    pumpMessages();    // a still-registered editor would be called after deletion
+    pumpMessages(); // a still-registered editor would be called after deletion
     EXPECT_EQ (filter.parameterValue (0), 0.2f);
 }
 

@@ -12,10 +12,7 @@
 // picture blown up.
 namespace
 {
-juce::Image at (juce::Component& c, float scale)
-{
-    return c.createComponentSnapshot (c.getLocalBounds(), true, scale);
-}
+juce::Image at (juce::Component& c, float scale) { return c.createComponentSnapshot (c.getLocalBounds(), true, scale); }
 
 /** Number of pixels whose colour differs between a and b (the sizes must match). */
 int differingPixels (const juce::Image& a, const juce::Image& b, juce::Rectangle<int> aArea, juce::Point<int> bOrigin)

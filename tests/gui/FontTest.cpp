@@ -4,10 +4,7 @@
 
 namespace
 {
-bool installed (const juce::String& family)
-{
-    return juce::Font::findAllTypefaceNames().contains (family);
-}
+bool installed (const juce::String& family) { return juce::Font::findAllTypefaceNames().contains (family); }
 
 // The value labels leave 5 pixels on each side of their 121-pixel width,
 // the version label of its 70.

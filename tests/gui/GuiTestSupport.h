@@ -8,10 +8,7 @@
 #include <vector>
 
 /** Runs the message loop long enough for posted messages to be delivered. */
-inline void pumpMessages (int milliseconds = 30)
-{
-    MessagePump::runFor (milliseconds);
-}
+inline void pumpMessages (int milliseconds = 30) { MessagePump::runFor (milliseconds); }
 
 /** A mouse event at a position in the component's own pixels. */
 inline juce::MouseEvent mouseAt (juce::Component& c, float x, float y,
@@ -20,12 +17,9 @@ inline juce::MouseEvent mouseAt (juce::Component& c, float x, float y,
 {
     const auto now = juce::Time::getCurrentTime();
     return juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), { x, y }, mods,
-                             juce::MouseInputSource::defaultPressure,
-                             juce::MouseInputSource::defaultOrientation,
-                             juce::MouseInputSource::defaultRotation,
-                             juce::MouseInputSource::defaultTiltX,
-                             juce::MouseInputSource::defaultTiltY,
-                             &c, &c, now, { x, y }, now, clicks, false);
+                             juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
+                             juce::MouseInputSource::defaultRotation, juce::MouseInputSource::defaultTiltX,
+                             juce::MouseInputSource::defaultTiltY, &c, &c, now, { x, y }, now, clicks, false);
 }
 
 inline juce::ModifierKeys withButton (int modifierFlags)
@@ -34,20 +28,11 @@ inline juce::ModifierKeys withButton (int modifierFlags)
 }
 
 /** The component as drawn on a transparent ground, at its own size. */
-inline juce::Image snapshot (juce::Component& c)
-{
-    return c.createComponentSnapshot (c.getLocalBounds(), true, 1.0f);
-}
+inline juce::Image snapshot (juce::Component& c) { return c.createComponentSnapshot (c.getLocalBounds(), true, 1.0f); }
 
-inline juce::Image snapshot (juce::Component&& c)
-{
-    return snapshot (c);
-}
+inline juce::Image snapshot (juce::Component&& c) { return snapshot (c); }
 
-inline int alphaAt (const juce::Image& image, int x, int y)
-{
-    return image.getPixelAt (x, y).getAlpha();
-}
+inline int alphaAt (const juce::Image& image, int x, int y) { return image.getPixelAt (x, y).getAlpha(); }
 
 /** Columns that hold at least one visible pixel. */
 inline std::vector<int> litColumns (const juce::Image& image)

@@ -5,10 +5,7 @@
 
 namespace
 {
-int frameShown (xGUIListener& l)
-{
-    return SeededArtwork::frameShownBy (snapshot (l));
-}
+int frameShown (xGUIListener& l) { return SeededArtwork::frameShownBy (snapshot (l)); }
 }
 
 TEST (ListenerMarker, ShowsTheFrameOfTheTruncatedValue)

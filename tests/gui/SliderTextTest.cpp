@@ -52,7 +52,7 @@ struct MeasuredBar
         ASSERT_NE (editor, nullptr) << "a double-click opens the label's editor";
         editor->setText (typed);
         editor->keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
-        pumpMessages();    // the editor posts its Return to itself
+        pumpMessages(); // the editor posts its Return to itself
     }
 
     xGUISliderText bar;

@@ -9,7 +9,11 @@ namespace
 {
 struct ClickRecorder : juce::Button::Listener
 {
-    explicit ClickRecorder (xGUIImageSwitch& s) : watched (s) { watched.addListener (this); }
+    explicit ClickRecorder (xGUIImageSwitch& s)
+        : watched (s)
+    {
+        watched.addListener (this);
+    }
     ~ClickRecorder() override { watched.removeListener (this); }
     void buttonClicked (juce::Button*) override { valuesSeen.push_back (watched.getValue()); }
 

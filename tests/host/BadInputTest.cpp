@@ -19,10 +19,7 @@
 
 namespace
 {
-bool contains (const ToolResult& r, const std::string& text)
-{
-    return r.output.find (text) != std::string::npos;
-}
+bool contains (const ToolResult& r, const std::string& text) { return r.output.find (text) != std::string::npos; }
 
 std::string bytesOf (const std::string& path)
 {
@@ -98,9 +95,12 @@ TEST (BadInput, InputsThatCrashedGiveAMessageAndAFailureStatus)
 
     // Durations and rates that are not finite, negative or far too large.
     for (const auto& args : std::vector<std::vector<std::string>> {
-             { "ir", scratch.path ("ir.png"), "--seconds", "nan" }, { "ir", scratch.path ("ir.png"), "--seconds", "inf" },
-             { "ir", scratch.path ("ir.png"), "--seconds", "-3" }, { "ir", scratch.path ("ir.png"), "--rate", "nan" },
-             { "ir", scratch.path ("ir.png"), "--rate", "-inf" }, { "ir", scratch.path ("ir.png"), "--rate", "1e300" },
+             { "ir", scratch.path ("ir.png"), "--seconds", "nan" },
+             { "ir", scratch.path ("ir.png"), "--seconds", "inf" },
+             { "ir", scratch.path ("ir.png"), "--seconds", "-3" },
+             { "ir", scratch.path ("ir.png"), "--rate", "nan" },
+             { "ir", scratch.path ("ir.png"), "--rate", "-inf" },
+             { "ir", scratch.path ("ir.png"), "--rate", "1e300" },
              { "ir", scratch.path ("ir.png"), "--seconds", "600", "--rate", "768000" },
              { "bench", "--seconds", "1e12" } })
     {
@@ -140,7 +140,8 @@ TEST (BadInput, AFailedOrRefusedWriteLeavesEveryFileAsItWas)
     r = runTool ({ "preset", "save", scratch.path ("bank.fxb") });
     ASSERT_EQ (r.status, 0) << r.output;
     const auto bankBytes = bytesOf (scratch.path ("bank.fxb"));
-    r = runTool ({ "preset", "save", scratch.path ("bank.fxb"), "--preset", scratch.path ("bank.fxb"), "--program", "3" });
+    r = runTool (
+        { "preset", "save", scratch.path ("bank.fxb"), "--preset", scratch.path ("bank.fxb"), "--program", "3" });
     EXPECT_EQ (r.status, 1) << r.output;
     EXPECT_EQ (bytesOf (scratch.path ("bank.fxb")), bankBytes);
 
@@ -152,7 +153,8 @@ TEST (BadInput, AFailedOrRefusedWriteLeavesEveryFileAsItWas)
     EXPECT_TRUE (juce::File (scratch.path ("folder.wav")).isDirectory());
     r = runTool ({ "ir", scratch.path ("missing/ir.png"), "--seconds", "0.5" });
     EXPECT_EQ (r.status, 1) << r.output;
-    EXPECT_TRUE (contains (r, "cannot write " + scratch.path ("missing/ir.png") + ": No such file or directory")) << r.output;
+    EXPECT_TRUE (contains (r, "cannot write " + scratch.path ("missing/ir.png") + ": No such file or directory"))
+        << r.output;
 
     EXPECT_EQ (bytesOf (in), inBytes);
     EXPECT_EQ (bytesOf (old), oldBytes);
@@ -163,7 +165,9 @@ TEST (BadInput, AFailedOrRefusedWriteLeavesEveryFileAsItWas)
     ASSERT_EQ (symlink (old.c_str(), scratch.path ("link.wav").c_str()), 0);
     r = runTool ({ "render", in, scratch.path ("link.wav"), "--tail", "0" });
     EXPECT_EQ (r.status, 0) << r.output;
-    struct stat info {};
+    struct stat info
+    {
+    };
     ASSERT_EQ (lstat (scratch.path ("link.wav").c_str(), &info), 0);
     EXPECT_TRUE (S_ISLNK (info.st_mode));
     AudioFiles::Sound rendered;
@@ -177,7 +181,8 @@ TEST (BadInput, AFullFilesystemLeavesTheOldFile)
     const auto disk = scratch.path ("disk");
     juce::File (disk).createDirectory();
     if (mount ("tmpfs", disk.c_str(), "tmpfs", 0, "size=256k") != 0)
-        GTEST_SKIP() << "cannot mount a small filesystem here (" << std::strerror (errno) << "); the file-size limit case covers the write path";
+        GTEST_SKIP() << "cannot mount a small filesystem here (" << std::strerror (errno)
+                     << "); the file-size limit case covers the write path";
     struct Unmount
     {
         std::string path;
@@ -245,9 +250,15 @@ TEST (BadInput, OptionsOutsideTheirRangeAreRefusedWithTheRange)
     r = runTool ({ "preset", "load", LUMIDOR_PRESETS_DIR "/factory.fxb", "--param", "Decay=2" });
     EXPECT_NE (r.status, 0) << r.output;
 
-    for (const auto& [option, value] : std::vector<std::pair<std::string, std::string>> {
-             { "--tail", "nan" }, { "--tail", "inf" }, { "--tail", "-1" }, { "--rate", "nan" }, { "--rate", "-48000" },
-             { "--rate", "1e9" }, { "--block", "0" }, { "--bits", "12" }, { "--bits", "32float" } })
+    for (const auto& [option, value] : std::vector<std::pair<std::string, std::string>> { { "--tail", "nan" },
+                                                                                          { "--tail", "inf" },
+                                                                                          { "--tail", "-1" },
+                                                                                          { "--rate", "nan" },
+                                                                                          { "--rate", "-48000" },
+                                                                                          { "--rate", "1e9" },
+                                                                                          { "--block", "0" },
+                                                                                          { "--bits", "12" },
+                                                                                          { "--bits", "32float" } })
     {
         r = runTool ({ "render", in, out, option, value });
         EXPECT_EQ (r.status, 2) << option << " " << value << ": " << r.output;
@@ -256,7 +267,8 @@ TEST (BadInput, OptionsOutsideTheirRangeAreRefusedWithTheRange)
     EXPECT_EQ (listing (scratch), (std::vector<std::string> { "in.wav" }));
 
     // --bits 32 is integer, float is float.
-    for (const auto& [bits, floating] : std::vector<std::pair<std::string, bool>> { { "32", false }, { "float", true } })
+    for (const auto& [bits, floating] :
+         std::vector<std::pair<std::string, bool>> { { "32", false }, { "float", true } })
     {
         r = runTool ({ "render", in, out, "--bits", bits, "--tail", "0" });
         ASSERT_EQ (r.status, 0) << r.output;
@@ -342,9 +354,10 @@ TEST (BadInput, CutShortAndUnusualInputFiles)
     // A folder, a missing file and a text file as the input.
     juce::File (scratch.path ("folder.wav")).createDirectory();
     juce::File (scratch.path ("text.wav")).replaceWithText ("not a sound");
-    for (const auto& [name, reason] : std::vector<std::pair<std::string, std::string>> {
-             { "folder.wav", ": Is a directory" }, { "missing.wav", ": No such file or directory" },
-             { "text.wav", " as a sound file" } })
+    for (const auto& [name, reason] :
+         std::vector<std::pair<std::string, std::string>> { { "folder.wav", ": Is a directory" },
+                                                            { "missing.wav", ": No such file or directory" },
+                                                            { "text.wav", " as a sound file" } })
     {
         r = runTool ({ "render", scratch.path (name), scratch.path ("x.wav") });
         EXPECT_EQ (r.status, 1) << r.output;
@@ -424,7 +437,8 @@ TEST (BadInput, AModuleThatCrashesOrExitsIsReportedAndLeavesNothingBehind)
              { "crash-entry", "it crashed (signal 11, Segmentation fault) in a trial run" },
              { "exit-process", "it ended the process (exit status 0) in a trial run" } })
     {
-        const auto r = runMisbehaving (behaviour, { "bench", "--against", misbehaving, "--seconds", "0.6", "--reps", "1" });
+        const auto r =
+            runMisbehaving (behaviour, { "bench", "--against", misbehaving, "--seconds", "0.6", "--reps", "1" });
         EXPECT_EQ (r.status, 1) << behaviour << ": " << r.output;
         EXPECT_TRUE (contains (r, "skipping " + misbehaving + ": " + message)) << r.output;
         EXPECT_TRUE (contains (r, "| 1.00 |")) << "our own row: " << r.output;
@@ -452,7 +466,8 @@ TEST (BadInput, AModuleThatCrashesOrExitsIsReportedAndLeavesNothingBehind)
     EXPECT_FALSE (hasTemporary (scratch));
     EXPECT_EQ (bytesOf (old), oldBytes);
 
-    for (const auto* name : { ".old.wav.part-Ab12Cd", ".old.wav.part-Live00", ".other.wav.part-Ab12Cd", ".old.wav.part-Ab12Cd7" })
+    for (const auto* name :
+         { ".old.wav.part-Ab12Cd", ".old.wav.part-Live00", ".other.wav.part-Ab12Cd", ".old.wav.part-Ab12Cd7" })
         juce::File (scratch.path (name)).replaceWithText ("stale");
     const int live = open (scratch.path (".old.wav.part-Live00").c_str(), O_RDONLY);
     ASSERT_EQ (flock (live, LOCK_EX), 0);
@@ -460,8 +475,9 @@ TEST (BadInput, AModuleThatCrashesOrExitsIsReportedAndLeavesNothingBehind)
     EXPECT_EQ (r.status, 0) << r.output;
     EXPECT_TRUE (contains (r, "note: removed " + scratch.path (".old.wav.part-Ab12Cd") + ", left behind")) << r.output;
     close (live);
-    EXPECT_EQ (listing (scratch), (std::vector<std::string> { ".old.wav.part-Ab12Cd7", ".old.wav.part-Live00",
-                                                              ".other.wav.part-Ab12Cd", "in.wav", "log.txt", "old.wav" }));
+    EXPECT_EQ (listing (scratch),
+               (std::vector<std::string> { ".old.wav.part-Ab12Cd7", ".old.wav.part-Live00", ".other.wav.part-Ab12Cd",
+                                           "in.wav", "log.txt", "old.wav" }));
 }
 
 TEST (BadInput, EveryOutputIsCheckedBeforeAnyWork)
@@ -476,14 +492,20 @@ TEST (BadInput, EveryOutputIsCheckedBeforeAnyWork)
 
     // 2: a name that does not match what is written; 1: a path that cannot be written.
     for (const auto& [args, status, message] : std::vector<std::tuple<std::vector<std::string>, int, std::string>> {
-             { { "ir", keep, "--wav", scratch.path ("bad.xyz") }, 2, "cannot tell the format of " + scratch.path ("bad.xyz") },
-             { { "ir", keep, "--wav", scratch.path ("nodir/x.wav") }, 1, "cannot write " + scratch.path ("nodir/x.wav") + ": No such file" },
+             { { "ir", keep, "--wav", scratch.path ("bad.xyz") },
+               2,
+               "cannot tell the format of " + scratch.path ("bad.xyz") },
+             { { "ir", keep, "--wav", scratch.path ("nodir/x.wav") },
+               1,
+               "cannot write " + scratch.path ("nodir/x.wav") + ": No such file" },
              { { "ir", scratch.path ("i.jpg") }, 2, "its name must end in .png" },
              { { "ir", scratch.path ("ir.wav") }, 2, "its name must end in .png" },
              { { "gui", scratch.path ("shot.jpg") }, 2, "its name must end in .png" },
              { { "preset", "save", scratch.path ("x.txt") }, 2, "a program file ends in .fxp, a bank file in .fxb" },
              { { "render", in, scratch.path ("out.xyz") }, 2, "cannot tell the format of " + scratch.path ("out.xyz") },
-             { { "render", in, scratch.path ("folder") }, 1, "cannot write " + scratch.path ("folder") + ": Is a directory" },
+             { { "render", in, scratch.path ("folder") },
+               1,
+               "cannot write " + scratch.path ("folder") + ": Is a directory" },
              { { "make-demo-phrase", scratch.path ("folder") }, 1, ": Is a directory" } })
     {
         const auto r = runTool (args);
@@ -503,15 +525,18 @@ TEST (BadInput, FormatsAtTheirLimits)
 
     // An hour of tail at 192 kHz in 32-bit floats is 5.5 GB: refused at once, nothing written.
     const auto started = std::chrono::steady_clock::now();
-    auto r = runTool ({ "render", in, scratch.path ("long.aiff"), "--tail", "3600", "--rate", "192000", "--bits", "float" });
+    auto r =
+        runTool ({ "render", in, scratch.path ("long.aiff"), "--tail", "3600", "--rate", "192000", "--bits", "float" });
     EXPECT_EQ (r.status, 2) << r.output;
-    EXPECT_TRUE (contains (r, "it would hold 5529680000 bytes of samples, past the 4 GiB an AIFF file can describe")) << r.output;
+    EXPECT_TRUE (contains (r, "it would hold 5529680000 bytes of samples, past the 4 GiB an AIFF file can describe"))
+        << r.output;
     EXPECT_LT (std::chrono::steady_clock::now() - started, std::chrono::seconds (20));
 
     // Cut to half in every container: rendered as far as it goes, with the warning.
     for (const auto* extension : { ".aiff", ".w64", ".rf64", ".flac" })
     {
-        const auto whole = scratch.path (std::string ("whole") + extension), cut = scratch.path (std::string ("cut") + extension);
+        const auto whole = scratch.path (std::string ("whole") + extension),
+                   cut = scratch.path (std::string ("cut") + extension);
         ASSERT_TRUE (AudioFiles::write (whole, integerSound (16, 10000), error)) << error;
         const auto bytes = bytesOf (whole);
         ASSERT_TRUE (juce::File (cut).replaceWithData (bytes.data(), bytes.size() / 2));
@@ -551,13 +576,16 @@ TEST (BadInput, PresetFilesAreHeldToTheRangeOfTheirParameters)
         const auto file = presetWith (scratch, name, volume);
         const auto refusal = file + (name.find (".fxb") != std::string::npos ? ": program 0 (" : " sets");
         for (const auto& args : std::vector<std::vector<std::string>> {
-                 { "render", in, scratch.path ("out.wav"), "--preset", file }, { "preset", "load", file },
+                 { "render", in, scratch.path ("out.wav"), "--preset", file },
+                 { "preset", "load", file },
                  { "preset", "save", scratch.path ("copy.fxb"), "--preset", file } })
         {
             const auto r = runTool (args);
             EXPECT_EQ (r.status, 1) << name << " " << args[0] << ": " << r.output;
             EXPECT_TRUE (contains (r, refusal)) << r.output;
-            EXPECT_TRUE (contains (r, "Volume to " + text + ", outside the normalised range 0 to 1; the file is refused")) << r.output;
+            EXPECT_TRUE (
+                contains (r, "Volume to " + text + ", outside the normalised range 0 to 1; the file is refused"))
+                << r.output;
         }
     }
     EXPECT_FALSE (juce::File (scratch.path ("out.wav")).exists());
@@ -606,6 +634,7 @@ TEST (BadInput, RatesStatusesAndResultsThatAreNotWhatTheySeem)
     }
 
     r = runTool ({ "render", "--help" });
-    EXPECT_TRUE (contains (r, "--tail SECONDS       silence processed after the input, 0 to 3600 (default 2)")) << r.output;
+    EXPECT_TRUE (contains (r, "--tail SECONDS       silence processed after the input, 0 to 3600 (default 2)"))
+        << r.output;
     EXPECT_TRUE (contains (r, "relabels, does not resample")) << r.output;
 }

@@ -37,11 +37,11 @@ TEST (FactoryBank, theShippedBankIsByteForByteWhatTheProgramTableMakes)
 
 TEST (FactoryBank, theFiguresInItsReadmeAreWhatItsProgramsMeasure)
 {
-   #if defined (__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__)
     // The figures depend on nothing the sanitizer watches, and its 26 long
     // renders would outlast the test's time: the Release run checks them.
     GTEST_SKIP() << "checked by the Release run";
-   #endif
+#endif
     FactoryBank::Made made;
     std::string error;
     ASSERT_TRUE (FactoryBank::make (LUMIDOR_DEFAULT_MODULE, made, error)) << error;
@@ -113,8 +113,8 @@ TEST (FactoryBank, oneProgramSavedFromTheBankSoundsAsItDoesInTheBank)
     ScratchFolder scratch;
     const int slot = slotOf ("Concert Hall");
     ASSERT_GE (slot, 0);
-    const auto saved = runTool ({ "preset", "save", scratch.path ("hall.fxp"), "--preset", factoryBank, "--program",
-                                  std::to_string (slot) });
+    const auto saved = runTool (
+        { "preset", "save", scratch.path ("hall.fxp"), "--preset", factoryBank, "--program", std::to_string (slot) });
     ASSERT_EQ (saved.status, 0) << saved.output;
 
     VstHost host (LUMIDOR_DEFAULT_MODULE);

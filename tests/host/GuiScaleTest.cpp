@@ -9,10 +9,7 @@
 
 namespace
 {
-juce::Image load (const std::string& path)
-{
-    return juce::ImageFileFormat::loadFrom (juce::File (path));
-}
+juce::Image load (const std::string& path) { return juce::ImageFileFormat::loadFrom (juce::File (path)); }
 
 int differingPixels (const juce::Image& a, const juce::Image& b, juce::Rectangle<int> area)
 {
@@ -57,5 +54,6 @@ TEST (GuiScale, AtOneTheClapEditorShowsExactlyTheVst2EditorsPicture)
     EXPECT_EQ (differingPixels (vst2, clap, vst2.getBounds()), 0) << "the settings reach the CLAP editor too";
 
     EXPECT_EQ (runTool ({ "gui", scratch.path ("big.png"), "--scale", "4" }).status, 2);
-    EXPECT_EQ (runTool ({ "gui", scratch.path ("big.png"), "--clap", "x.clap" }).status, 2) << "--clap goes with --scale";
+    EXPECT_EQ (runTool ({ "gui", scratch.path ("big.png"), "--clap", "x.clap" }).status, 2)
+        << "--clap goes with --scale";
 }

@@ -125,8 +125,8 @@ TEST (ImpulseAnalysis, DecayCurveStartsAtZeroDecibelsAndNeverRises)
 TEST (IrCommand, DrawsAPictureAndWritesTheResponse)
 {
     ScratchFolder scratch;
-    const auto r = runTool ({ "ir", scratch.path ("ir.png"), "--wav", scratch.path ("ir.wav"), "--seconds", "3",
-                              "--param", "Dry-Wet=1" });
+    const auto r = runTool (
+        { "ir", scratch.path ("ir.png"), "--wav", scratch.path ("ir.wav"), "--seconds", "3", "--param", "Dry-Wet=1" });
     ASSERT_EQ (r.status, 0) << r.output;
     EXPECT_NE (r.output.find ("RT60"), std::string::npos);
     EXPECT_NE (r.output.find ("8 kHz"), std::string::npos);
@@ -136,7 +136,10 @@ TEST (IrCommand, DrawsAPictureAndWritesTheResponse)
     ASSERT_GT (png.getSize(), 24u);
     const auto* b = static_cast<const uint8_t*> (png.getData());
     EXPECT_EQ (std::string (b + 1, b + 4), "PNG");
-    const auto be = [b] (int at) { return (b[at] << 24) | (b[at + 1] << 16) | (b[at + 2] << 8) | b[at + 3]; };
+    const auto be = [b] (int at)
+    {
+        return (b[at] << 24) | (b[at + 1] << 16) | (b[at + 2] << 8) | b[at + 3];
+    };
     EXPECT_EQ (be (16), 1200);
     EXPECT_EQ (be (20), 900);
 

@@ -35,10 +35,10 @@ TEST (Info, JsonListsParametersWithNamesAndTexts)
 {
     const auto parameters = infoJson()["parameters"];
     ASSERT_EQ (parameters.size(), 11);
-    const char* names[] = { "EarlySiz", "LateSize", "Decay", "Diffusio", "Listener", "Dry-Wet",
-                            "Volume", "On-Off", "Left On-", "Right On", "Stereo O" };
-    const char* fullNames[] = { "EarlySize", "LateSize", "Decay", "Diffusion", "Listener", "Dry-Wet",
-                                "Volume", "On-Off", "Left On-Off", "Right On-Off", "Stereo On-Off" };
+    const char* names[] = { "EarlySiz", "LateSize", "Decay",    "Diffusio", "Listener", "Dry-Wet",
+                            "Volume",   "On-Off",   "Left On-", "Right On", "Stereo O" };
+    const char* fullNames[] = { "EarlySize", "LateSize", "Decay",       "Diffusion",    "Listener",     "Dry-Wet",
+                                "Volume",    "On-Off",   "Left On-Off", "Right On-Off", "Stereo On-Off" };
     const char* texts[] = { "0.50", "0.50", "0.50", "0.50", "0.50", "0.50", "0.50", "1.00", "0.00", "0.00", "1.00" };
     for (int i = 0; i < 11; ++i)
     {

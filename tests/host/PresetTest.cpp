@@ -30,8 +30,8 @@ uint32_t bitsOf (float f)
 
 /** Awkward values: none of them has a short decimal form. */
 const std::vector<std::pair<int, std::string>> settings = {
-    { 0, "0.123456789" }, { 1, "0.000000123" }, { 2, "0.999999881" }, { 3, "0.33333334" }, { 4, "0.7" },
-    { 5, "1e-30" }, { 6, "0.015625" }, { 7, "0.5" }, { 8, "1" }, { 9, "0.25" }, { 10, "0" },
+    { 0, "0.123456789" }, { 1, "0.000000123" }, { 2, "0.999999881" }, { 3, "0.33333334" }, { 4, "0.7" }, { 5, "1e-30" },
+    { 6, "0.015625" },    { 7, "0.5" },         { 8, "1" },           { 9, "0.25" },       { 10, "0" },
 };
 
 std::vector<std::string> paramArguments()
@@ -60,7 +60,8 @@ TEST (Preset, ProgramFileRoundTripRestoresEveryValueBitForBit)
     std::string error;
     ASSERT_TRUE (InstanceSettings::loadPresetFile (host, scratch.path ("p.fxp"), error)) << error;
     for (const auto& [index, value] : settings)
-        EXPECT_EQ (bitsOf (host.parameter (index)), bitsOf (std::strtof (value.c_str(), nullptr))) << "parameter " << index;
+        EXPECT_EQ (bitsOf (host.parameter (index)), bitsOf (std::strtof (value.c_str(), nullptr)))
+            << "parameter " << index;
 
     const auto loaded = runTool ({ "preset", "load", scratch.path ("p.fxp") });
     ASSERT_EQ (loaded.status, 0) << loaded.output;
@@ -106,7 +107,8 @@ TEST (Preset, BankFileRoundTripRestoresTheProgramThatWasCurrent)
     ASSERT_TRUE (InstanceSettings::loadPresetFile (host, scratch.path ("b.fxb"), error)) << error;
     host.setProgram (3);
     for (const auto& [index, value] : settings)
-        EXPECT_EQ (bitsOf (host.parameter (index)), bitsOf (std::strtof (value.c_str(), nullptr))) << "parameter " << index;
+        EXPECT_EQ (bitsOf (host.parameter (index)), bitsOf (std::strtof (value.c_str(), nullptr)))
+            << "parameter " << index;
     host.setProgram (0);
     EXPECT_EQ (host.parameter (0), 0.5f);
 }

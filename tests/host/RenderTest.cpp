@@ -40,7 +40,8 @@ juce::AudioBuffer<float> renderDirectly (const juce::AudioBuffer<float>& input, 
     in.copyFrom (0, 0, input, 0, 0, input.getNumSamples());
     in.copyFrom (1, 0, input, input.getNumChannels() > 1 ? 1 : 0, 0, input.getNumSamples());
     host.prepare (rate, block);
-    host.processStereo (in.getReadPointer (0), in.getReadPointer (1), out.getWritePointer (0), out.getWritePointer (1), frames);
+    host.processStereo (in.getReadPointer (0), in.getReadPointer (1), out.getWritePointer (0), out.getWritePointer (1),
+                        frames);
     return out;
 }
 
@@ -62,8 +63,8 @@ TEST (Render, FloatFileThroughTheToolIsBitIdenticalToTheModuleDrivenDirectly)
     std::string error;
     ASSERT_TRUE (AudioFiles::write (scratch.path ("in.wav"), input, error)) << error;
 
-    const auto r = runTool ({ "render", scratch.path ("in.wav"), scratch.path ("out.wav"), "--block", "300", "--tail", "0.5",
-                              "--param", "Decay=0.7", "--param", "5=0.8", "--param", "EarlySize=0.25" });
+    const auto r = runTool ({ "render", scratch.path ("in.wav"), scratch.path ("out.wav"), "--block", "300", "--tail",
+                              "0.5", "--param", "Decay=0.7", "--param", "5=0.8", "--param", "EarlySize=0.25" });
     ASSERT_EQ (r.status, 0) << r.output;
     EXPECT_NE (r.output.find ("peak"), std::string::npos);
     EXPECT_NE (r.output.find ("RMS"), std::string::npos);
@@ -118,7 +119,8 @@ TEST (Render, RefusesWhatItCannotDo)
 
     EXPECT_NE (runTool ({ "render", scratch.path ("missing.wav"), scratch.path ("out.wav") }).status, 0);
     EXPECT_NE (runTool ({ "render", scratch.path ("in.wav"), scratch.path ("out.xyz") }).status, 0);
-    const auto unknown = runTool ({ "render", scratch.path ("in.wav"), scratch.path ("out.wav"), "--param", "Loudness=1" });
+    const auto unknown =
+        runTool ({ "render", scratch.path ("in.wav"), scratch.path ("out.wav"), "--param", "Loudness=1" });
     EXPECT_NE (unknown.status, 0);
     EXPECT_NE (unknown.output.find ("Loudness"), std::string::npos);
     EXPECT_NE (runTool ({ "render", scratch.path ("in.wav"), scratch.path ("out.wav"), "--block", "0" }).status, 0);

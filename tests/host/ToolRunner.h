@@ -81,7 +81,10 @@ struct ScratchFolder
     ScratchFolder (const ScratchFolder&) = delete;
     ScratchFolder& operator= (const ScratchFolder&) = delete;
 
-    std::string path (const std::string& name) const { return folder.getChildFile (name).getFullPathName().toStdString(); }
+    std::string path (const std::string& name) const
+    {
+        return folder.getChildFile (name).getFullPathName().toStdString();
+    }
 
     /** A file named like a module that holds text, which no loader takes. */
     std::string fakeModule (const std::string& name) const

@@ -12,7 +12,8 @@ TEST (Validate, OurModuleSurvivesEveryCase)
     ASSERT_FALSE (lines.isEmpty());
     EXPECT_TRUE (lines[lines.size() - 1].matchesWildcard ("* passed, 0 failed", false)) << lines[lines.size() - 1];
     EXPECT_GE (lines[lines.size() - 1].getIntValue(), 30);
-    EXPECT_TRUE (lines.contains ("PASS  parameters at NaN then back", false) || r.output.find ("PASS  parameters at NaN then back") != std::string::npos);
+    EXPECT_TRUE (lines.contains ("PASS  parameters at NaN then back", false)
+                 || r.output.find ("PASS  parameters at NaN then back") != std::string::npos);
 }
 
 TEST (Validate, ReportsAModuleThatCannotBeLoadedAsFailures)
@@ -28,14 +29,15 @@ TEST (Validate, ReportsAModuleThatCannotBeLoadedAsFailures)
 
 TEST (Validate, FindsACrashAndAStuckNanInABrokenModule)
 {
-   #if defined (__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__)
     // The sanitizer reports the deliberate crash itself and ends the child
     // its own way, so the validator's crash report is checked without it.
     GTEST_SKIP() << "the deliberate crash is the sanitizer's to report here";
-   #endif
+#endif
     const auto r = runTool ({ "validate", LUMIDOR_BROKEN_MODULE });
     EXPECT_EQ (r.status, 1) << r.output;
-    EXPECT_NE (r.output.find ("FAIL  editor without a display: crashed: Segmentation fault"), std::string::npos) << r.output;
+    EXPECT_NE (r.output.find ("FAIL  editor without a display: crashed: Segmentation fault"), std::string::npos)
+        << r.output;
     EXPECT_NE (r.output.find ("FAIL  parameters at NaN then back: does not recover"), std::string::npos) << r.output;
     EXPECT_NE (r.output.find ("PASS  parameters at 2 then back"), std::string::npos) << r.output;
     EXPECT_NE (r.output.find ("PASS  block size 4097"), std::string::npos) << r.output;

@@ -35,15 +35,19 @@ const Resource infoPanel { "infoPanelImage", images::infoPanelImage, images::inf
 const Resource powerSwitch { "powerSwitchImage", images::powerSwitchImage, images::powerSwitchImageSize, 44, 38 };
 const Resource inputSwitch { "inputSwitchImage", images::inputSwitchImage, images::inputSwitchImageSize, 22, 38 };
 const Resource stereoSwitch { "stereoSwitchImage", images::stereoSwitchImage, images::stereoSwitchImageSize, 10, 20 };
-const Resource listenerStrip { "listenerStripImage", images::listenerStripImage, images::listenerStripImageSize, 121, 3965 };
+const Resource listenerStrip { "listenerStripImage", images::listenerStripImage, images::listenerStripImageSize, 121,
+                               3965 };
 
-#define LUMIDOR_ENLARGED(name, k, w, h) { #name #k "x", images::name##k##x, images::name##k##xSize, (w) * (k), (h) * (k) }
+#define LUMIDOR_ENLARGED(name, k, w, h)                                                \
+    {                                                                                  \
+#name #k "x", images::name##k##x, images::name##k##xSize, (w) * (k), (h) * (k) \
+    }
 const Resource enlargements[] {
-    LUMIDOR_ENLARGED (backgroundImage, 2, 450, 223), LUMIDOR_ENLARGED (backgroundImage, 3, 450, 223),
-    LUMIDOR_ENLARGED (infoPanelImage, 2, 450, 223), LUMIDOR_ENLARGED (infoPanelImage, 3, 450, 223),
-    LUMIDOR_ENLARGED (powerSwitchImage, 2, 44, 38), LUMIDOR_ENLARGED (powerSwitchImage, 3, 44, 38),
-    LUMIDOR_ENLARGED (inputSwitchImage, 2, 22, 38), LUMIDOR_ENLARGED (inputSwitchImage, 3, 22, 38),
-    LUMIDOR_ENLARGED (stereoSwitchImage, 2, 10, 20), LUMIDOR_ENLARGED (stereoSwitchImage, 3, 10, 20),
+    LUMIDOR_ENLARGED (backgroundImage, 2, 450, 223),     LUMIDOR_ENLARGED (backgroundImage, 3, 450, 223),
+    LUMIDOR_ENLARGED (infoPanelImage, 2, 450, 223),      LUMIDOR_ENLARGED (infoPanelImage, 3, 450, 223),
+    LUMIDOR_ENLARGED (powerSwitchImage, 2, 44, 38),      LUMIDOR_ENLARGED (powerSwitchImage, 3, 44, 38),
+    LUMIDOR_ENLARGED (inputSwitchImage, 2, 22, 38),      LUMIDOR_ENLARGED (inputSwitchImage, 3, 22, 38),
+    LUMIDOR_ENLARGED (stereoSwitchImage, 2, 10, 20),     LUMIDOR_ENLARGED (stereoSwitchImage, 3, 10, 20),
     LUMIDOR_ENLARGED (listenerStripImage, 2, 121, 3965), LUMIDOR_ENLARGED (listenerStripImage, 3, 121, 3965),
 };
 #undef LUMIDOR_ENLARGED
@@ -55,7 +59,8 @@ juce::Image decode (const Resource& resource)
     return juce::PNGImageFormat().decodeImage (stream);
 }
 
-void forEachPixel (const juce::Image& image, juce::Rectangle<int> area, const std::function<void (int, int, juce::Colour)>& visit)
+void forEachPixel (const juce::Image& image, juce::Rectangle<int> area,
+                   const std::function<void (int, int, juce::Colour)>& visit)
 {
     const juce::Image::BitmapData pixels (image, juce::Image::BitmapData::readOnly);
     for (int y = area.getY(); y < area.getBottom(); ++y)
@@ -81,11 +86,11 @@ int minAlpha (const juce::Image& image, juce::Rectangle<int> area)
 juce::Rectangle<int> inkBounds (const juce::Image& image, juce::Rectangle<int> area)
 {
     juce::Rectangle<int> bounds;
-    forEachPixel (image, area, [&bounds] (int x, int y, juce::Colour c)
-    {
+    forEachPixel (image, area,
+                  [&bounds] (int x, int y, juce::Colour c)
+                  {
         if (c.getAlpha() > 0)
-            bounds = bounds.isEmpty() ? juce::Rectangle<int> (x, y, 1, 1)
-                                      : bounds.getUnion ({ x, y, 1, 1 });
+            bounds = bounds.isEmpty() ? juce::Rectangle<int> (x, y, 1, 1) : bounds.getUnion ({ x, y, 1, 1 });
     });
     return bounds;
 }
@@ -99,7 +104,8 @@ float meanBrightness (const juce::Image& image, juce::Rectangle<int> area)
 
 std::uint32_t bigEndian (const unsigned char* bytes)
 {
-    return ((std::uint32_t) bytes[0] << 24) | ((std::uint32_t) bytes[1] << 16) | ((std::uint32_t) bytes[2] << 8) | bytes[3];
+    return ((std::uint32_t) bytes[0] << 24) | ((std::uint32_t) bytes[1] << 16) | ((std::uint32_t) bytes[2] << 8)
+           | bytes[3];
 }
 } // namespace
 
@@ -135,7 +141,8 @@ TEST_P (EmbeddedImage, IsAnEightBitRgbaPngWithoutInterlacing)
 }
 
 INSTANTIATE_TEST_SUITE_P (AllSix, EmbeddedImage,
-                          ::testing::Values (background, infoPanel, powerSwitch, inputSwitch, stereoSwitch, listenerStrip),
+                          ::testing::Values (background, infoPanel, powerSwitch, inputSwitch, stereoSwitch,
+                                             listenerStrip),
                           [] (const auto& info) { return std::string (info.param.name); });
 
 // The 2 × and 3 × drawings: exactly twice and three times the size, so every
@@ -190,8 +197,9 @@ TEST (BackgroundImage, InputMarksAreCentredUnderTheirSwitches)
     for (auto bounds : { juce::Rectangle<int> (92, 17, 22, 14), { 128, 17, 22, 14 } })
     {
         juce::Rectangle<int> ink;
-        forEachPixel (image, bounds, [&ink] (int x, int y, juce::Colour c)
-        {
+        forEachPixel (image, bounds,
+                      [&ink] (int x, int y, juce::Colour c)
+                      {
             if (c.getPerceivedBrightness() < 0.4f)
                 ink = ink.isEmpty() ? juce::Rectangle<int> (x, y, 1, 1) : ink.getUnion ({ x, y, 1, 1 });
         });
@@ -206,7 +214,9 @@ TEST (BackgroundImage, EveryLowerBarHasACaptionAboveIt)
     for (auto bar : { juce::Point<int> (32, 113), { 164, 113 }, { 296, 113 }, { 32, 143 }, { 164, 143 }, { 296, 143 } })
     {
         auto darkest = 1.0f;
-        forEachPixel (image, { bar.x, bar.y - 12, 40, 10 }, [&darkest] (int, int, juce::Colour c) { darkest = juce::jmin (darkest, c.getPerceivedBrightness()); });
+        forEachPixel (image, { bar.x, bar.y - 12, 40, 10 },
+                      [&darkest] (int, int, juce::Colour c)
+                      { darkest = juce::jmin (darkest, c.getPerceivedBrightness()); });
         EXPECT_LT (darkest, 0.35f) << bar.toString();
     }
 }
@@ -221,7 +231,9 @@ TEST (BackgroundImage, PowerOffLetteringReadsOnTheWindowBehindIt)
     }
 
     auto brightest = 0.0f;
-    forEachPixel (face, { 30, 17, 44, 19 }, [&brightest] (int, int, juce::Colour c) { brightest = juce::jmax (brightest, c.getPerceivedBrightness()); });
+    forEachPixel (face, { 30, 17, 44, 19 },
+                  [&brightest] (int, int, juce::Colour c)
+                  { brightest = juce::jmax (brightest, c.getPerceivedBrightness()); });
     EXPECT_LT (window, 0.2f);
     EXPECT_GT (brightest - window, 0.25f);
 }
@@ -236,8 +248,9 @@ TEST (InfoPanelImage, VersionCaptionEndsJustLeftOfTheVersionText)
     // of the caption reaching into it.
     EXPECT_LT (page, 0.25f);
     int captionEnd = -1;
-    forEachPixel (image, row, [&] (int x, int, juce::Colour c)
-    {
+    forEachPixel (image, row,
+                  [&] (int x, int, juce::Colour c)
+                  {
         if (c.getPerceivedBrightness() > page + 0.2f)
             captionEnd = juce::jmax (captionEnd, x);
     });
@@ -261,14 +274,13 @@ TEST (SwitchStrips, PowerOnIsAnOpaquePlateWithLitLettering)
     EXPECT_EQ (minAlpha (image, on), 255);
 
     auto brightest = 0.0f;
-    forEachPixel (image, on, [&brightest] (int, int, juce::Colour c) { brightest = juce::jmax (brightest, c.getPerceivedBrightness()); });
+    forEachPixel (image, on,
+                  [&brightest] (int, int, juce::Colour c)
+                  { brightest = juce::jmax (brightest, c.getPerceivedBrightness()); });
     EXPECT_GT (brightest, 0.8f) << "the lit caption";
 }
 
-TEST (SwitchStrips, InputOffIsFullyTransparent)
-{
-    EXPECT_EQ (maxAlpha (decode (inputSwitch), { 0, 0, 22, 19 }), 0);
-}
+TEST (SwitchStrips, InputOffIsFullyTransparent) { EXPECT_EQ (maxAlpha (decode (inputSwitch), { 0, 0, 22, 19 }), 0); }
 
 TEST (SwitchStrips, InputOnIsAFaintPairOfBracketsAroundAClearMiddle)
 {
@@ -313,7 +325,10 @@ TEST (ListenerStrip, EachFrameHoldsOnlyTheMarkerInRows22To38)
 TEST (ListenerStrip, MarkerMovesAboutOneAndAHalfPixelsPerFrame)
 {
     const auto image = decode (listenerStrip);
-    auto leftEdge = [&image] (int k) { return inkBounds (image, { 0, 61 * k, 121, 61 }).getX(); };
+    auto leftEdge = [&image] (int k)
+    {
+        return inkBounds (image, { 0, 61 * k, 121, 61 }).getX();
+    };
 
     EXPECT_NEAR (leftEdge (0), 6, 1);
     EXPECT_NEAR (leftEdge (64), 101, 1);

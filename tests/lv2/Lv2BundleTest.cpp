@@ -18,10 +18,7 @@ using namespace lv2test;
 
 namespace
 {
-bool sameBits (float a, float b)
-{
-    return std::memcmp (&a, &b, sizeof (float)) == 0;
-}
+bool sameBits (float a, float b) { return std::memcmp (&a, &b, sizeof (float)) == 0; }
 
 bool portHas (const LilvPort* port, const char* propertyUri)
 {
@@ -64,8 +61,8 @@ std::map<std::string, float> presetPortValues (const LilvNode* preset)
         state,
         [] (const char* symbol, void* user, const void* value, uint32_t size, uint32_t)
         {
-            if (size == sizeof (float))
-                (*static_cast<std::map<std::string, float>*> (user))[symbol] = *static_cast<const float*> (value);
+        if (size == sizeof (float))
+            (*static_cast<std::map<std::string, float>*> (user))[symbol] = *static_cast<const float*> (value);
         },
         &values);
     lilv_state_free (state);
@@ -87,9 +84,9 @@ TEST (Lv2Bundle, aScratchLv2PathOffersThePluginWithElevenControlPortsThenStereoA
 
     Node input (LILV_URI_INPUT_PORT), output (LILV_URI_OUTPUT_PORT), control (LILV_URI_CONTROL_PORT),
         audio (LILV_URI_AUDIO_PORT);
-    const char* const symbols[] = { "early_size", "late_size", "decay", "diffusion", "listener", "dry_wet",
-                                    "volume", "on_off", "left_on_off", "right_on_off", "stereo_on_off",
-                                    "audio_in_1", "audio_in_2", "audio_out_1", "audio_out_2" };
+    const char* const symbols[] = { "early_size",    "late_size",  "decay",      "diffusion",   "listener",
+                                    "dry_wet",       "volume",     "on_off",     "left_on_off", "right_on_off",
+                                    "stereo_on_off", "audio_in_1", "audio_in_2", "audio_out_1", "audio_out_2" };
     for (uint32_t p = 0; p < portCount; ++p)
     {
         const auto* port = lilv_plugin_get_port_by_index (plugin(), p);
@@ -215,20 +212,36 @@ TEST (Lv2Bundle, lv2applyRendersAFileWithAControlSetBySymbol)
     {
         constexpr int frames = 44100;
         std::ofstream f (in, std::ios::binary);
-        auto u32 = [&] (uint32_t v) { f.write (reinterpret_cast<const char*> (&v), 4); };
-        auto u16 = [&] (uint16_t v) { f.write (reinterpret_cast<const char*> (&v), 2); };
-        f.write ("RIFF", 4); u32 (36 + frames * 4); f.write ("WAVEfmt ", 8);
-        u32 (16); u16 (1); u16 (2); u32 (44100); u32 (44100 * 4); u16 (4); u16 (16);
-        f.write ("data", 4); u32 (frames * 4);
+        auto u32 = [&] (uint32_t v)
+        {
+            f.write (reinterpret_cast<const char*> (&v), 4);
+        };
+        auto u16 = [&] (uint16_t v)
+        {
+            f.write (reinterpret_cast<const char*> (&v), 2);
+        };
+        f.write ("RIFF", 4);
+        u32 (36 + frames * 4);
+        f.write ("WAVEfmt ", 8);
+        u32 (16);
+        u16 (1);
+        u16 (2);
+        u32 (44100);
+        u32 (44100 * 4);
+        u16 (4);
+        u16 (16);
+        f.write ("data", 4);
+        u32 (frames * 4);
         for (int i = 0; i < frames; ++i)
         {
             const auto v = (int16_t) (i < 2000 ? ((i * 7919) % 16000) - 8000 : 0);
-            u16 ((uint16_t) v); u16 ((uint16_t) v);
+            u16 ((uint16_t) v);
+            u16 ((uint16_t) v);
         }
     }
 
-    const auto log = run ("LV2_PATH='" + folder + "' '" LUMIDOR_LV2APPLY "' -c decay 0.8 -i '" + in + "' -o '" + out + "' "
-                          + pluginUri);
+    const auto log = run ("LV2_PATH='" + folder + "' '" LUMIDOR_LV2APPLY "' -c decay 0.8 -i '" + in + "' -o '" + out
+                          + "' " + pluginUri);
     std::ifstream result (out, std::ios::binary | std::ios::ate);
     ASSERT_TRUE (result.good()) << log;
     EXPECT_EQ ((long) result.tellg(), 44 + 44100 * 4) << log;

@@ -26,13 +26,9 @@ constexpr int diffusionPort = 3;
 const std::vector<PortChange>& portScript()
 {
     static const std::vector<PortChange> changes {
-        { 0, 0, 30.0f }, { 0, 1, 70.0f }, { 0, 2, 2.5f }, { 0, 4, 25.0f }, { 0, 5, 70.0f }, { 0, 6, 2.4f },
-        { 4, 2, 0.35f }, { 4, 4, 90.0f },
-        { 6, 2, nan }, { 6, 5, 250.0f },
-        { 8, 8, 1.0f },
-        { 10, 6, -inf }, { 10, 4, inf },
-        { 12, 8, 0.0f }, { 12, 9, 1.0f }, { 12, 10, 0.0f }, { 12, 0, -30.0f },
-        { 14, 7, 0.0f },
+        { 0, 0, 30.0f }, { 0, 1, 70.0f }, { 0, 2, 2.5f },   { 0, 4, 25.0f },  { 0, 5, 70.0f },   { 0, 6, 2.4f },
+        { 4, 2, 0.35f }, { 4, 4, 90.0f }, { 6, 2, nan },    { 6, 5, 250.0f }, { 8, 8, 1.0f },    { 10, 6, -inf },
+        { 10, 4, inf },  { 12, 8, 0.0f }, { 12, 9, 1.0f },  { 12, 10, 0.0f }, { 12, 0, -30.0f }, { 14, 7, 0.0f },
         { 16, 7, 1.0f }, { 16, 9, 0.0f }, { 16, 0, 95.0f }, { 16, 6, nan },
     };
     return changes;
@@ -120,13 +116,14 @@ TEST (Lv2Instance, eachFactoryPresetSoundsLikeTheVst2ModuleAtThatProgram)
             state,
             [] (const char* symbol, void* user, const void* value, uint32_t size, uint32_t)
             {
-                if (size == sizeof (float))
-                    static_cast<Instance*> (user)->setPortBySymbol (symbol, *static_cast<const float*> (value));
+            if (size == sizeof (float))
+                static_cast<Instance*> (user)->setPortBySymbol (symbol, *static_cast<const float*> (value));
             },
             &instance);
         lilv_state_free (state);
 
-        expectSameSound (formats::renderWithVst2 (input, programAtStart (*program)), instance.render (input), program->name);
+        expectSameSound (formats::renderWithVst2 (input, programAtStart (*program)), instance.render (input),
+                         program->name);
     }
     lilv_nodes_free (presets);
 }
@@ -193,7 +190,8 @@ TEST (Lv2Instance, unusableStateChangesNothing)
     // A whole container, program 3, whose two chunks no reader takes: the
     // program must not be selected either.
     auto unusableChunks = before;
-    unusableChunks.bytes = { 'A', 'F', 'S', '1', 3, 0, 0, 0, 4, 0, 0, 0, 'j', 'u', 'n', 'k', 4, 0, 0, 0, 'j', 'u', 'n', 'k' };
+    unusableChunks.bytes = { 'A', 'F', 'S', '1', 3, 0, 0, 0, 4,   0,   0,   0,
+                             'j', 'u', 'n', 'k', 4, 0, 0, 0, 'j', 'u', 'n', 'k' };
     bad.push_back (unusableChunks);
     auto bareGarbage = before;
     bareGarbage.bytes.assign (garbage.bytes.begin() + 4, garbage.bytes.end());

@@ -35,7 +35,10 @@ public:
         return it->second;
     }
 
-    LV2_URID_Map feature { this, [] (LV2_URID_Map_Handle h, const char* uri) { return static_cast<UridMap*> (h)->map (uri); } };
+    LV2_URID_Map feature { this, [] (LV2_URID_Map_Handle h, const char* uri)
+                           {
+        return static_cast<UridMap*> (h)->map (uri);
+                          } };
 
 private:
     std::map<std::string, LV2_URID> ids;
@@ -51,10 +54,16 @@ inline LilvWorld* world()
         if (mkdtemp (folder) == nullptr)
             return (LilvWorld*) nullptr;
         std::error_code error;
-        std::filesystem::create_directory_symlink (LUMIDOR_LV2_BUNDLE_DIR, std::string (folder) + "/Lumidor.lv2", error);
+        std::filesystem::create_directory_symlink (LUMIDOR_LV2_BUNDLE_DIR, std::string (folder) + "/Lumidor.lv2",
+                                                   error);
         setenv ("LV2_PATH", folder, 1);
         static std::string scratch = folder;
-        std::atexit ([] { std::error_code ignored; std::filesystem::remove_all (scratch, ignored); });
+        std::atexit (
+            []
+            {
+            std::error_code ignored;
+            std::filesystem::remove_all (scratch, ignored);
+        });
         auto* created = lilv_world_new();
         lilv_world_load_all (created);
         return created;
@@ -73,8 +82,14 @@ inline const LilvPlugin* plugin()
 /** A node that frees itself. */
 struct Node
 {
-    explicit Node (LilvNode* n) : node (n) {}
-    Node (const char* uri) : node (lilv_new_uri (world(), uri)) {}
+    explicit Node (LilvNode* n)
+        : node (n)
+    {
+    }
+    Node (const char* uri)
+        : node (lilv_new_uri (world(), uri))
+    {
+    }
     ~Node() { lilv_node_free (node); }
     Node (const Node&) = delete;
     Node& operator= (const Node&) = delete;
@@ -167,7 +182,8 @@ public:
 
     const LV2_State_Interface* stateInterface() const
     {
-        return static_cast<const LV2_State_Interface*> (lilv_instance_get_extension_data (instance, LV2_STATE__interface));
+        return static_cast<const LV2_State_Interface*> (
+            lilv_instance_get_extension_data (instance, LV2_STATE__interface));
     }
 
     /** The state's bytes as the plug-in stores them, with their type. */
@@ -194,7 +210,8 @@ public:
 
     LV2_State_Status restore (const Stored& stored)
     {
-        auto retrieve = [] (LV2_State_Handle h, uint32_t key, size_t* size, uint32_t* type, uint32_t* flags) -> const void*
+        auto retrieve = [] (LV2_State_Handle h, uint32_t key, size_t* size, uint32_t* type,
+                            uint32_t* flags) -> const void*
         {
             const auto& s = *static_cast<const Stored*> (h);
             if (key != s.key)

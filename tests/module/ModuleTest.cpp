@@ -40,7 +40,8 @@ TEST_F (Module, ExportsBothEntryPointsThatGiveTheSameKindOfPlugin)
 {
     ASSERT_NE (host.mainEntry, nullptr);
     TestHost::current = &host;
-    auto* other = host.mainEntry ([] (AEffect*, int opcode, int, VstIntPtr, void*, float) -> VstIntPtr { return opcode == audioMasterVersion ? 2400 : 0; });
+    auto* other = host.mainEntry ([] (AEffect*, int opcode, int, VstIntPtr, void*, float) -> VstIntPtr
+                                  { return opcode == audioMasterVersion ? 2400 : 0; });
     ASSERT_NE (other, nullptr);
     EXPECT_EQ (other->uniqueID, effect->uniqueID);
     dispatch (other, effClose);
@@ -72,8 +73,8 @@ TEST_F (Module, DescribesItselfWithItsIdentity)
 
 TEST_F (Module, CutsParameterNamesToEightCharacters)
 {
-    const char* expected[] = { "EarlySiz", "LateSize", "Decay", "Diffusio", "Listener", "Dry-Wet",
-                               "Volume", "On-Off", "Left On-", "Right On", "Stereo O" };
+    const char* expected[] = { "EarlySiz", "LateSize", "Decay",    "Diffusio", "Listener", "Dry-Wet",
+                               "Volume",   "On-Off",   "Left On-", "Right On", "Stereo O" };
     for (int i = 0; i < 11; ++i)
         EXPECT_EQ (dispatchText (effect, effGetParamName, i), expected[i]);
 }
@@ -133,7 +134,9 @@ TEST_F (Module, TakesProgramNamesInUtf8OrElseLatin1)
     // character of their code: an 8-bit name, a sequence cut short, an
     // overlong form, a surrogate, a five-byte form and a code beyond U+10FFFF.
     const std::pair<const char*, const char*> names[] = {
-        { "\xc3\x9c" "ber \xf0\x9f\x8e\xb9", "&#220;ber &#127929;" },
+        { "\xc3\x9c"
+          "ber \xf0\x9f\x8e\xb9",
+          "&#220;ber &#127929;" },
         { "Caf\xe9", "Caf&#233;" },
         { "Cut \xe2\x82", "Cut &#226;&#130;" },
         { "\xc0\xaf", "&#192;&#175;" },
@@ -162,14 +165,19 @@ TEST_F (Module, AnswersTheRemainingOpcodes)
     EXPECT_EQ (in, nullptr);
     EXPECT_EQ (out, nullptr);
 
-    for (int opcode : { 25, 27, 33, 34, 38, 39, 40, 41, 42, 44, 56, 62, 64, 65, 66, 67, 68, 71, 72, 74, 75, 76, 77, 78, 79, 9999 })
+    for (int opcode :
+         { 25, 27, 33, 34, 38, 39, 40, 41, 42, 44, 56, 62, 64, 65, 66, 67, 68, 71, 72, 74, 75, 76, 77, 78, 79, 9999 })
         EXPECT_EQ (dispatch (effect, opcode), 0) << opcode;
 }
 
 TEST_F (Module, RepliesToCanDoExactly)
 {
-    auto canDo = [this] (const char* text) { return dispatch (effect, effCanDo, 0, 0, const_cast<char*> (text)); };
-    for (auto* t : { "receiveVstEvents", "receiveVstMidiEvent", "receiveVstMidiEvents", "sendVstEvents", "sendVstMidiEvent", "sendVstMidiEvents" })
+    auto canDo = [this] (const char* text)
+    {
+        return dispatch (effect, effCanDo, 0, 0, const_cast<char*> (text));
+    };
+    for (auto* t : { "receiveVstEvents", "receiveVstMidiEvent", "receiveVstMidiEvents", "sendVstEvents",
+                     "sendVstMidiEvent", "sendVstMidiEvents" })
         EXPECT_EQ (canDo (t), -1) << t;
     EXPECT_EQ (canDo ("receiveVstTimeInfo"), 1);
     EXPECT_EQ (canDo ("conformsToWindowRules"), 1);
@@ -283,8 +291,9 @@ TEST (ModuleLifetime, RunsFourInstancesSideBySide)
     std::vector<std::thread> threads;
     for (int i = 0; i < 4; ++i)
     {
-        threads.emplace_back ([e = effects[(size_t) i], i, &allFinite]
-        {
+        threads.emplace_back (
+            [e = effects[(size_t) i], i, &allFinite]
+            {
             auto l = noiseBlock (256, (unsigned) i), r = noiseBlock (256, (unsigned) i + 10);
             std::vector<float> ol (256), orr (256);
             float* ins[] = { l.data(), r.data() };
@@ -300,7 +309,8 @@ TEST (ModuleLifetime, RunsFourInstancesSideBySide)
     }
     // Meanwhile the host's GUI thread keeps changing parameters.
     for (int k = 0; k < 2000; ++k)
-        effects[(size_t) (k % 4)]->setParameter (effects[(size_t) (k % 4)], k % 11, (float) (k % 100) / 100.0f + (k % 11 == 7 ? 0.0f : 0.0f));
+        effects[(size_t) (k % 4)]->setParameter (effects[(size_t) (k % 4)], k % 11,
+                                                 (float) (k % 100) / 100.0f + (k % 11 == 7 ? 0.0f : 0.0f));
     for (auto& t : threads)
         t.join();
     EXPECT_TRUE (allFinite);

@@ -41,13 +41,13 @@ public:
     {
         for (auto* e : open)
             e->dispatcher (e, effClose, 0, 0, nullptr, 0.0f);
-        // Under AddressSanitizer the module stays mapped: objects it keeps for
-        // the whole process (the editor's shared look) would otherwise turn
-        // into unexplained leaks from an unmapped, unnamed module.
-       #if ! defined (__SANITIZE_ADDRESS__)
+            // Under AddressSanitizer the module stays mapped: objects it keeps for
+            // the whole process (the editor's shared look) would otherwise turn
+            // into unexplained leaks from an unmapped, unnamed module.
+#if ! defined(__SANITIZE_ADDRESS__)
         if (module != nullptr)
             dlclose (module);
-       #endif
+#endif
     }
 
     TestHost (const TestHost&) = delete;
@@ -102,12 +102,15 @@ private:
         {
             std::lock_guard<std::mutex> lock (self->callsMutex);
             self->recorded.push_back ({ opcode, index, value, opt,
-                                        opcode == audioMasterCanDo && ptr != nullptr ? std::string (static_cast<const char*> (ptr)) : std::string() });
+                                        opcode == audioMasterCanDo && ptr != nullptr
+                                            ? std::string (static_cast<const char*> (ptr))
+                                            : std::string() });
         }
 
         if (opcode == audioMasterVersion)
             return self->hostVersion;
-        if (opcode == audioMasterCanDo && ptr != nullptr && std::string (static_cast<const char*> (ptr)) == "sizeWindow")
+        if (opcode == audioMasterCanDo && ptr != nullptr
+            && std::string (static_cast<const char*> (ptr)) == "sizeWindow")
             return self->canSizeWindow;
         if (opcode == audioMasterSizeWindow)
             return 1;
@@ -122,7 +125,8 @@ private:
 
 inline TestHost* TestHost::current = nullptr;
 
-inline VstIntPtr dispatch (AEffect* e, int opcode, int index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f)
+inline VstIntPtr dispatch (AEffect* e, int opcode, int index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                           float opt = 0.0f)
 {
     return e->dispatcher (e, opcode, index, value, ptr, opt);
 }

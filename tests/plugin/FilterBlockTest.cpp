@@ -75,7 +75,8 @@ TEST (InputRouting, LeftWinsWhenBothSwitchesAreOn)
         DemoJuceFilter f;
         f.setParameterValue (ParameterIndex::leftOnOff, 1.0f);
         f.setParameterValue (ParameterIndex::rightOnOff, 1.0f);
-        auto in = makeStereo (8192, [rightScale] (int i, int c) { return c == 0 ? noise (i, 0) : rightScale * noise (i, 1); });
+        auto in = makeStereo (8192, [rightScale] (int i, int c)
+                              { return c == 0 ? noise (i, 0) : rightScale * noise (i, 1); });
         return render (f, in);
     };
     auto a = run (1.0f);

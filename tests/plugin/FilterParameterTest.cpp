@@ -26,8 +26,8 @@ TEST (NewFilter, ShowsTheDefaultTextsAndProgramNames)
 TEST (NewFilter, NamesItsParametersAsTheHostShowsThem)
 {
     DemoJuceFilter f;
-    const char* names[] = { "EarlySize", "LateSize", "Decay", "Diffusion", "Listener", "Dry-Wet",
-                            "Volume", "On-Off", "Left On-Off", "Right On-Off", "Stereo On-Off" };
+    const char* names[] = { "EarlySize", "LateSize", "Decay",       "Diffusion",    "Listener",     "Dry-Wet",
+                            "Volume",    "On-Off",   "Left On-Off", "Right On-Off", "Stereo On-Off" };
     for (int i = 0; i < 11; ++i)
         EXPECT_EQ (f.parameterName (i), names[i]);
 }

@@ -10,7 +10,11 @@
 /** Counts change callbacks delivered on the message thread. */
 struct ChangeCounter : juce::ChangeListener
 {
-    explicit ChangeCounter (juce::ChangeBroadcaster& b) : broadcaster (b) { broadcaster.addChangeListener (this); }
+    explicit ChangeCounter (juce::ChangeBroadcaster& b)
+        : broadcaster (b)
+    {
+        broadcaster.addChangeListener (this);
+    }
     ~ChangeCounter() override { broadcaster.removeChangeListener (this); }
     void changeListenerCallback (juce::ChangeBroadcaster*) override { ++calls; }
 
@@ -19,10 +23,7 @@ struct ChangeCounter : juce::ChangeListener
 };
 
 /** Runs the message loop long enough for posted messages to be delivered. */
-inline void pumpMessages (int milliseconds = 50)
-{
-    MessagePump::runFor (milliseconds);
-}
+inline void pumpMessages (int milliseconds = 50) { MessagePump::runFor (milliseconds); }
 
 /** A stereo block of the given frames, left and right filled by f(i). */
 template <typename Fn>
@@ -37,7 +38,8 @@ juce::AudioBuffer<float> makeStereo (int frames, Fn f)
     return b;
 }
 
-inline juce::AudioBuffer<float> render (DemoJuceFilter& filter, const juce::AudioBuffer<float>& in, bool accumulate = false)
+inline juce::AudioBuffer<float> render (DemoJuceFilter& filter, const juce::AudioBuffer<float>& in,
+                                        bool accumulate = false)
 {
     juce::AudioBuffer<float> out (in.getNumChannels(), in.getNumSamples());
     out.clear();

@@ -16,8 +16,8 @@ namespace
 {
 constexpr double sampleRate = 44100.0;
 constexpr int blockSize = 512;
-constexpr int renderFrames = 2 * 44100;      // two seconds, tail included
-constexpr int noiseBurstFrames = 44100 / 4;  // quarter of a second, then silence
+constexpr int renderFrames = 2 * 44100;     // two seconds, tail included
+constexpr int noiseBurstFrames = 44100 / 4; // quarter of a second, then silence
 
 /** FNV-1a over the bit patterns of the samples, left and right interleaved. */
 uint64_t fnv1a (const std::vector<float>& interleaved)
@@ -109,8 +109,14 @@ std::vector<GoldenCase> goldenCases()
         { "default program", {}, 0x9795efe3a21cd08full, 0x7e654886a95aabd2ull },
         { "every parameter 0", everyParameter (0.0f), 0xb0d64f70777b31d5ull, 0x9be7349aa3920981ull },
         { "every parameter 1", everyParameter (1.0f), 0x6ec975bd0517a725ull, 0x437ee60e369e4be4ull },
-        { "fully wet, listener at the front", { { dryWet, 1.0f }, { listener, 0.0f } }, 0xbff70021c99eebf2ull, 0x7b557571e5fa110full },
-        { "longest decay, full diffusion", { { decay, 1.0f }, { diffusion, 1.0f } }, 0x60d68a2db18fa9baull, 0x352730ea871da326ull },
+        { "fully wet, listener at the front",
+          { { dryWet, 1.0f }, { listener, 0.0f } },
+          0xbff70021c99eebf2ull,
+          0x7b557571e5fa110full },
+        { "longest decay, full diffusion",
+          { { decay, 1.0f }, { diffusion, 1.0f } },
+          0x60d68a2db18fa9baull,
+          0x352730ea871da326ull },
     };
 }
 }
@@ -131,6 +137,7 @@ TEST (GoldenRender, TheSameSettingsRenderTheSameBitsTwice)
 {
     // A fresh instance carries nothing over from another: the pinned hashes
     // depend on the settings alone.
-    const std::vector<std::pair<int, float>> settings { { ParameterIndex::decay, 0.9f }, { ParameterIndex::dryWet, 0.8f } };
+    const std::vector<std::pair<int, float>> settings { { ParameterIndex::decay, 0.9f },
+                                                        { ParameterIndex::dryWet, 0.8f } };
     EXPECT_EQ (renderHash (settings, noiseBurst), renderHash (settings, noiseBurst));
 }

@@ -26,10 +26,7 @@ std::vector<unsigned char> chunk (std::uint32_t storedLength, const std::string&
     return c;
 }
 
-juce::String unwrap (const std::vector<unsigned char>& c)
-{
-    return StateEnvelope::unwrap (c.data(), (int) c.size());
-}
+juce::String unwrap (const std::vector<unsigned char>& c) { return StateEnvelope::unwrap (c.data(), (int) c.size()); }
 
 std::uint32_t bitsOf (float f)
 {
@@ -65,9 +62,17 @@ TEST (StateValueText, IsPercentNineGOfTheWidenedFloat)
 
 TEST (StateValueText, ReadsBackAsTheIdenticalFloat)
 {
-    const float awkward[] = { 0.1f, 1e-30f, -0.0f, 3e38f, 1.0f / 3.0f, 0.999999f, -2.5e-7f,
-                              std::numeric_limits<float>::max(), std::numeric_limits<float>::lowest(),
-                              std::numeric_limits<float>::min(), std::numeric_limits<float>::denorm_min() };
+    const float awkward[] = { 0.1f,
+                              1e-30f,
+                              -0.0f,
+                              3e38f,
+                              1.0f / 3.0f,
+                              0.999999f,
+                              -2.5e-7f,
+                              std::numeric_limits<float>::max(),
+                              std::numeric_limits<float>::lowest(),
+                              std::numeric_limits<float>::min(),
+                              std::numeric_limits<float>::denorm_min() };
     for (float v : awkward)
         EXPECT_EQ (bitsOf (StateDocumentReader::parseValue (StateDocumentWriter::formatValue (v))), bitsOf (v)) << v;
 }
@@ -149,12 +154,22 @@ TEST (StateEnvelopeUnwrap, ReadsUtf8AndKeepsOtherBytesOneCharacterEach)
 
 TEST (StateNumberGrammar, TakesTheLongestNumberAfterWhiteSpace)
 {
-    struct Case { const char* text; double value; };
+    struct Case
+    {
+        const char* text;
+        double value;
+    };
     const Case cases[] = {
-        { "0.5", 0.5 }, { "  \t\n1.25xyz", 1.25 }, { "+.5e-3x", 0.0005 }, { "-7.", -7.0 },
-        { "12e", 12.0 }, { "12e+", 12.0 }, { "1E+2", 100.0 }, { "2e-1.5", 0.2 }, { "1.5.5", 1.5 },
-        { "0x10", 0.0 }, { "--1", 0.0 }, { "+-1", 0.0 }, { ".", 0.0 }, { ".e5", 0.0 }, { "- 1", 0.0 },
-        { "", 0.0 }, { "abc", 0.0 }, { "inf", 0.0 }, { "nan", 0.0 }, { "infinity", 0.0 },
+        { "0.5", 0.5 },        { "  \t\n1.25xyz", 1.25 },
+        { "+.5e-3x", 0.0005 }, { "-7.", -7.0 },
+        { "12e", 12.0 },       { "12e+", 12.0 },
+        { "1E+2", 100.0 },     { "2e-1.5", 0.2 },
+        { "1.5.5", 1.5 },      { "0x10", 0.0 },
+        { "--1", 0.0 },        { "+-1", 0.0 },
+        { ".", 0.0 },          { ".e5", 0.0 },
+        { "- 1", 0.0 },        { "", 0.0 },
+        { "abc", 0.0 },        { "inf", 0.0 },
+        { "nan", 0.0 },        { "infinity", 0.0 },
     };
     for (const auto& c : cases)
         EXPECT_EQ (StateDocumentReader::parseNumber (c.text), c.value) << c.text;
@@ -209,7 +224,8 @@ TEST (StateDocumentLookup, DecodesEntitiesInValues)
 {
     const StateDocumentReader r ("<T n=\"&quot;&amp;&lt;&gt;&#10;&#233;&#x41;\"/>", "T");
     ASSERT_TRUE (r.isValid());
-    EXPECT_EQ (r.getText ("n", ""), juce::String::fromUTF8 ("\"&<>\n\xc3\xa9" "A"));
+    EXPECT_EQ (r.getText ("n", ""), juce::String::fromUTF8 ("\"&<>\n\xc3\xa9"
+                                                            "A"));
 }
 
 TEST (StateDocumentValidity, RefusesAnotherTagOrTextThatIsNoDocument)

@@ -16,8 +16,10 @@ const char* const newPresetText =
     " fDiffusion=\"0.5\" fListenerPos=\"0.5\" fMix=\"0.5\" fVolume=\"0.5\" fOnButton=\"1\""
     " fLeftSelButton=\"0\" fRightSelButton=\"0\" fStereoSelButton=\"1\" programName=\"Default\"/>";
 
-const char* const stateKeys[] = { "fEarlySize", "fLateSize", "fDecay", "fDiffusion", "fListenerPos", "fMix",
-                                  "fVolume", "fOnButton", "fLeftSelButton", "fRightSelButton", "fStereoSelButton" };
+const char* const stateKeys[] = { "fEarlySize",      "fLateSize",       "fDecay",
+                                  "fDiffusion",      "fListenerPos",    "fMix",
+                                  "fVolume",         "fOnButton",       "fLeftSelButton",
+                                  "fRightSelButton", "fStereoSelButton" };
 
 using Values = std::array<float, 11>;
 
@@ -63,7 +65,10 @@ std::vector<unsigned char> bankOf (DemoJuceFilter& f)
     return bytesOf (b);
 }
 
-void readPreset (DemoJuceFilter& f, const std::vector<unsigned char>& c) { f.readPresetState (c.data(), (int) c.size()); }
+void readPreset (DemoJuceFilter& f, const std::vector<unsigned char>& c)
+{
+    f.readPresetState (c.data(), (int) c.size());
+}
 void readBank (DemoJuceFilter& f, const std::vector<unsigned char>& c) { f.readBankState (c.data(), (int) c.size()); }
 
 std::uint32_t bitsOf (float v)
@@ -90,7 +95,8 @@ void setAll (DemoJuceFilter& f, const Values& v)
 void expectBitIdentical (const Values& actual, const Values& expected)
 {
     for (size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ (bitsOf (actual[i]), bitsOf (expected[i])) << "parameter " << i << ": " << actual[i] << " vs " << expected[i];
+        EXPECT_EQ (bitsOf (actual[i]), bitsOf (expected[i]))
+            << "parameter " << i << ": " << actual[i] << " vs " << expected[i];
 }
 
 // Every record and name of the filter as the bank writes them, plus the live
@@ -98,12 +104,17 @@ void expectBitIdentical (const Values& actual, const Values& expected)
 struct Snapshot
 {
     explicit Snapshot (DemoJuceFilter& f)
-        : bank (bankOf (f)), live (liveValues (f)), current (f.currentProgramIndex()), name (f.getProgramName()) {}
+        : bank (bankOf (f))
+        , live (liveValues (f))
+        , current (f.currentProgramIndex())
+        , name (f.getProgramName())
+    {
+    }
 
     bool operator== (const Snapshot& o) const
     {
         return bank == o.bank && current == o.current && name == o.name
-            && std::memcmp (live.data(), o.live.data(), sizeof (live)) == 0;
+               && std::memcmp (live.data(), o.live.data(), sizeof (live)) == 0;
     }
 
     std::vector<unsigned char> bank;
@@ -125,8 +136,17 @@ void makeDistinctive (DemoJuceFilter& f)
     f.selectProgram (5);
 }
 
-const Values awkwardValues { 0.1f, 1e-30f, -0.0f, 3e38f, 0.999999f, 1.0f / 3.0f, -2.5f,
-                             std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::max(), 0.0f, 1.0f };
+const Values awkwardValues { 0.1f,
+                             1e-30f,
+                             -0.0f,
+                             3e38f,
+                             0.999999f,
+                             1.0f / 3.0f,
+                             -2.5f,
+                             std::numeric_limits<float>::denorm_min(),
+                             std::numeric_limits<float>::max(),
+                             0.0f,
+                             1.0f };
 
 const juce::String awkwardName = juce::String::fromUTF8 ("Hall \"A\" & <B>\n\xc3\xa9t\xc3\xa9 \xe2\x82\xac");
 }
@@ -163,7 +183,8 @@ TEST (BankChunk, OfANewInstanceHoldsAllProgramsIn29303Characters)
     ASSERT_EQ (expected.size(), 29303u);
     ASSERT_EQ (chunk.getSize(), 29313u);
     const auto* b = static_cast<const unsigned char*> (chunk.getData());
-    EXPECT_EQ (std::vector<unsigned char> (b, b + 8), (std::vector<unsigned char> { 0x56, 0x43, 0x32, 0x21, 0x77, 0x72, 0, 0 }));
+    EXPECT_EQ (std::vector<unsigned char> (b, b + 8),
+               (std::vector<unsigned char> { 0x56, 0x43, 0x32, 0x21, 0x77, 0x72, 0, 0 }));
     EXPECT_EQ (textOf (chunk), expected);
     EXPECT_EQ (b[29311], 0);
     EXPECT_EQ (b[29312], 0);
@@ -216,7 +237,8 @@ TEST (PresetRestore, GoesIntoTheCurrentProgramOnly)
     EXPECT_EQ (target.programNameAt (2), "Default");
 
     target.selectProgram (2);
-    expectBitIdentical (liveValues (target), Values { 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 1.0f, 0.0f, 0.0f, 1.0f });
+    expectBitIdentical (liveValues (target),
+                        Values { 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 1.0f, 0.0f, 0.0f, 1.0f });
     target.selectProgram (3);
     expectBitIdentical (liveValues (target), awkwardValues);
 }
@@ -288,7 +310,9 @@ TEST (StateRestore, IgnoresUnusableChunks)
     auto wrongMagic = good;
     wrongMagic[0] = 0x57;
     const std::vector<std::vector<unsigned char>> unusable {
-        {}, std::vector<unsigned char> (good.begin(), good.begin() + 8), wrongMagic,
+        {},
+        std::vector<unsigned char> (good.begin(), good.begin() + 8),
+        wrongMagic,
         chunkOfText ("<LUMIDOR_PRESET fEarlySize=\"0.1\"/>", 0),
         chunkOfText ("<LUMIDOR_PRESET fEarlySize=\"0.1\"></LUMIDOR_BANK"),
         chunkOfText ("<LUMIDOR_PRESET fEarlySize=\"0.1\" <x/>"),
@@ -313,8 +337,20 @@ TEST (StateRestore, RefusesATruncatedChunkWhole)
     DemoJuceFilter source;
     setAll (source, awkwardValues);
     makeDistinctive (source);
-    auto preset = textOf ([&] { juce::MemoryBlock b; source.writePresetState (b); return b; }());
-    auto bank = textOf ([&] { juce::MemoryBlock b; source.writeBankState (b); return b; }());
+    auto preset = textOf (
+        [&]
+        {
+        juce::MemoryBlock b;
+        source.writePresetState (b);
+        return b;
+    }());
+    auto bank = textOf (
+        [&]
+        {
+        juce::MemoryBlock b;
+        source.writeBankState (b);
+        return b;
+    }());
 
     DemoJuceFilter f;
     f.setParameterValue (1, 0.3f);
@@ -322,8 +358,12 @@ TEST (StateRestore, RefusesATruncatedChunkWhole)
 
     // Cut after a complete attribute, before a space and mid-value: none is
     // a document, even where the parser would take it for one.
-    const auto afterFDecay = [] (const std::string& t, const std::string& key) { return t.find ('"', t.find (key + "=\"") + key.size() + 2) + 1; };
-    for (size_t cut : { afterFDecay (preset, "fDecay"), afterFDecay (preset, "fDecay") + 1, preset.size() - 5, preset.size() - 1 })
+    const auto afterFDecay = [] (const std::string& t, const std::string& key)
+    {
+        return t.find ('"', t.find (key + "=\"") + key.size() + 2) + 1;
+    };
+    for (size_t cut :
+         { afterFDecay (preset, "fDecay"), afterFDecay (preset, "fDecay") + 1, preset.size() - 5, preset.size() - 1 })
     {
         readPreset (f, chunkOfText (preset.substr (0, cut)));
         EXPECT_TRUE (Snapshot (f) == before) << cut;
@@ -456,7 +496,13 @@ TEST (BankRestore, GivesAProgramMissingFromTheDocumentTheLiveValuesAndName)
 {
     DemoJuceFilter source;
     makeDistinctive (source);
-    std::string bank = textOf ([&] { juce::MemoryBlock b; source.writeBankState (b); return b; }());
+    std::string bank = textOf (
+        [&]
+        {
+        juce::MemoryBlock b;
+        source.writeBankState (b);
+        return b;
+    }());
 
     // Drop the twelve attributes of program 5.
     const auto first = bank.find (" fEarlySize5=");

@@ -40,8 +40,9 @@ struct ClapRealtimeSafety : ::testing::Test
     void expectCleanProcessing (claptest::InputEvents& events, uint32_t frames, const std::string& situation)
     {
         RealtimeProbe::reset();
-        audio.run ([&]
-        {
+        audio.run (
+            [&]
+            {
             thread_local std::vector<float> l, r;
             l.assign (frames, 0.25f);
             r.assign (frames, -0.5f);

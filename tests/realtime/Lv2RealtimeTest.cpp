@@ -21,8 +21,9 @@ TEST (Lv2RealtimeSafety, RunStaysCleanWhileTheHostMovesEveryPortAcrossAndBeyondI
     instance.runBlock();
 
     RealtimeProbe::reset();
-    audio.run ([&instance]
-    {
+    audio.run (
+        [&instance]
+        {
         const float values[] = { 0.0f, 50.0f, -1.0f, 1.0e30f, 2.5f, std::numeric_limits<float>::quiet_NaN(), 100.0f };
         for (const float v : values)
         {

@@ -9,25 +9,25 @@
 #include <pthread.h>
 
 #if defined(__has_feature)
- #if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
-  #define LUMIDOR_PROBE_SANITIZED 1
- #endif
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
+#define LUMIDOR_PROBE_SANITIZED 1
+#endif
 #endif
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
- #define LUMIDOR_PROBE_SANITIZED 1
+#define LUMIDOR_PROBE_SANITIZED 1
 #endif
 
 #if defined(__linux__) && defined(__x86_64__)
- #include <csignal>
- #include <cstring>
- #include <linux/audit.h>
- #include <linux/filter.h>
- #include <linux/seccomp.h>
- #include <sys/prctl.h>
- #include <sys/syscall.h>
- #include <ucontext.h>
- #include <unistd.h>
- #define LUMIDOR_PROBE_SECCOMP 1
+#include <csignal>
+#include <cstring>
+#include <linux/audit.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <ucontext.h>
+#include <unistd.h>
+#define LUMIDOR_PROBE_SECCOMP 1
 #endif
 
 namespace
@@ -97,77 +97,77 @@ bool isAvailable() noexcept { return true; }
 #if ! LUMIDOR_PROBE_SANITIZED
 extern "C"
 {
-void* __libc_malloc (size_t);
-void __libc_free (void*);
-void* __libc_calloc (size_t, size_t);
-void* __libc_realloc (void*, size_t);
-void* __libc_memalign (size_t, size_t);
+    void* __libc_malloc (size_t);
+    void __libc_free (void*);
+    void* __libc_calloc (size_t, size_t);
+    void* __libc_realloc (void*, size_t);
+    void* __libc_memalign (size_t, size_t);
 
-void* malloc (size_t size)
-{
-    noteAllocation();
-    return __libc_malloc (size);
-}
+    void* malloc (size_t size)
+    {
+        noteAllocation();
+        return __libc_malloc (size);
+    }
 
-void free (void* p)
-{
-    noteDeallocation (p);
-    __libc_free (p);
-}
+    void free (void* p)
+    {
+        noteDeallocation (p);
+        __libc_free (p);
+    }
 
-void* calloc (size_t n, size_t size)
-{
-    noteAllocation();
-    return __libc_calloc (n, size);
-}
+    void* calloc (size_t n, size_t size)
+    {
+        noteAllocation();
+        return __libc_calloc (n, size);
+    }
 
-void* realloc (void* p, size_t size)
-{
-    noteAllocation();
-    return __libc_realloc (p, size);
-}
+    void* realloc (void* p, size_t size)
+    {
+        noteAllocation();
+        return __libc_realloc (p, size);
+    }
 
-void* memalign (size_t alignment, size_t size)
-{
-    noteAllocation();
-    return __libc_memalign (alignment, size);
-}
+    void* memalign (size_t alignment, size_t size)
+    {
+        noteAllocation();
+        return __libc_memalign (alignment, size);
+    }
 
-void* aligned_alloc (size_t alignment, size_t size)
-{
-    noteAllocation();
-    return __libc_memalign (alignment, size);
-}
+    void* aligned_alloc (size_t alignment, size_t size)
+    {
+        noteAllocation();
+        return __libc_memalign (alignment, size);
+    }
 
-int posix_memalign (void** out, size_t alignment, size_t size)
-{
-    if (alignment < sizeof (void*) || (alignment & (alignment - 1)) != 0)
-        return EINVAL;
-    noteAllocation();
-    void* p = __libc_memalign (alignment, size);
-    if (p == nullptr)
-        return ENOMEM;
-    *out = p;
-    return 0;
-}
-
-using MutexLock = int (*) (pthread_mutex_t*);
-
-int pthread_mutex_lock (pthread_mutex_t* m)
-{
-    // Resolved once; dlsym may allocate, which is harmless here because the
-    // first lock happens long before any thread is marked.
-    static const auto realLock = reinterpret_cast<MutexLock> (dlsym (RTLD_NEXT, "pthread_mutex_lock"));
-
-    allLocks.fetch_add (1, std::memory_order_relaxed);
-    // An uncontended lock costs no wait; only a lock that someone else holds
-    // would make the audio thread sleep.
-    if (pthread_mutex_trylock (m) == 0)
+    int posix_memalign (void** out, size_t alignment, size_t size)
+    {
+        if (alignment < sizeof (void*) || (alignment & (alignment - 1)) != 0)
+            return EINVAL;
+        noteAllocation();
+        void* p = __libc_memalign (alignment, size);
+        if (p == nullptr)
+            return ENOMEM;
+        *out = p;
         return 0;
-    if (insideCallback)
-        insideLockWaits.fetch_add (1, std::memory_order_relaxed);
-    return realLock (m);
-}
+    }
+
+    using MutexLock = int (*) (pthread_mutex_t*);
+
+    int pthread_mutex_lock (pthread_mutex_t* m)
+    {
+        // Resolved once; dlsym may allocate, which is harmless here because the
+        // first lock happens long before any thread is marked.
+        static const auto realLock = reinterpret_cast<MutexLock> (dlsym (RTLD_NEXT, "pthread_mutex_lock"));
+
+        allLocks.fetch_add (1, std::memory_order_relaxed);
+        // An uncontended lock costs no wait; only a lock that someone else holds
+        // would make the audio thread sleep.
+        if (pthread_mutex_trylock (m) == 0)
+            return 0;
+        if (insideCallback)
+            insideLockWaits.fetch_add (1, std::memory_order_relaxed);
+        return realLock (m);
+    }
 }
 
 namespace
@@ -203,11 +203,25 @@ void* operator new (size_t size, std::align_val_t a) { return alignedNewOrThrow 
 void* operator new[] (size_t size, std::align_val_t a) { return alignedNewOrThrow (size, a); }
 void* operator new (size_t size, std::align_val_t a, const std::nothrow_t&) noexcept
 {
-    try { return alignedNewOrThrow (size, a); } catch (...) { return nullptr; }
+    try
+    {
+        return alignedNewOrThrow (size, a);
+    }
+    catch (...)
+    {
+        return nullptr;
+    }
 }
 void* operator new[] (size_t size, std::align_val_t a, const std::nothrow_t&) noexcept
 {
-    try { return alignedNewOrThrow (size, a); } catch (...) { return nullptr; }
+    try
+    {
+        return alignedNewOrThrow (size, a);
+    }
+    catch (...)
+    {
+        return nullptr;
+    }
 }
 
 void operator delete (void* p) noexcept { free (p); }
@@ -237,7 +251,7 @@ void operator delete[] (void* p, std::align_val_t, const std::nothrow_t&) noexce
 extern "C" long lumidorProbeSyscall (long number, long a1, long a2, long a3, long a4, long a5, long a6);
 extern "C" char lumidorProbeSyscallReturn[];
 
-asm (R"(
+asm(R"(
     .text
     .globl lumidorProbeSyscall
     .type lumidorProbeSyscall, @function

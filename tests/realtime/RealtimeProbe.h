@@ -22,7 +22,7 @@ struct Counts
     uint64_t deallocations = 0;
     uint64_t lockWaits = 0;
     uint64_t systemCalls = 0;
-    long lastSystemCall = -1;     // number of the last trapped call, -1 if none
+    long lastSystemCall = -1; // number of the last trapped call, -1 if none
 
     bool clean() const noexcept { return allocations + deallocations + lockWaits + systemCalls == 0; }
 };

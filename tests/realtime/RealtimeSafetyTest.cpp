@@ -32,8 +32,8 @@ const float sweepValues[] = { -1.0f, 0.0f, 0.5f, 1.0f, 2.0f };
 std::string describe (const RealtimeProbe::Counts& c)
 {
     std::ostringstream s;
-    s << c.allocations << " allocations, " << c.deallocations << " frees, " << c.lockWaits
-      << " lock waits, " << c.systemCalls << " system calls (last: " << c.lastSystemCall << ")";
+    s << c.allocations << " allocations, " << c.deallocations << " frees, " << c.lockWaits << " lock waits, "
+      << c.systemCalls << " system calls (last: " << c.lastSystemCall << ")";
     return s.str();
 }
 
@@ -95,8 +95,9 @@ TEST_F (RealtimeSafety, TheProbeSeesTheModulesAllocationsLocksAndTheAudioThreads
     EXPECT_GT (RealtimeProbe::locksEverywhere(), locksBefore) << "the adapter takes the callback lock";
     EXPECT_TRUE (RealtimeProbe::counts().clean()) << describe (RealtimeProbe::counts());
 
-    audio.run ([]
-    {
+    audio.run (
+        []
+        {
         RealtimeProbe::setInside (true);
         syscall (SYS_getppid);
         void* volatile p = malloc (16);
@@ -114,8 +115,9 @@ TEST_F (RealtimeSafety, TheProbeCountsAWaitForALockThatAnotherThreadHolds)
 {
     static pthread_mutex_t held = PTHREAD_MUTEX_INITIALIZER;
     std::atomic<bool> locked { false }, waiting { false };
-    std::thread holder ([&]
-    {
+    std::thread holder (
+        [&]
+        {
         pthread_mutex_lock (&held);
         locked = true;
         while (! waiting)
@@ -123,8 +125,9 @@ TEST_F (RealtimeSafety, TheProbeCountsAWaitForALockThatAnotherThreadHolds)
         usleep (20000);
         pthread_mutex_unlock (&held);
     });
-    audio.run ([&]
-    {
+    audio.run (
+        [&]
+        {
         while (! locked)
             std::this_thread::yield();
         RealtimeProbe::setInside (true);
@@ -245,8 +248,9 @@ TEST_F (RealtimeSafety, HostAutomationOnTheAudioThreadStaysCleanWithTheEditorOpe
     idleEditor (window, effect, 200);
 
     RealtimeProbe::reset();
-    audio.run ([this]
-    {
+    audio.run (
+        [this]
+        {
         for (int b = 0; b < blocksPerCheck; ++b)
         {
             RealtimeProbe::setInside (true);

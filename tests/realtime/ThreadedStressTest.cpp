@@ -61,7 +61,11 @@ struct Xorshift
 class ProcessingLoop
 {
 public:
-    explicit ProcessingLoop (AEffect* e) : effect (e), worker ([this] { run(); }) {}
+    explicit ProcessingLoop (AEffect* e)
+        : effect (e)
+        , worker ([this] { run(); })
+    {
+    }
     ~ProcessingLoop() { stop(); }
 
     void stop()
@@ -145,21 +149,13 @@ TEST (ThreadedStress, TheGuiThreadCanDoAnythingWhileTheAudioThreadProcesses)
     {
         switch (random.next() % 12)
         {
-            case 0: case 1: case 2:
-                effect->setParameter (effect, (int) (random.next() % 12), random.unit() * 1.5f - 0.25f);
-                break;
-            case 3:
-                dispatch (effect, effSetProgram, 0, (VstIntPtr) (random.next() % 140) - 4);
-                break;
-            case 4:
-                setChunk (effect, 1, presets[random.next() % presets.size()]);
-                break;
-            case 5:
-                setChunk (effect, 0, bank);
-                break;
-            case 6:
-                getChunk (effect, (int) (random.next() % 2));
-                break;
+            case 0:
+            case 1:
+            case 2: effect->setParameter (effect, (int) (random.next() % 12), random.unit() * 1.5f - 0.25f); break;
+            case 3: dispatch (effect, effSetProgram, 0, (VstIntPtr) (random.next() % 140) - 4); break;
+            case 4: setChunk (effect, 1, presets[random.next() % presets.size()]); break;
+            case 5: setChunk (effect, 0, bank); break;
+            case 6: getChunk (effect, (int) (random.next() % 2)); break;
             case 7:
             {
                 const std::string name = "stress " + std::to_string (random.next() % 1000);
@@ -177,9 +173,7 @@ TEST (ThreadedStress, TheGuiThreadCanDoAnythingWhileTheAudioThreadProcesses)
                 dispatch (effect, effSetSampleRate, 0, 0, nullptr, random.next() % 2 ? 48000.0f : 44100.0f);
                 dispatch (effect, effMainsChanged, 0, 1);
                 break;
-            case 10:
-                dispatch (effect, effEditIdle);
-                break;
+            case 10: dispatch (effect, effEditIdle); break;
             case 11:
                 if (withEditor)
                 {

@@ -52,7 +52,8 @@ std::string truncationFromLog (SNDFILE* file)
         const auto colon = text.find (" : ");
         long long claimed = 0, present = 0;
         if (colon != std::string::npos && text.find ("should be") != std::string::npos
-            && std::sscanf (text.c_str() + colon, " : %lld (should be %lld)", &claimed, &present) == 2 && claimed > present)
+            && std::sscanf (text.c_str() + colon, " : %lld (should be %lld)", &claimed, &present) == 2
+            && claimed > present)
         {
             const auto name = text.substr (0, colon);
             if (name == "data" || name == "SSND")
@@ -81,13 +82,15 @@ struct Descriptor
 
 sf_count_t fileLength (void* user)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     return ::fstat (static_cast<Descriptor*> (user)->fd, &info) == 0 ? (sf_count_t) info.st_size : -1;
 }
 
 sf_count_t seekTo (sf_count_t offset, int whence, void* user)
 {
-    return (sf_count_t) ::lseek (static_cast<Descriptor*> (user)->fd, (off_t) offset, whence);
+    return (sf_count_t)::lseek (static_cast<Descriptor*> (user)->fd, (off_t) offset, whence);
 }
 
 sf_count_t readFrom (void* data, sf_count_t count, void* user)
@@ -117,10 +120,7 @@ sf_count_t writeTo (const void* data, sf_count_t count, void* user)
     return done;
 }
 
-sf_count_t tellPosition (void* user)
-{
-    return (sf_count_t) ::lseek (static_cast<Descriptor*> (user)->fd, 0, SEEK_CUR);
-}
+sf_count_t tellPosition (void* user) { return (sf_count_t)::lseek (static_cast<Descriptor*> (user)->fd, 0, SEEK_CUR); }
 }
 
 int containerFor (const std::string& path)
@@ -139,10 +139,7 @@ int containerFor (const std::string& path)
     return 0;
 }
 
-std::string extensionList()
-{
-    return ".wav, .aiff, .aif, .aifc, .flac, .w64 or .rf64";
-}
+std::string extensionList() { return ".wav, .aiff, .aif, .aifc, .flac, .w64 or .rf64"; }
 
 std::string formatText (int bits, bool floatingPoint)
 {
@@ -158,7 +155,10 @@ struct Reader::State
     std::vector<float> floats;
 };
 
-Reader::Reader() : state (std::make_unique<State>()) {}
+Reader::Reader()
+    : state (std::make_unique<State>())
+{
+}
 
 Reader::~Reader()
 {
@@ -169,7 +169,9 @@ Reader::~Reader()
 bool Reader::open (const std::string& name, std::string& error)
 {
     path = name;
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::stat (name.c_str(), &info) != 0)
     {
         error = "cannot read " + name + ": " + std::strerror (errno);
@@ -205,15 +207,39 @@ bool Reader::open (const std::string& name, std::string& error)
 
     switch (state->info.format & SF_FORMAT_SUBMASK)
     {
-        case SF_FORMAT_PCM_S8: case SF_FORMAT_PCM_U8: bits = 8; isFloat = false; break;
-        case SF_FORMAT_PCM_24: bits = 24; isFloat = false; break;
-        case SF_FORMAT_PCM_32: bits = 32; isFloat = false; break;
-        case SF_FORMAT_FLOAT: bits = 32; isFloat = true; break;
-        case SF_FORMAT_DOUBLE: bits = 64; isFloat = true; break;
-        case SF_FORMAT_VORBIS: case SF_FORMAT_OPUS: case SF_FORMAT_MPEG_LAYER_I: case SF_FORMAT_MPEG_LAYER_II:
+        case SF_FORMAT_PCM_S8:
+        case SF_FORMAT_PCM_U8:
+            bits = 8;
+            isFloat = false;
+            break;
+        case SF_FORMAT_PCM_24:
+            bits = 24;
+            isFloat = false;
+            break;
+        case SF_FORMAT_PCM_32:
+            bits = 32;
+            isFloat = false;
+            break;
+        case SF_FORMAT_FLOAT:
+            bits = 32;
+            isFloat = true;
+            break;
+        case SF_FORMAT_DOUBLE:
+            bits = 64;
+            isFloat = true;
+            break;
+        case SF_FORMAT_VORBIS:
+        case SF_FORMAT_OPUS:
+        case SF_FORMAT_MPEG_LAYER_I:
+        case SF_FORMAT_MPEG_LAYER_II:
         case SF_FORMAT_MPEG_LAYER_III:
-            bits = 32; isFloat = true; break;
-        default: bits = 16; isFloat = false; break;
+            bits = 32;
+            isFloat = true;
+            break;
+        default:
+            bits = 16;
+            isFloat = false;
+            break;
     }
     cutShort = truncationFromLog (state->file);
     // A stream that does not say its length (FLAC with no count, some Ogg)
@@ -299,9 +325,20 @@ struct Writer::State
     std::vector<char> wavHeader() const
     {
         std::vector<char> h;
-        auto tag = [&h] (const char* t) { h.insert (h.end(), t, t + 4); };
-        auto u32 = [&h] (uint32_t v) { for (int i = 0; i < 4; ++i) h.push_back ((char) (v >> (8 * i))); };
-        auto u16 = [&h] (uint32_t v) { h.push_back ((char) v); h.push_back ((char) (v >> 8)); };
+        auto tag = [&h] (const char* t)
+        {
+            h.insert (h.end(), t, t + 4);
+        };
+        auto u32 = [&h] (uint32_t v)
+        {
+            for (int i = 0; i < 4; ++i)
+                h.push_back ((char) (v >> (8 * i)));
+        };
+        auto u16 = [&h] (uint32_t v)
+        {
+            h.push_back ((char) v);
+            h.push_back ((char) (v >> 8));
+        };
         const uint32_t frameBytes = 4u * (uint32_t) channels;
         tag ("RIFF");
         u32 ((uint32_t) (4 + 26 + 12 + 8 + dataBytes));
@@ -324,7 +361,10 @@ struct Writer::State
     }
 };
 
-Writer::Writer() : state (std::make_unique<State>()) {}
+Writer::Writer()
+    : state (std::make_unique<State>())
+{
+}
 
 Writer::~Writer()
 {
@@ -510,15 +550,9 @@ bool Writer::write (const float* const* channelData, int count, std::string& err
     return true;
 }
 
-bool Writer::close (std::string& error)
-{
-    return finish (error) && commit (error);
-}
+bool Writer::close (std::string& error) { return finish (error) && commit (error); }
 
-bool Writer::commit (std::string& error)
-{
-    return state->file.commit (error);
-}
+bool Writer::commit (std::string& error) { return state->file.commit (error); }
 
 bool Writer::finish (std::string& error)
 {
@@ -652,10 +686,7 @@ void LevelMeter::add (const float* x, int n) noexcept
     }
 }
 
-Level LevelMeter::level() const noexcept
-{
-    return { peak, count > 0 ? std::sqrt (sum / (double) count) : 0.0 };
-}
+Level LevelMeter::level() const noexcept { return { peak, count > 0 ? std::sqrt (sum / (double) count) : 0.0 }; }
 
 std::string decibels (double amplitude)
 {

@@ -79,7 +79,8 @@ std::string trialRun (const std::string& path, double rate, int block, const std
     if (WIFSIGNALED (status) && WTERMSIG (status) == SIGALRM)
         return "it did not finish a trial run within " + std::to_string (trialLimitSeconds) + " s";
     if (WIFSIGNALED (status))
-        return "it crashed (signal " + std::to_string (WTERMSIG (status)) + ", " + strsignal (WTERMSIG (status)) + ") in a trial run";
+        return "it crashed (signal " + std::to_string (WTERMSIG (status)) + ", " + strsignal (WTERMSIG (status))
+               + ") in a trial run";
     if (WIFEXITED (status) && WEXITSTATUS (status) != trialPassed)
         return "it ended the process (exit status " + std::to_string (WEXITSTATUS (status)) + ") in a trial run";
     return {};
@@ -99,7 +100,8 @@ int runBench (const std::vector<std::string>& words)
         return usageError (args.error());
     const auto ours = args.takeModule();
     if (! args.positionals().empty())
-        return usageError ("bench takes one module of ours (an existing .so file), not \"" + args.positionals().front() + "\"");
+        return usageError ("bench takes one module of ours (an existing .so file), not \"" + args.positionals().front()
+                           + "\"");
 
     double rate = 0.0, block = 0.0, seconds = 0.0, reps = 0.0;
     if (! args.number ("rate", 44100.0, rate) || ! args.number ("block", 512.0, block)
@@ -108,8 +110,9 @@ int runBench (const std::vector<std::string>& words)
     // The noise is held in memory: 600 s at 192 kHz is about 1 GB.
     if (rate < 8000.0 || rate > 768000.0 || block < 1.0 || block > 65536.0 || seconds <= 0.0 || seconds * rate > 115.2e6
         || reps < 1.0 || reps > 1000.0)
-        return usageError ("bench wants --rate 8000 to 768000, --block 1 to 65536, --seconds above 0 (at most 600 at 192000 Hz),"
-                           " --reps 1 to 1000");
+        return usageError (
+            "bench wants --rate 8000 to 768000, --block 1 to 65536, --seconds above 0 (at most 600 at 192000 Hz),"
+            " --reps 1 to 1000");
 
     const auto frames = (int64_t) std::llround (seconds * rate);
     std::vector<float> inL ((size_t) frames), inR ((size_t) frames), outL ((size_t) frames), outR ((size_t) frames);
@@ -157,7 +160,8 @@ int runBench (const std::vector<std::string>& words)
         }
         host->prepare (rate, (int) block);
         auto name = host->dispatchText (effGetEffectName);
-        contenders.push_back ({ std::move (host), name.empty() ? baseName (path) : name + " (" + baseName (path) + ")", {} });
+        contenders.push_back (
+            { std::move (host), name.empty() ? baseName (path) : name + " (" + baseName (path) + ")", {} });
     }
 
     for (auto& c : contenders)
@@ -173,7 +177,8 @@ int runBench (const std::vector<std::string>& words)
 
     std::printf ("%d frames (%.1f s) of stereo noise at %g Hz in blocks of %d, %d repetitions, thread CPU time\n\n",
                  (int) frames, seconds, rate, (int) block, (int) reps);
-    std::printf ("| module | realtime factor, best | realtime factor, median | ns/frame, min | ns/frame, median | cost vs ours |\n");
+    std::printf (
+        "| module | realtime factor, best | realtime factor, median | ns/frame, min | ns/frame, median | cost vs ours |\n");
     std::printf ("|---|---:|---:|---:|---:|---:|\n");
     const double ourMedian = median (contenders.front().nanosecondsPerFrame);
     for (const auto& c : contenders)

@@ -21,26 +21,27 @@ struct ClapEditorHost::Impl
     bool editorCreated = false;
     std::vector<clap_id> timers;
 
-    clap_host_t host { CLAP_VERSION_INIT, this, "lumidor-host", "Velderane", "", "1", nullptr, nullptr, nullptr, nullptr };
-    clap_host_timer_support_t hostTimers {
-        [] (const clap_host_t* h, uint32_t, clap_id* id)
-        {
-            auto& self = of (h);
-            *id = (clap_id) self.timers.size() + 1;
-            self.timers.push_back (*id);
-            return true;
-        },
-        [] (const clap_host_t* h, clap_id id)
-        {
-            auto& timers = of (h).timers;
-            timers.erase (std::remove (timers.begin(), timers.end(), id), timers.end());
-            return true;
-        }
+    clap_host_t host {
+        CLAP_VERSION_INIT, this, "lumidor-host", "Velderane", "", "1", nullptr, nullptr, nullptr, nullptr
     };
+    clap_host_timer_support_t hostTimers { [] (const clap_host_t* h, uint32_t, clap_id* id)
+                                           {
+        auto& self = of (h);
+        *id = (clap_id) self.timers.size() + 1;
+        self.timers.push_back (*id);
+        return true;
+                                          },
+                                           [] (const clap_host_t* h, clap_id id)
+                                           {
+        auto& timers = of (h).timers;
+        timers.erase (std::remove (timers.begin(), timers.end(), id), timers.end());
+        return true;
+    } };
     // The size is fixed by the scale; the window is made at it.
     clap_host_gui_t hostGui { [] (const clap_host_t*) {}, [] (const clap_host_t*, uint32_t, uint32_t) { return false; },
                               [] (const clap_host_t*) { return false; }, [] (const clap_host_t*) { return false; },
-                              [] (const clap_host_t*, bool) {} };
+                              [] (const clap_host_t*, bool) {
+                              } };
 
     static Impl& of (const clap_host_t* h) { return *static_cast<Impl*> (h->host_data); }
 
@@ -54,7 +55,8 @@ struct ClapEditorHost::Impl
                 return &of (h).hostGui;
             return nullptr;
         };
-        host.request_restart = host.request_process = host.request_callback = [] (const clap_host_t*) {};
+        host.request_restart = host.request_process = host.request_callback = [] (const clap_host_t*) {
+        };
     }
 
     ~Impl()
@@ -65,18 +67,21 @@ struct ClapEditorHost::Impl
             plugin->destroy (plugin);
         if (entry != nullptr)
             entry->deinit();
-        // Under AddressSanitizer the module stays mapped: what JUCE keeps for
-        // the whole process inside it (its X11 symbol table, the desktop's
-        // dark-mode watcher) would otherwise turn into leaks from an
-        // unmapped, unnamed module.
-       #if ! defined (__SANITIZE_ADDRESS__)
+            // Under AddressSanitizer the module stays mapped: what JUCE keeps for
+            // the whole process inside it (its X11 symbol table, the desktop's
+            // dark-mode watcher) would otherwise turn into leaks from an
+            // unmapped, unnamed module.
+#if ! defined(__SANITIZE_ADDRESS__)
         if (module != nullptr)
             dlclose (module);
-       #endif
+#endif
     }
 };
 
-ClapEditorHost::ClapEditorHost() : impl (std::make_unique<Impl>()) {}
+ClapEditorHost::ClapEditorHost()
+    : impl (std::make_unique<Impl>())
+{
+}
 
 ClapEditorHost::~ClapEditorHost() = default;
 
@@ -111,8 +116,8 @@ bool ClapEditorHost::open (const std::string& modulePath, std::string& error)
         return false;
     }
     m.gui = static_cast<const clap_plugin_gui_t*> (m.plugin->get_extension (m.plugin, CLAP_EXT_GUI));
-    m.timerSupport = static_cast<const clap_plugin_timer_support_t*> (
-        m.plugin->get_extension (m.plugin, CLAP_EXT_TIMER_SUPPORT));
+    m.timerSupport =
+        static_cast<const clap_plugin_timer_support_t*> (m.plugin->get_extension (m.plugin, CLAP_EXT_TIMER_SUPPORT));
     if (m.gui == nullptr)
     {
         error = modulePath + " has no editor";
@@ -123,7 +128,8 @@ bool ClapEditorHost::open (const std::string& modulePath, std::string& error)
 
 bool ClapEditorHost::loadState (const std::vector<uint8_t>& state)
 {
-    auto* extension = static_cast<const clap_plugin_state_t*> (impl->plugin->get_extension (impl->plugin, CLAP_EXT_STATE));
+    auto* extension =
+        static_cast<const clap_plugin_state_t*> (impl->plugin->get_extension (impl->plugin, CLAP_EXT_STATE));
     if (extension == nullptr)
         return false;
 
@@ -132,14 +138,15 @@ bool ClapEditorHost::loadState (const std::vector<uint8_t>& state)
         const std::vector<uint8_t>& bytes;
         size_t at = 0;
     } reader { state };
-    clap_istream_t stream { &reader, [] (const clap_istream_t* s, void* buffer, uint64_t size) -> int64_t
+    clap_istream_t stream { &reader,
+                            [] (const clap_istream_t* s, void* buffer, uint64_t size) -> int64_t
                             {
-                                auto& r = *static_cast<Reader*> (s->ctx);
-                                const auto n = std::min<size_t> ((size_t) size, r.bytes.size() - r.at);
-                                std::memcpy (buffer, r.bytes.data() + r.at, n);
-                                r.at += n;
-                                return (int64_t) n;
-                            } };
+        auto& r = *static_cast<Reader*> (s->ctx);
+        const auto n = std::min<size_t> ((size_t) size, r.bytes.size() - r.at);
+        std::memcpy (buffer, r.bytes.data() + r.at, n);
+        r.at += n;
+        return (int64_t) n;
+                           } };
     return extension->load (impl->plugin, &stream);
 }
 

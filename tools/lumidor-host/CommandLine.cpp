@@ -6,8 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool CommandLine::parse (const std::vector<std::string>& input,
-                         const std::vector<std::string>& options,
+bool CommandLine::parse (const std::vector<std::string>& input, const std::vector<std::string>& options,
                          const std::vector<std::string>& flags)
 {
     auto listed = [] (const std::vector<std::string>& list, const std::string& name)
@@ -60,9 +59,11 @@ bool CommandLine::parse (const std::vector<std::string>& input,
 
 bool CommandLine::isModulePath (const std::string& word)
 {
-    struct stat info {};
-    return word.size() > 3 && word.compare (word.size() - 3, 3, ".so") == 0
-           && ::stat (word.c_str(), &info) == 0 && S_ISREG (info.st_mode);
+    struct stat info
+    {
+    };
+    return word.size() > 3 && word.compare (word.size() - 3, 3, ".so") == 0 && ::stat (word.c_str(), &info) == 0
+           && S_ISREG (info.st_mode);
 }
 
 std::string CommandLine::installedBesideTool (const std::string& relative)
@@ -77,7 +78,9 @@ std::string CommandLine::installedBesideTool (const std::string& relative)
     for (int level = 0; level < 2; ++level)
         folder.erase (std::min (folder.size(), folder.rfind ('/')));
     const auto installed = folder + "/" + relative;
-    struct stat info {};
+    struct stat info
+    {
+    };
     const bool found = ! folder.empty() && ::stat (installed.c_str(), &info) == 0 && S_ISREG (info.st_mode)
                        && ::access (installed.c_str(), R_OK) == 0;
     return found ? installed : std::string();
@@ -107,10 +110,7 @@ std::string CommandLine::takeModule()
     return defaultModule();
 }
 
-bool CommandLine::has (const std::string& name) const
-{
-    return given.count (name) != 0;
-}
+bool CommandLine::has (const std::string& name) const { return given.count (name) != 0; }
 
 std::optional<std::string> CommandLine::value (const std::string& name) const
 {

@@ -16,8 +16,7 @@ public:
     /** Parses `words` (the subcommand name excluded). `flags` are the options
         that take no value; `options` those that take one. Returns false with
         a message in error() for an unknown option or a missing value. */
-    bool parse (const std::vector<std::string>& words,
-                const std::vector<std::string>& options,
+    bool parse (const std::vector<std::string>& words, const std::vector<std::string>& options,
                 const std::vector<std::string>& flags = {});
 
     /** Takes the module argument: the first positional word when it is an

@@ -26,7 +26,7 @@
 
 namespace
 {
-constexpr int clickSettleMs = 150; // idle after each click, before the next
+constexpr int clickSettleMs = 150;     // idle after each click, before the next
 constexpr int maxEditorPixels = 16384; // a larger side is taken for a module's error
 
 struct Click
@@ -49,10 +49,7 @@ std::string defaultClapModule()
 
 /** A click given in the 1 x editor's pixels, at the middle of where that
     pixel lies at the scale. */
-Click scaled (Click c, double scale)
-{
-    return { (int) ((c.x + 0.5) * scale), (int) ((c.y + 0.5) * scale) };
-}
+Click scaled (Click c, double scale) { return { (int) ((c.x + 0.5) * scale), (int) ((c.y + 0.5) * scale) }; }
 
 /** The window's pixels as a picture. */
 juce::Image capture (X11HostWindow& window)
@@ -115,7 +112,10 @@ int runScaledGui (const std::string& clapPath, const std::vector<uint8_t>& progr
         std::cerr << "lumidor-host: the CLAP plug-in did not open its editor\n";
         return 1;
     }
-    const auto editorIdle = [&clap] { clap.idle(); };
+    const auto editorIdle = [&clap]
+    {
+        clap.idle();
+    };
     window.idle (editorIdle, 300);
     for (const auto& c : clicks)
     {
@@ -131,8 +131,8 @@ int runScaledGui (const std::string& clapPath, const std::vector<uint8_t>& progr
         std::cerr << "lumidor-host: " << error << "\n";
         return 1;
     }
-    std::cout << "wrote " << pngPath << " (" << image.getWidth() << " x " << image.getHeight() << ", the CLAP editor at "
-              << scale << " x)\n";
+    std::cout << "wrote " << pngPath << " (" << image.getWidth() << " x " << image.getHeight()
+              << ", the CLAP editor at " << scale << " x)\n";
     return 0;
 }
 }
@@ -146,7 +146,8 @@ int runGui (const std::vector<std::string>& words)
         return usageError (args.error());
     const auto modulePath = args.takeModule();
     if (args.positionals().size() != 1)
-        return usageError ("usage: gui [MODULE] OUT.png [--param ...] [--click X,Y]... [--seconds S] [--scale S [--clap FILE]]");
+        return usageError (
+            "usage: gui [MODULE] OUT.png [--param ...] [--click X,Y]... [--seconds S] [--scale S [--clap FILE]]");
     const auto pngPath = args.positionals()[0];
 
     double seconds = 0.0;
@@ -226,7 +227,10 @@ int runGui (const std::vector<std::string>& words)
             std::cerr << "lumidor-host: no X display (set DISPLAY, or run under xvfb-run)\n";
             return 1;
         }
-        const auto editorIdle = [&host] { host->dispatch (effEditIdle); };
+        const auto editorIdle = [&host]
+        {
+            host->dispatch (effEditIdle);
+        };
 
         if (host->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (window.id())) == 0)
         {

@@ -65,10 +65,7 @@ ImpulseAnalysis::Figures withRt60 (ImpulseAnalysis::Figures f)
     return f;
 }
 
-double meanOf (double a, double b)
-{
-    return std::isfinite (a) && std::isfinite (b) ? 0.5 * (a + b) : notANumber;
-}
+double meanOf (double a, double b) { return std::isfinite (a) && std::isfinite (b) ? 0.5 * (a + b) : notANumber; }
 
 std::string bandLabel (double centre)
 {
@@ -77,7 +74,8 @@ std::string bandLabel (double centre)
 }
 
 ImpulseAnalysis::ImpulseAnalysis (const std::vector<float>& left, const std::vector<float>& right, double sampleRate)
-    : rate (sampleRate), length ((double) left.size() / sampleRate)
+    : rate (sampleRate)
+    , length ((double) left.size() / sampleRate)
 {
     std::vector<double> centres { 0.0 };
     for (double centre : octaveCentres)
@@ -94,7 +92,8 @@ ImpulseAnalysis::ImpulseAnalysis (const std::vector<float>& left, const std::vec
         const size_t onset = onsetOf (whole);
         onsets[c] = (double) onset / rate;
         for (auto& band : results)
-            band.channels[c] = analyse (band.centre == 0.0 ? whole : octaveBand (whole, rate, band.centre), onset, latest);
+            band.channels[c] =
+                analyse (band.centre == 0.0 ? whole : octaveBand (whole, rate, band.centre), onset, latest);
     }
     needed = latest;
 
@@ -147,11 +146,13 @@ ImpulseAnalysis::Channel ImpulseAnalysis::analyse (std::vector<double> signal, s
     const bool silent = curve.empty() || curve[0] == floorDb;
     if (! silent && std::isfinite (latestNeeded))
     {
-        const Fit* best = std::isfinite (t30.seconds) ? &t30 : std::isfinite (t20.seconds) ? &t20
-                          : std::isfinite (edt.seconds)  ? &edt
-                                                         : nullptr;
-        latestNeeded = best == nullptr ? notANumber
-                                       : std::max (latestNeeded, (double) onset / rate + (-60.0 - best->startDb) / best->slope);
+        const Fit* best = std::isfinite (t30.seconds)   ? &t30
+                          : std::isfinite (t20.seconds) ? &t20
+                          : std::isfinite (edt.seconds) ? &edt
+                                                        : nullptr;
+        latestNeeded = best == nullptr
+                           ? notANumber
+                           : std::max (latestNeeded, (double) onset / rate + (-60.0 - best->startDb) / best->slope);
     }
 
     const auto points = (size_t) std::ceil ((double) frames / rate * curveRate);

@@ -12,24 +12,50 @@
 namespace
 {
 const char* const canDoTexts[] = {
-    "sendVstEvents", "sendVstMidiEvent", "sendVstMidiEvents", "receiveVstEvents", "receiveVstMidiEvent",
-    "receiveVstMidiEvents", "receiveVstTimeInfo", "offline", "midiProgramNames", "bypass",
-    "conformsToWindowRules", "plugAsChannelInsert", "plugAsSend", "mixDryWet", "noRealTime",
-    "multipass", "metapass", "1in1out", "1in2out", "2in1out", "2in2out", "2in4out", "4in2out",
-    "4in4out", "4in8out", "8in4out", "8in8out",
+    "sendVstEvents",
+    "sendVstMidiEvent",
+    "sendVstMidiEvents",
+    "receiveVstEvents",
+    "receiveVstMidiEvent",
+    "receiveVstMidiEvents",
+    "receiveVstTimeInfo",
+    "offline",
+    "midiProgramNames",
+    "bypass",
+    "conformsToWindowRules",
+    "plugAsChannelInsert",
+    "plugAsSend",
+    "mixDryWet",
+    "noRealTime",
+    "multipass",
+    "metapass",
+    "1in1out",
+    "1in2out",
+    "2in1out",
+    "2in2out",
+    "2in4out",
+    "4in2out",
+    "4in4out",
+    "4in8out",
+    "8in4out",
+    "8in8out",
 };
 
 const char* categoryName (VstIntPtr category)
 {
-    static const char* const names[] = { "unknown", "effect", "synth", "analysis", "mastering", "spatialiser",
-                                         "room effect", "surround effect", "restoration", "offline process",
-                                         "shell", "generator" };
+    static const char* const names[] = { "unknown",     "effect",          "synth",       "analysis",
+                                         "mastering",   "spatialiser",     "room effect", "surround effect",
+                                         "restoration", "offline process", "shell",       "generator" };
     return category >= 0 && category < 12 ? names[category] : "?";
 }
 
 std::vector<std::string> flagNames (VstIntPtr flags)
 {
-    struct Flag { VstIntPtr bit; const char* name; };
+    struct Flag
+    {
+        VstIntPtr bit;
+        const char* name;
+    };
     const Flag known[] = { { effFlagsHasEditor, "has editor" },
                            { effFlagsCanReplacing, "can process replacing" },
                            { effFlagsProgramChunks, "programs are chunks" },
@@ -78,7 +104,12 @@ struct ModuleFacts
     int32_t uniqueID = 0, version = 0, initialDelay = 0;
     int inputs = 0, outputs = 0;
     VstIntPtr flags = 0;
-    struct Parameter { std::string name, fullName, label, text; float value; VstIntPtr automatable; };
+    struct Parameter
+    {
+        std::string name, fullName, label, text;
+        float value;
+        VstIntPtr automatable;
+    };
     std::vector<Parameter> parameters;
     std::vector<std::string> programs;
     int currentProgram = 0;
@@ -107,8 +138,8 @@ ModuleFacts gather (VstHost& host)
     f.flags = e->flags;
 
     for (int i = 0; i < host.numParameters(); ++i)
-        f.parameters.push_back ({ host.parameterName (i), host.parameterFullName (i), host.parameterLabel (i), host.parameterText (i),
-                                  host.parameter (i), host.dispatch (effCanBeAutomated, i) });
+        f.parameters.push_back ({ host.parameterName (i), host.parameterFullName (i), host.parameterLabel (i),
+                                  host.parameterText (i), host.parameter (i), host.dispatch (effCanBeAutomated, i) });
     for (int i = 0; i < host.numPrograms(); ++i)
         f.programs.push_back (host.programNameAt (i));
     f.currentProgram = host.program();
@@ -200,9 +231,10 @@ void printText (const ModuleFacts& f)
     std::cout << "module        " << f.path << "\n"
               << "name          " << f.name << " (product \"" << f.product << "\", vendor \"" << f.vendor
               << "\", vendor version " << f.vendorVersion << ")\n"
-              << "unique id     '" << fourCharacters (f.uniqueID) << "' (" << hex ((uint32_t) f.uniqueID) << "), version "
-              << f.version << " (" << hex (f.version) << ")\n"
-              << "VST version   " << f.vstVersion << ", category " << f.category << " (" << categoryName (f.category) << ")\n"
+              << "unique id     '" << fourCharacters (f.uniqueID) << "' (" << hex ((uint32_t) f.uniqueID)
+              << "), version " << f.version << " (" << hex (f.version) << ")\n"
+              << "VST version   " << f.vstVersion << ", category " << f.category << " (" << categoryName (f.category)
+              << ")\n"
               << "channels      " << f.inputs << " in, " << f.outputs << " out; initial delay " << f.initialDelay
               << " samples; tail " << tailText (f.tail) << "\n"
               << "flags         " << hex (f.flags);
@@ -252,7 +284,8 @@ int runInfo (const std::vector<std::string>& words)
         return usageError (args.error());
     const auto path = args.takeModule();
     if (! args.positionals().empty())
-        return usageError ("info takes no argument \"" + args.positionals().front() + "\" (a module must be an existing .so file)");
+        return usageError ("info takes no argument \"" + args.positionals().front()
+                           + "\" (a module must be an existing .so file)");
 
     auto host = InstanceSettings::openModule (path);
     if (host == nullptr)

@@ -56,7 +56,8 @@ bool applyParameters (VstHost& host, const std::vector<std::string>& settings, s
         // tool never sends one.
         if (! (value >= 0.0f && value <= 1.0f))
         {
-            error = "--param " + host.parameterFullName (index) + " wants a normalised value from 0 to 1, not \"" + text + "\"";
+            error = "--param " + host.parameterFullName (index) + " wants a normalised value from 0 to 1, not \"" + text
+                    + "\"";
             return false;
         }
         host.setParameter (index, value);
@@ -101,7 +102,8 @@ bool checkValues (VstHost& host, const std::string& path, bool bank, std::string
         const int index = firstValueOutOfRange (host, value);
         if (index >= 0)
         {
-            error = path + (bank ? ": program " + std::to_string (p) + " (\"" + host.programName() + "\")" : std::string())
+            error = path
+                    + (bank ? ": program " + std::to_string (p) + " (\"" + host.programName() + "\")" : std::string())
                     + " sets " + host.parameterFullName (index) + " to " + valueText (value)
                     + ", outside the normalised range 0 to 1; the file is refused";
             if (bank)

@@ -104,7 +104,8 @@ int runIr (const std::vector<std::string>& words)
     if (rate < 8000.0 || rate > 768000.0)
         return usageError ("--rate wants 8000 to 768000 Hz");
     if (seconds * rate > maxFrames)
-        return usageError ("--seconds " + juce::String (seconds).toStdString() + " at " + juce::String (rate).toStdString()
+        return usageError ("--seconds " + juce::String (seconds).toStdString() + " at "
+                           + juce::String (rate).toStdString()
                            + " Hz is more than 30000000 frames (600 s at 48000 Hz); ask for fewer seconds");
 
     // Both outputs are checked before any work, and written only together.
@@ -174,7 +175,8 @@ int runIr (const std::vector<std::string>& words)
     std::printf ("%s\n%s\n%.2f s of response at %d Hz%s, each channel analysed on its own\n\n"
                  "                  mean of both          left                  right\n"
                  "  band          RT60 from    EDT     T20    T30    EDT     T20    T30    EDT   (seconds)\n",
-                 title.c_str(), settings.c_str(), seconds, (int) rate, lengthChosen ? " (length chosen, see below)" : "");
+                 title.c_str(), settings.c_str(), seconds, (int) rate,
+                 lengthChosen ? " (length chosen, see below)" : "");
     bool unmeasured = false;
     for (const auto& band : analysis.bands())
     {

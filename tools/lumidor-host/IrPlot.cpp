@@ -27,15 +27,9 @@ constexpr int margin = 24;
 constexpr double directSeconds = 0.005;
 constexpr int axisLeft = 70;
 
-juce::String number (double s)
-{
-    return std::isfinite (s) ? juce::String (s, s < 10.0 ? 2 : 1) : juce::String ("n/a");
-}
+juce::String number (double s) { return std::isfinite (s) ? juce::String (s, s < 10.0 ? 2 : 1) : juce::String ("n/a"); }
 
-juce::String seconds (double s)
-{
-    return std::isfinite (s) ? number (s) + " s" : number (s);
-}
+juce::String seconds (double s) { return std::isfinite (s) ? number (s) + " s" : number (s); }
 
 /** A "nice" grid step for an axis spanning `range`. */
 double gridStep (double range, int wantedLines)
@@ -237,7 +231,8 @@ void drawTable (juce::Graphics& g, juce::Rectangle<float> area, const ImpulseAna
         g.fillRect (area.getX(), y, area.getWidth(), row);
         g.setColour (ink);
         g.setFont (juce::Font (14.0f, juce::Font::bold));
-        g.drawText (rows[r], (int) area.getX() + 8, (int) y, (int) labelWidth - 8, (int) row, juce::Justification::centredLeft);
+        g.drawText (rows[r], (int) area.getX() + 8, (int) y, (int) labelWidth - 8, (int) row,
+                    juce::Justification::centredLeft);
 
         for (size_t b = 0; b < bands.size(); ++b)
         {
@@ -290,8 +285,8 @@ juce::Image IrPlot::draw (const ImpulseAnalysis& analysis, const std::vector<flo
 
     g.setColour (ink);
     g.setFont (juce::Font (15.0f, juce::Font::bold));
-    g.drawText ("Energy decay (Schroeder integral from each channel's start), whole band and octave bands", (int) plotLeft,
-                338, 900, 18, juce::Justification::centredLeft);
+    g.drawText ("Energy decay (Schroeder integral from each channel's start), whole band and octave bands",
+                (int) plotLeft, 338, 900, 18, juce::Justification::centredLeft);
     drawDecayCurves (g, { plotLeft, 360.0f, plotWidth, 340.0f }, analysis, shown);
 
     g.setColour (ink);

@@ -10,23 +10,23 @@
 
 namespace
 {
-#define LUMIDOR_SETTINGS_HELP                                                                                       \
+#define LUMIDOR_SETTINGS_HELP                                                                                          \
     "  --program N          the module's program to start from, 0 to its count - 1 (default: the one it opens with)\n" \
-    "  --preset FILE        a .fxp or .fxb file restored after --program (default: none); values outside 0 to 1\n"   \
-    "                       in it refuse the file\n"                                                                  \
-    "  --param NAME=VALUE   a normalised value from 0 to 1, by full name, 8-character name or index, applied\n"       \
+    "  --preset FILE        a .fxp or .fxb file restored after --program (default: none); values outside 0 to 1\n"     \
+    "                       in it refuse the file\n"                                                                   \
+    "  --param NAME=VALUE   a normalised value from 0 to 1, by full name, 8-character name or index, applied\n"        \
     "                       last; repeatable (default: the program's values)\n"
 
 const Command commands[] = {
     { "info", "info [MODULE] [--json]", "identity, flags, parameters, programs, can-do replies, chunk sizes",
       "  --json               JSON instead of text (default: text)\n", runInfo, false },
-    { "render", "render [MODULE] IN OUT [--param NAME_OR_INDEX=VALUE]... [--program N] [--preset FILE] [--block N] [--tail SECONDS] [--rate HZ] [--bits 16|24|32|float]",
+    { "render",
+      "render [MODULE] IN OUT [--param NAME_OR_INDEX=VALUE]... [--program N] [--preset FILE] [--block N] [--tail SECONDS] [--rate HZ] [--bits 16|24|32|float]",
       "processes a sound file (WAV, RF64, W64, AIFF, FLAC; also reads Ogg) at its own sample rate, block by block;\n"
       "      the output replaces OUT only when complete",
       "  IN                   any file libsndfile reads, at 1000 to 768000 Hz unless --rate is given\n"
       "  OUT                  .wav, .aiff, .aif, .aifc, .flac, .w64 or .rf64: the extension chooses the format; a .wav\n"
-      "                       past 4 GiB is written as RF64, an AIFF past 4 GiB is refused\n"
-      LUMIDOR_SETTINGS_HELP
+      "                       past 4 GiB is written as RF64, an AIFF past 4 GiB is refused\n" LUMIDOR_SETTINGS_HELP
       "  --tail SECONDS       silence processed after the input, 0 to 3600 (default 2)\n"
       "  --bits 16|24|32|float  the output's samples; 32 is integer (default: the input's; float for 64-bit float\n"
       "                       input; FLAC holds at most 24)\n"
@@ -38,8 +38,7 @@ const Command commands[] = {
     { "ir", "ir [MODULE] OUT.png [--wav IR.wav] [--param ...] [--program N] [--preset FILE] [--rate HZ] [--seconds S]",
       "draws the impulse response, its decay curves and RT60/EDT per octave band",
       "  OUT.png              the picture; written only together with --wav's file\n"
-      "  --wav IR.wav         also the response as 32-bit float sound, in any format render writes (default: none)\n"
-      LUMIDOR_SETTINGS_HELP
+      "  --wav IR.wav         also the response as 32-bit float sound, in any format render writes (default: none)\n" LUMIDOR_SETTINGS_HELP
       "  --rate HZ            the rate the module runs at, 8000 to 768000 (default 44100)\n"
       "  --seconds S          length of the response, 0.1 to 600, at most 30000000 frames (default: chosen from the decay, 4 s and more until every band has fallen 60 dB, at most 60 s)\n",
       runIr, false },
@@ -51,18 +50,18 @@ const Command commands[] = {
       "  --seconds S          noise per repetition, above 0, at most 600 s at 192000 Hz (default 10)\n"
       "  --reps K             repetitions, 1 to 1000 (default 5)\n",
       runBench, false },
-    { "validate", "validate [MODULE] [--editor-display]", "abuses the module as careless hosts do, each case in its own process",
-      "  --editor-display     also opens the editor on the display DISPLAY names (default: off)\n", runValidate, false },
+    { "validate", "validate [MODULE] [--editor-display]",
+      "abuses the module as careless hosts do, each case in its own process",
+      "  --editor-display     also opens the editor on the display DISPLAY names (default: off)\n", runValidate,
+      false },
     { "preset", "preset save|load [MODULE] FILE.fxp|FILE.fxb [--program N] [--preset FROM] [--param ...]",
       "writes or restores a chunk-based program or bank file (save: --preset FROM starts from another file)",
-      "  FILE                 .fxp for the current program, .fxb for the whole bank\n"
-      LUMIDOR_SETTINGS_HELP
+      "  FILE                 .fxp for the current program, .fxb for the whole bank\n" LUMIDOR_SETTINGS_HELP
       "                       (--preset FROM: save only)\n",
       runPreset, false },
     { "gui", "gui [MODULE] OUT.png [--param ...] [--click X,Y]... [--seconds S] [--scale S [--clap FILE]]",
       "opens the editor in an X11 window, clicks into it, saves a screenshot",
-      "  OUT.png              the screenshot\n"
-      LUMIDOR_SETTINGS_HELP
+      "  OUT.png              the screenshot\n" LUMIDOR_SETTINGS_HELP
       "  --click X,Y          a click at editor pixel X,Y of the 1 x editor; repeatable (default: none)\n"
       "  --seconds S          idle time before the screenshot, 0 to 600 (default 0.5)\n"
       "  --scale S            the editor at S times its size, 1 to 3 (default: the VST 2 editor at 1 x).\n"
@@ -104,7 +103,8 @@ int main (int argc, char** argv)
         std::cout << "lumidor-host " << LUMIDOR_HOST_VERSION << "\n";
         return 0;
     }
-    if (argc < 2 || std::strcmp (argv[1], "help") == 0 || std::strcmp (argv[1], "--help") == 0 || std::strcmp (argv[1], "-h") == 0)
+    if (argc < 2 || std::strcmp (argv[1], "help") == 0 || std::strcmp (argv[1], "--help") == 0
+        || std::strcmp (argv[1], "-h") == 0)
     {
         printHelp (argc < 2 ? std::cerr : std::cout);
         return argc < 2 ? 2 : 0;
@@ -119,27 +119,29 @@ int main (int argc, char** argv)
                 {
                     std::cout << "usage: lumidor-host " << c.usage << "\n      " << c.summary << "\n\n";
                     if (std::strstr (c.usage, "[MODULE]") != nullptr)
-                        std::cout << "  MODULE               a VST 2 module, a file ending in .so (default: the Lumidor module)\n";
+                        std::cout
+                            << "  MODULE               a VST 2 module, a file ending in .so (default: the Lumidor module)\n";
                     std::cout << c.options;
                     return 0;
                 }
             // The work runs in a child process: a module that crashes or
             // ends the process takes only the child down, and the parent
             // reports it and removes what the child left.
-            return Supervisor::run ([&c, &args]
-                                    {
-                                        try
-                                        {
-                                            return c.run (args);
-                                        }
-                                        catch (const std::exception& e)
-                                        {
-                                            // Nothing should get here; if something does, a message and
-                                            // a failure status beat an abort (the outputs are safe either way).
-                                            std::cerr << "lumidor-host: " << c.name << " failed: " << e.what() << "\n";
-                                            return 1;
-                                        }
-                                    });
+            return Supervisor::run (
+                [&c, &args]
+                {
+                try
+                {
+                    return c.run (args);
+                }
+                catch (const std::exception& e)
+                {
+                    // Nothing should get here; if something does, a message and
+                    // a failure status beat an abort (the outputs are safe either way).
+                    std::cerr << "lumidor-host: " << c.name << " failed: " << e.what() << "\n";
+                    return 1;
+                }
+            });
         }
 
     printHelp (std::cerr);

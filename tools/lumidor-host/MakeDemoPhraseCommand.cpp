@@ -18,7 +18,10 @@ constexpr double pi = 3.14159265358979323846;
 class Noise
 {
 public:
-    explicit Noise (unsigned start) : state (start) {}
+    explicit Noise (unsigned start)
+        : state (start)
+    {
+    }
     float next()
     {
         state = state * 1664525u + 1013904223u;
@@ -99,9 +102,14 @@ int runMakeDemoPhrase (const std::vector<std::string>& args)
     phrase.samples.setSize (2, (int) (phraseSeconds * sampleRate));
     phrase.samples.clear();
 
-    struct Pluck { double start, hz; float pan; };
-    const Pluck plucks[] = { { 0.00, 164.81, 0.35f }, { 0.30, 207.65, 0.55f }, { 0.60, 246.94, 0.45f }, { 0.90, 329.63, 0.65f },
-                             { 2.20, 220.00, 0.40f }, { 2.45, 277.18, 0.60f }, { 2.70, 329.63, 0.50f }, { 2.95, 440.00, 0.70f } };
+    struct Pluck
+    {
+        double start, hz;
+        float pan;
+    };
+    const Pluck plucks[] = { { 0.00, 164.81, 0.35f }, { 0.30, 207.65, 0.55f }, { 0.60, 246.94, 0.45f },
+                             { 0.90, 329.63, 0.65f }, { 2.20, 220.00, 0.40f }, { 2.45, 277.18, 0.60f },
+                             { 2.70, 329.63, 0.50f }, { 2.95, 440.00, 0.70f } };
     unsigned seed = 7;
     for (const auto& p : plucks)
         addPluck (phrase.samples, p.start, p.hz, p.pan, 0.5f, seed++);

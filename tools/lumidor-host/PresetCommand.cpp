@@ -56,7 +56,8 @@ int runPreset (const std::vector<std::string>& words)
         return usageError (args.error());
     auto positionals = args.positionals();
     if (positionals.empty() || (positionals[0] != "save" && positionals[0] != "load"))
-        return usageError ("usage: preset save|load [MODULE] FILE.fxp|FILE.fxb [--program N] [--preset FROM] [--param ...]");
+        return usageError (
+            "usage: preset save|load [MODULE] FILE.fxp|FILE.fxb [--program N] [--preset FROM] [--param ...]");
 
     CommandLine rest;
     std::vector<std::string> tail (positionals.begin() + 1, positionals.end());
@@ -69,7 +70,8 @@ int runPreset (const std::vector<std::string>& words)
         return usageError ("preset load reads FILE itself; --preset belongs to preset save");
     std::string error;
     if (positionals[0] == "save")
-        if (const int status = OutputCheck::check (path, OutputCheck::Content::programFile, args.values ("preset"), error))
+        if (const int status =
+                OutputCheck::check (path, OutputCheck::Content::programFile, args.values ("preset"), error))
         {
             std::cerr << "lumidor-host: " << error << "\n";
             return status;

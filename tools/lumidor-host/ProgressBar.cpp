@@ -11,14 +11,12 @@ constexpr int barWidth = 40;
 }
 
 ProgressBar::ProgressBar (std::string text, bool wanted)
-    : label (std::move (text)), active (wanted && isatty (STDERR_FILENO) != 0)
+    : label (std::move (text))
+    , active (wanted && isatty (STDERR_FILENO) != 0)
 {
 }
 
-ProgressBar::~ProgressBar()
-{
-    finish();
-}
+ProgressBar::~ProgressBar() { finish(); }
 
 void ProgressBar::update (double fraction)
 {
@@ -29,8 +27,8 @@ void ProgressBar::update (double fraction)
         return;
     shown = percent;
     const int filled = percent * barWidth / 100;
-    std::fprintf (stderr, "\r%s [%.*s%*s] %3d%%", label.c_str(), filled,
-                  "########################################", barWidth - filled, "", percent);
+    std::fprintf (stderr, "\r%s [%.*s%*s] %3d%%", label.c_str(), filled, "########################################",
+                  barWidth - filled, "", percent);
     std::fflush (stderr);
 }
 
@@ -42,7 +40,4 @@ void ProgressBar::finish()
     active = false;
 }
 
-void ProgressBar::callback (double fraction, void* bar)
-{
-    static_cast<ProgressBar*> (bar)->update (fraction);
-}
+void ProgressBar::callback (double fraction, void* bar) { static_cast<ProgressBar*> (bar)->update (fraction); }

@@ -21,10 +21,7 @@ constexpr int defaultBlockSize = 512;
 constexpr double maxTailSeconds = 3600.0;
 constexpr double lowestRate = 1000.0, highestRate = 768000.0;
 
-void warn (const std::string& text)
-{
-    std::cerr << "lumidor-host: warning: " << text << "\n";
-}
+void warn (const std::string& text) { std::cerr << "lumidor-host: warning: " << text << "\n"; }
 }
 
 int runRender (const std::vector<std::string>& words)
@@ -203,9 +200,11 @@ int runRender (const std::vector<std::string>& words)
     }
     if (output.clippedSamples() > 0)
     {
-        std::printf ("  clipped: %lld samples beyond full scale (the peaks above are before clipping) were cut to it in the %s file; --bits float keeps them\n",
-                     (long long) output.clippedSamples(), output.formatText().c_str());
-        warn (std::to_string (output.clippedSamples()) + " samples clipped in " + outPath + " (use --bits float to keep them)");
+        std::printf (
+            "  clipped: %lld samples beyond full scale (the peaks above are before clipping) were cut to it in the %s file; --bits float keeps them\n",
+            (long long) output.clippedSamples(), output.formatText().c_str());
+        warn (std::to_string (output.clippedSamples()) + " samples clipped in " + outPath
+              + " (use --bits float to keep them)");
     }
     // A module that puts out NaN or infinities has failed, though the file
     // is kept for a look at where it went wrong.

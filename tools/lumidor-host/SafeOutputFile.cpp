@@ -84,7 +84,9 @@ bool resolveLinks (const std::string& path, std::string& resolved, int& code)
     resolved = path;
     for (int hops = 0; hops < 40; ++hops)
     {
-        struct stat info {};
+        struct stat info
+        {
+        };
         if (::lstat (resolved.c_str(), &info) != 0)
         {
             code = errno;
@@ -108,26 +110,24 @@ bool resolveLinks (const std::string& path, std::string& resolved, int& code)
 }
 }
 
-SafeOutputFile::~SafeOutputFile()
-{
-    discard();
-}
+SafeOutputFile::~SafeOutputFile() { discard(); }
 
-std::string SafeOutputFile::failure (int code) const
-{
-    return "cannot write " + given + ": " + std::strerror (code);
-}
+std::string SafeOutputFile::failure (int code) const { return "cannot write " + given + ": " + std::strerror (code); }
 
 bool SafeOutputFile::sameFile (const std::string& a, const std::string& b)
 {
-    struct stat x {}, y {};
+    struct stat x
+    {
+    }, y {};
     return ::stat (a.c_str(), &x) == 0 && ::stat (b.c_str(), &y) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
 }
 
 bool SafeOutputFile::check (const std::string& path, std::string& error, const std::vector<std::string>& inputs)
 {
     std::string target;
-    struct stat existing {};
+    struct stat existing
+    {
+    };
     bool exists = false;
     return checkTarget (path, error, inputs, target, existing, exists);
 }
@@ -171,7 +171,9 @@ bool SafeOutputFile::checkTarget (const std::string& path, std::string& error, c
 
     // The temporary is made in the destination's folder, so that folder
     // must exist and take new files.
-    struct stat folder {};
+    struct stat folder
+    {
+    };
     if (::stat (folderOf (target).c_str(), &folder) != 0)
         return fail (errno);
     if (! S_ISDIR (folder.st_mode))
@@ -202,7 +204,9 @@ int SafeOutputFile::removeStaleTemporaries (const std::string& destination)
             continue;
         // A live writer holds its temporary locked; a lock we get means
         // that whoever made the file is gone.
-        struct stat held {}, named {};
+        struct stat held
+        {
+        }, named {};
         if (::fstat (fd, &held) == 0 && S_ISREG (held.st_mode) && held.st_uid == ::geteuid()
             && ::flock (fd, LOCK_EX | LOCK_NB) == 0 && ::lstat (path.c_str(), &named) == 0
             && named.st_dev == held.st_dev && named.st_ino == held.st_ino && ::unlink (path.c_str()) == 0)
@@ -220,7 +224,9 @@ bool SafeOutputFile::open (const std::string& path, std::string& error, const st
 {
     discard();
     given = path;
-    struct stat existing {};
+    struct stat existing
+    {
+    };
     bool exists = false;
     if (! checkTarget (path, error, inputs, target, existing, exists))
         return false;
@@ -256,7 +262,9 @@ bool SafeOutputFile::open (const std::string& path, std::string& error, const st
         // The lock tells another run's clean-up that this file is alive. One
         // that found it in the moment before the lock may have removed it:
         // then the name no longer leads here, and a new one is made.
-        struct stat held {}, named {};
+        struct stat held
+        {
+        }, named {};
         while (::flock (fd, LOCK_EX) != 0 && errno == EINTR)
         {
         }
@@ -397,7 +405,9 @@ bool SafeOutputFile::writeWhole (const std::string& path, const void* data, size
 
 void SafeOutputFile::onTerminationSignals (void (*handler) (int))
 {
-    struct sigaction action {};
+    struct sigaction action
+    {
+    };
     action.sa_handler = handler;
     sigemptyset (&action.sa_mask);
     for (const int s : { SIGINT, SIGTERM, SIGHUP })
@@ -405,7 +415,9 @@ void SafeOutputFile::onTerminationSignals (void (*handler) (int))
     for (const int s : { SIGINT, SIGTERM, SIGHUP })
     {
         // A signal the caller chose to ignore (nohup, a background job) stays ignored.
-        struct sigaction previous {};
+        struct sigaction previous
+        {
+        };
         if (::sigaction (s, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN)
             continue;
         ::sigaction (s, &action, nullptr);

@@ -55,10 +55,7 @@ extern "C" void passOnAndDie (int signalNumber)
     std::raise (signalNumber);
 }
 
-void catchSignalsInParent()
-{
-    SafeOutputFile::onTerminationSignals (passOnAndDie);
-}
+void catchSignalsInParent() { SafeOutputFile::onTerminationSignals (passOnAndDie); }
 
 std::string moduleName (int slot)
 {
@@ -176,7 +173,9 @@ int registerModule (const std::string& path) noexcept
 }
 
 ModuleCall::ModuleCall (int module, Call call, int opcode) noexcept
-    : previousModule (shared->module), previousCall (shared->call), previousOpcode (shared->opcode)
+    : previousModule (shared->module)
+    , previousCall (shared->call)
+    , previousOpcode (shared->opcode)
 {
     shared->module = module;
     shared->opcode = opcode;
@@ -190,8 +189,5 @@ ModuleCall::~ModuleCall()
     shared->module = previousModule;
 }
 
-void noteCommit() noexcept
-{
-    shared->commits = shared->commits + 1;
-}
+void noteCommit() noexcept { shared->commits = shared->commits + 1; }
 }

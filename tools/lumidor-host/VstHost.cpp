@@ -53,14 +53,12 @@ std::string lowerCase (std::string s)
 }
 
 VstHost::VstHost (std::string path)
-    : modulePath (std::move (path)), timeInfo (sizeof (VstTimeInfo), 0)
+    : modulePath (std::move (path))
+    , timeInfo (sizeof (VstTimeInfo), 0)
 {
 }
 
-VstHost::~VstHost()
-{
-    unload();
-}
+VstHost::~VstHost() { unload(); }
 
 bool VstHost::loadModule()
 {
@@ -200,8 +198,9 @@ int VstHost::numOutputs() const noexcept { return effect != nullptr ? effect->nu
 std::string VstHost::parameterName (int index) { return dispatchText (effGetParamName, index); }
 std::string VstHost::parameterFullName (int index)
 {
-    static const char* const lumidorNames[] = { "EarlySize", "LateSize", "Decay", "Diffusion", "Listener", "Dry-Wet",
-                                                "Volume", "On-Off", "Left On-Off", "Right On-Off", "Stereo On-Off" };
+    static const char* const lumidorNames[] = { "EarlySize",   "LateSize",     "Decay",        "Diffusion",
+                                                "Listener",    "Dry-Wet",      "Volume",       "On-Off",
+                                                "Left On-Off", "Right On-Off", "Stereo On-Off" };
     const auto name = parameterName (index);
     if (index < 0 || index >= (int) std::size (lumidorNames) || dispatchText (effGetEffectName) != "Lumidor")
         return name;
@@ -385,15 +384,10 @@ VstIntPtr VstHost::answer (int opcode, int, VstIntPtr, void* ptr, float)
 {
     switch (opcode)
     {
-        case audioMasterVersion:
-            return hostVstVersion;
-        case audioMasterAutomate:
-            ++automations;
-            return 0;
-        case audioMasterGetSampleRate:
-            return (VstIntPtr) rate;
-        case audioMasterGetBlockSize:
-            return maxBlock;
+        case audioMasterVersion: return hostVstVersion;
+        case audioMasterAutomate: ++automations; return 0;
+        case audioMasterGetSampleRate: return (VstIntPtr) rate;
+        case audioMasterGetBlockSize: return maxBlock;
         case audioMasterGetTime:
         {
             auto* info = reinterpret_cast<VstTimeInfo*> (timeInfo.data());
@@ -412,10 +406,8 @@ VstIntPtr VstHost::answer (int opcode, int, VstIntPtr, void* ptr, float)
             if (ptr != nullptr)
                 std::strcpy (static_cast<char*> (ptr), "lumidor-host");
             return ptr != nullptr ? 1 : 0;
-        case audioMasterGetVendorVersion:
-            return 1000;
-        case audioMasterGetCurrentProcessLevel:
-            return 0;
+        case audioMasterGetVendorVersion: return 1000;
+        case audioMasterGetCurrentProcessLevel: return 0;
         default:
             // Among them can-do: this host offers nothing beyond the
             // basics, so every capability question is answered "no".

@@ -37,8 +37,8 @@ public:
         if (display == nullptr)
             return;
         const int screen = DefaultScreen (display);
-        window = XCreateSimpleWindow (display, RootWindow (display, screen), x, y, (unsigned) width, (unsigned) height, 0,
-                                      BlackPixel (display, screen), BlackPixel (display, screen));
+        window = XCreateSimpleWindow (display, RootWindow (display, screen), x, y, (unsigned) width, (unsigned) height,
+                                      0, BlackPixel (display, screen), BlackPixel (display, screen));
         XStoreName (display, window, "host window");
         XMapRaised (display, window);
         XSync (display, False);

@@ -215,9 +215,9 @@ std::string figuresTable (const std::vector<FactoryProgram>& programs, const std
         table += "| " + std::to_string (i) + " | " + p.name + " | " + p.use + " | " + seconds (f.rt60) + " | "
                  + seconds (f.rt60Low) + " / " + seconds (f.rt60Mid) + " / " + seconds (f.rt60High) + " | "
                  + seconds (f.edt) + " | " + fixed (f.c80, "%+.1f") + " | " + fixed (f.mixing * 1000.0, "%.0f") + " | "
-                 + fixed (p.earlySize, "%.2f") + " | "
-                 + fixed (p.lateSize, "%.2f") + " | " + fixed (p.decay, "%.3f") + " | " + fixed (p.diffusion, "%.2f")
-                 + " | " + fixed (p.listener, "%.2f") + " | " + fixed (p.dryWet, "%.2f") + " |\n";
+                 + fixed (p.earlySize, "%.2f") + " | " + fixed (p.lateSize, "%.2f") + " | " + fixed (p.decay, "%.3f")
+                 + " | " + fixed (p.diffusion, "%.2f") + " | " + fixed (p.listener, "%.2f") + " | "
+                 + fixed (p.dryWet, "%.2f") + " |\n";
     }
     return table;
 }

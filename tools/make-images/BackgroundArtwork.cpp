@@ -10,10 +10,7 @@
 namespace
 {
 /** Captions on the face: bold capitals 6 px tall, slightly tracked. */
-juce::Font captionFont()
-{
-    return Lettering::font (Lettering::sans, 6.0f, true, 0.12f);
-}
+juce::Font captionFont() { return Lettering::font (Lettering::sans, 6.0f, true, 0.12f); }
 
 void caption (juce::Graphics& g, const juce::String& text, juce::Justification justification, float x, int baseline)
 {
@@ -73,7 +70,8 @@ void BackgroundArtwork::topStrip (juce::Graphics& g)
     g.fillRect (right, bracketY - 2, 1, 2);
 
     const auto captionBaseline = layout::leftInputSwitch.getCentreY() + 3;
-    caption (g, "INPUT", juce::Justification::left, (float) layout::rightInputSwitch.getRight() + 6.0f, captionBaseline);
+    caption (g, "INPUT", juce::Justification::left, (float) layout::rightInputSwitch.getRight() + 6.0f,
+             captionBaseline);
     caption (g, "VOLUME", juce::Justification::right, (float) layout::volumeBar.getX() - 6.0f, captionBaseline);
 }
 

@@ -56,7 +56,8 @@ void BrandPainter::logo (juce::Graphics& g, juce::Rectangle<int> area)
 
     const auto tagFont = Lettering::fitted (Lettering::sans, 5.0f, false, "STUDIO INSTRUMENTS", measure);
     g.setColour (palette::brandSoft);
-    g.fillPath (Lettering::placed (tagFont, "STUDIO INSTRUMENTS", juce::Justification::left, wordX, (int) centreY + 10));
+    g.fillPath (
+        Lettering::placed (tagFont, "STUDIO INSTRUMENTS", juce::Justification::left, wordX, (int) centreY + 10));
 }
 
 void BrandPainter::namePlate (juce::Graphics& g, juce::Rectangle<int> area)
@@ -81,7 +82,8 @@ void BrandPainter::namePlate (juce::Graphics& g, juce::Rectangle<int> area)
     const auto baseline = area.getCentreY() + 8;
 
     g.setColour (juce::Colours::black.withAlpha (0.7f));
-    g.fillPath (Lettering::placed (nameFont, "LUMIDOR", juce::Justification::horizontallyCentred, centreX, baseline - 1));
+    g.fillPath (
+        Lettering::placed (nameFont, "LUMIDOR", juce::Justification::horizontallyCentred, centreX, baseline - 1));
     g.setGradientFill (juce::ColourGradient::vertical (juce::Colour (0xffeef0f2), (float) (baseline - 17),
                                                        juce::Colour (0xffa9adb2), (float) baseline));
     g.fillPath (Lettering::placed (nameFont, "LUMIDOR", juce::Justification::horizontallyCentred, centreX, baseline));

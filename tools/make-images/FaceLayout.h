@@ -36,12 +36,9 @@ struct CaptionedBar
 };
 
 inline const CaptionedBar lowerBars[] = {
-    { { 32, 113, 121, 12 }, "EARLY SIZE" },
-    { { 164, 113, 121, 12 }, "LATE SIZE" },
-    { { 296, 113, 121, 12 }, "LISTENER" },
-    { { 32, 143, 121, 12 }, "DIFFUSION" },
-    { { 164, 143, 121, 12 }, "DECAY" },
-    { { 296, 143, 121, 12 }, "DRY-WET" },
+    { { 32, 113, 121, 12 }, "EARLY SIZE" }, { { 164, 113, 121, 12 }, "LATE SIZE" },
+    { { 296, 113, 121, 12 }, "LISTENER" },  { { 32, 143, 121, 12 }, "DIFFUSION" },
+    { { 164, 143, 121, 12 }, "DECAY" },     { { 296, 143, 121, 12 }, "DRY-WET" },
 };
 
 inline const juce::Rectangle<int> infoButton { 45, 166, 130, 55 };

@@ -36,7 +36,8 @@ juce::Image InfoPanelArtwork::create (int scale)
 
     centred (Lettering::font (Lettering::sans, 7.0f, true, 0.45f), "VELDERANE", 40, palette::pageTextSoft);
     centred (Lettering::font (Lettering::sans, 24.0f, true, 0.12f), "LUMIDOR", 72, palette::pageText);
-    centred (Lettering::font (Lettering::sans, 6.0f, false, 0.3f), "STEREO ALGORITHMIC REVERB", 88, palette::pageTextSoft);
+    centred (Lettering::font (Lettering::sans, 6.0f, false, 0.3f), "STEREO ALGORITHMIC REVERB", 88,
+             palette::pageTextSoft);
 
     g.setColour (palette::pageTextSoft.withAlpha (0.4f));
     g.fillRect (juce::roundToInt (column) - 40, 101, 80, 1);
@@ -45,8 +46,8 @@ juce::Image InfoPanelArtwork::create (int scale)
     // its 20-pixel row: its baseline falls on row 130.
     const juce::Font versionFont (Lettering::pageSans, 16.6f, juce::Font::plain);
     g.setColour (palette::pageTextSoft);
-    g.fillPath (Lettering::placed (versionFont, "Version", juce::Justification::right,
-                                   column - (float) versionGap, 130));
+    g.fillPath (
+        Lettering::placed (versionFont, "Version", juce::Justification::right, column - (float) versionGap, 130));
 
     centred (juce::Font (Lettering::pageSans, 11.0f, juce::Font::plain), "velderane.example", 152,
              palette::pageTextSoft);

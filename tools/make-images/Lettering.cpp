@@ -12,8 +12,8 @@ juce::Font Lettering::font (const juce::String& family, float capHeight, bool bo
     return sized.withExtraKerningFactor (tracking);
 }
 
-juce::Font Lettering::fitted (const juce::String& family, float capHeight, bool bold,
-                              const juce::String& text, float width)
+juce::Font Lettering::fitted (const juce::String& family, float capHeight, bool bold, const juce::String& text,
+                              float width)
 {
     // Ink width grows steadily with tracking, so halving the interval
     // converges; twenty steps land well inside a hundredth of a pixel.
@@ -40,8 +40,8 @@ juce::Path Lettering::outline (const juce::Font& font, const juce::String& text)
     return path;
 }
 
-juce::Path Lettering::placed (const juce::Font& font, const juce::String& text,
-                              juce::Justification justification, float x, int baseline)
+juce::Path Lettering::placed (const juce::Font& font, const juce::String& text, juce::Justification justification,
+                              float x, int baseline)
 {
     auto path = outline (font, text);
     const auto width = path.getBounds().getWidth();

@@ -21,8 +21,8 @@ public:
 
     /** A font of the family with capitals capHeight pixels tall, tracked so
         that the ink of text spans exactly width pixels. */
-    static juce::Font fitted (const juce::String& family, float capHeight, bool bold,
-                              const juce::String& text, float width);
+    static juce::Font fitted (const juce::String& family, float capHeight, bool bold, const juce::String& text,
+                              float width);
 
     /** The outline of a line of text with its baseline at y 0 and its first
         ink at x 0. */
@@ -31,8 +31,8 @@ public:
     /** The outline moved so that its ink starts at x (left), ends at x
         (right) or is centred on x, with the baseline at y. The left edge of
         the ink is rounded to a whole pixel. */
-    static juce::Path placed (const juce::Font& font, const juce::String& text,
-                              juce::Justification justification, float x, int baseline);
+    static juce::Path placed (const juce::Font& font, const juce::String& text, juce::Justification justification,
+                              float x, int baseline);
 
     /** Width of the ink in pixels. */
     static float inkWidth (const juce::Font& font, const juce::String& text);

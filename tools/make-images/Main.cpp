@@ -63,12 +63,9 @@ int main (int argc, char** argv)
     // writes into the folder, under these names.
     using Draw = juce::Image (*) (int scale);
     const std::pair<const char*, Draw> pictures[] = {
-        { "backgroundImage", BackgroundArtwork::create },
-        { "infoPanelImage", InfoPanelArtwork::create },
-        { "powerSwitchImage", SwitchArtwork::createPower },
-        { "inputSwitchImage", SwitchArtwork::createInput },
-        { "stereoSwitchImage", SwitchArtwork::createStereo },
-        { "listenerStripImage", ListenerStripArtwork::create },
+        { "backgroundImage", BackgroundArtwork::create },     { "infoPanelImage", InfoPanelArtwork::create },
+        { "powerSwitchImage", SwitchArtwork::createPower },   { "inputSwitchImage", SwitchArtwork::createInput },
+        { "stereoSwitchImage", SwitchArtwork::createStereo }, { "listenerStripImage", ListenerStripArtwork::create },
     };
 
     const auto folder = cwd.getChildFile (outputPath);

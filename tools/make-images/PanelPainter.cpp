@@ -2,8 +2,8 @@
 
 #include "Palette.h"
 
-void PanelPainter::texture (juce::Image& image, juce::Rectangle<int> area, juce::Colour top,
-                            juce::Colour bottom, float grain, int seed, int scale)
+void PanelPainter::texture (juce::Image& image, juce::Rectangle<int> area, juce::Colour top, juce::Colour bottom,
+                            float grain, int seed, int scale)
 {
     juce::Random random (seed);
     const juce::Image::BitmapData pixels (image, juce::Image::BitmapData::readWrite);
@@ -16,7 +16,8 @@ void PanelPainter::texture (juce::Image& image, juce::Rectangle<int> area, juce:
 
     for (int y = area.getY(); y < area.getBottom(); ++y)
     {
-        const auto proportion = area.getHeight() > 1 ? (float) (y - area.getY()) / (float) (area.getHeight() - 1) : 0.0f;
+        const auto proportion =
+            area.getHeight() > 1 ? (float) (y - area.getY()) / (float) (area.getHeight() - 1) : 0.0f;
         const auto base = top.interpolatedWith (bottom, proportion);
         const auto rowOffset = (random.nextFloat() - 0.5f) * grain * 0.5f;
         auto stroke = 0.0f;
@@ -32,8 +33,9 @@ void PanelPainter::texture (juce::Image& image, juce::Rectangle<int> area, juce:
                 return (juce::uint8) juce::jlimit (0, 255, juce::roundToInt ((float) level + delta));
             };
 
-            pixels.setPixelColour (x, y, juce::Colour (channel (base.getRed()), channel (base.getGreen()),
-                                                       channel (base.getBlue())));
+            pixels.setPixelColour (x, y,
+                                   juce::Colour (channel (base.getRed()), channel (base.getGreen()),
+                                                 channel (base.getBlue())));
         }
     }
 }
@@ -103,8 +105,8 @@ void PanelPainter::screw (juce::Graphics& g, juce::Point<int> centrePixel, float
     g.setColour (palette::rimLit.withAlpha (0.8f));
     g.fillEllipse (head.expanded (1.0f).translated (0.6f, 0.6f));
 
-    g.setGradientFill (juce::ColourGradient (juce::Colour (0xffe9ebed), head.getTopLeft(),
-                                             juce::Colour (0xff8d9196), head.getBottomRight(), false));
+    g.setGradientFill (juce::ColourGradient (juce::Colour (0xffe9ebed), head.getTopLeft(), juce::Colour (0xff8d9196),
+                                             head.getBottomRight(), false));
     g.fillEllipse (head);
 
     const auto slot = juce::Line<float> (centre.x - radius * 0.75f, centre.y, centre.x + radius * 0.75f, centre.y);

@@ -13,8 +13,8 @@ public:
         8-bit levels; the same seed always gives the same pixels. area is in
         editor pixels; on an image made at scale the grain is laid down per
         image pixel, so it stays as fine as the screen shows it. */
-    static void texture (juce::Image& image, juce::Rectangle<int> area, juce::Colour top,
-                         juce::Colour bottom, float grain, int seed, int scale = 1);
+    static void texture (juce::Image& image, juce::Rectangle<int> area, juce::Colour top, juce::Colour bottom,
+                         float grain, int seed, int scale = 1);
 
     /** The thin light frame around the face: lit on its top and left,
         shaded on its bottom and right, one pixel inside area. */

@@ -14,10 +14,7 @@ void switchFrame (juce::Graphics& g, const juce::Image& strip, juce::Rectangle<i
     g.drawImageAt (strip, bounds.getX(), bounds.getY() - (on ? bounds.getHeight() : 0));
 }
 
-juce::String percent (float value)
-{
-    return juce::String (value * 100.0f, 1) + "%";
-}
+juce::String percent (float value) { return juce::String (value * 100.0f, 1) + "%"; }
 } // namespace
 
 bool PreviewComposer::writeAll (const Artwork& artwork, const juce::File& folder)
@@ -54,18 +51,17 @@ bool PreviewComposer::writeAll (const Artwork& artwork, const juce::File& folder
     };
 
     const std::pair<const char*, juce::Rectangle<int>> details[] = {
-        { "detail-top-left", { 18, 14, 150, 50 } },
-        { "detail-top-right", { 230, 14, 201, 50 } },
-        { "detail-listener", { 290, 34, 141, 66 } },
-        { "detail-captions", { 18, 95, 150, 69 } },
-        { "detail-logo", { 40, 163, 140, 60 } },
-        { "detail-plate", { 255, 168, 180, 50 } },
+        { "detail-top-left", { 18, 14, 150, 50 } },  { "detail-top-right", { 230, 14, 201, 50 } },
+        { "detail-listener", { 290, 34, 141, 66 } }, { "detail-captions", { 18, 95, 150, 69 } },
+        { "detail-logo", { 40, 163, 140, 60 } },     { "detail-plate", { 255, 168, 180, 50 } },
     };
     const auto composed = editor (artwork, defaults);
     for (const auto& [name, area] : details)
-        if (! PngFile::write (enlarged (composed.getClippedImage (area), 6), folder.getChildFile (juce::String (name) + "-x6.png")))
+        if (! PngFile::write (enlarged (composed.getClippedImage (area), 6),
+                              folder.getChildFile (juce::String (name) + "-x6.png")))
             return false;
-    if (! PngFile::write (enlarged (info.getClippedImage ({ 150, 100, 200, 63 }), 6), folder.getChildFile ("detail-version-x6.png")))
+    if (! PngFile::write (enlarged (info.getClippedImage ({ 150, 100, 200, 63 }), 6),
+                          folder.getChildFile ("detail-version-x6.png")))
         return false;
 
     for (const auto& [name, image, lightGround] : pictures)
@@ -88,8 +84,9 @@ juce::Image PreviewComposer::editor (const Artwork& artwork, const EditorState& 
     switchFrame (g, artwork.inputSwitch, layout::rightInputSwitch, state.right);
     switchFrame (g, artwork.stereoSwitch, layout::stereoInputSwitch, state.stereo);
 
-    const float values[] = { state.earlySize, state.lateSize, state.listener,
-                             state.diffusion, state.decay, state.dryWet };
+    const float values[] = {
+        state.earlySize, state.lateSize, state.listener, state.diffusion, state.decay, state.dryWet
+    };
     for (size_t i = 0; i < std::size (layout::lowerBars); ++i)
         bar (g, layout::lowerBars[i].bounds, values[i], percent (values[i]));
     bar (g, layout::volumeBar, state.volume, juce::String (state.volume * 24.0f - 12.0f, 1) + "db");
@@ -127,8 +124,8 @@ void PreviewComposer::displays (juce::Graphics& g, const EditorState& state)
     const auto lineColour = juce::Colour (0xdd8f9295);
     const auto lineCount = (int) (state.diffusion * 20.0f + 3.0f);
 
-    for (auto [area, size] : { std::pair { layout::earlyDisplay, state.earlySize },
-                               std::pair { layout::lateDisplay, state.lateSize } })
+    for (auto [area, size] :
+         { std::pair { layout::earlyDisplay, state.earlySize }, std::pair { layout::lateDisplay, state.lateSize } })
     {
         const auto extent = (float) area.getWidth() * size;
         g.setColour (lineColour);

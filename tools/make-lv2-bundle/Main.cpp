@@ -33,7 +33,7 @@ int main (int argc, char** argv)
 
     const std::string dir = argv[1];
     BundleNames names { lumidorIdentity.lv2Uri, argv[2], argc == 4 ? lumidorIdentity.lv2UiUri : "",
-                       argc == 4 ? argv[3] : "" };
+                        argc == 4 ? argv[3] : "" };
 
     BundleFiles files;
     std::string error;

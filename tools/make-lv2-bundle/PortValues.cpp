@@ -13,10 +13,7 @@ namespace
 // How many float steps to either side of the unit's value are tried.
 constexpr int maxNudgeSteps = 64;
 
-bool sameBits (float a, float b)
-{
-    return std::memcmp (&a, &b, sizeof (float)) == 0;
-}
+bool sameBits (float a, float b) { return std::memcmp (&a, &b, sizeof (float)) == 0; }
 }
 
 std::string PortValues::text (float portValue)
@@ -37,7 +34,8 @@ bool PortValues::readsAs (int parameterIndex, const std::string& text, float nor
         return false;
     const auto portValue = (float) parsed;
     return sameBits (ParameterUnits::fromUnit (parameterIndex, (double) portValue), normalised)
-        && sameBits (ParameterUnits::fromUnit (parameterIndex, (double) std::strtof (text.c_str(), nullptr)), normalised);
+           && sameBits (ParameterUnits::fromUnit (parameterIndex, (double) std::strtof (text.c_str(), nullptr)),
+                        normalised);
 }
 
 std::optional<std::string> PortValues::exactText (int parameterIndex, float normalised)

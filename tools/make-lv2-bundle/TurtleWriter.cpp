@@ -13,18 +13,17 @@
 
 namespace
 {
-constexpr const char* prefixes =
-    "@prefix doap:  <http://usefulinc.com/ns/doap#> .\n"
-    "@prefix foaf:  <http://xmlns.com/foaf/0.1/> .\n"
-    "@prefix lv2:   <http://lv2plug.in/ns/lv2core#> .\n"
-    "@prefix opts:  <http://lv2plug.in/ns/ext/options#> .\n"
-    "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
-    "@prefix pset:  <http://lv2plug.in/ns/ext/presets#> .\n"
-    "@prefix rdfs:  <http://www.w3.org/2000/01/rdf-schema#> .\n"
-    "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
-    "@prefix ui:    <http://lv2plug.in/ns/extensions/ui#> .\n"
-    "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
-    "@prefix urid:  <http://lv2plug.in/ns/ext/urid#> .\n\n";
+constexpr const char* prefixes = "@prefix doap:  <http://usefulinc.com/ns/doap#> .\n"
+                                 "@prefix foaf:  <http://xmlns.com/foaf/0.1/> .\n"
+                                 "@prefix lv2:   <http://lv2plug.in/ns/lv2core#> .\n"
+                                 "@prefix opts:  <http://lv2plug.in/ns/ext/options#> .\n"
+                                 "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
+                                 "@prefix pset:  <http://lv2plug.in/ns/ext/presets#> .\n"
+                                 "@prefix rdfs:  <http://www.w3.org/2000/01/rdf-schema#> .\n"
+                                 "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
+                                 "@prefix ui:    <http://lv2plug.in/ns/extensions/ui#> .\n"
+                                 "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
+                                 "@prefix urid:  <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
 constexpr const char* generatedNote = "# Written by make-lv2-bundle at build time; do not edit.\n\n";
 
@@ -40,10 +39,7 @@ std::string quoted (const std::string& text)
     return s + "\"";
 }
 
-std::string uri (const std::string& u)
-{
-    return "<" + u + ">";
-}
+std::string uri (const std::string& u) { return "<" + u + ">"; }
 
 /** A preset's URI: the program name's letters and digits under the
     plug-in's URI ("Vocal Booth" is ...:preset:VocalBooth). */
@@ -76,7 +72,7 @@ bool exactValue (int index, float normalised, const char* what, std::string& tex
         return true;
     }
     error = std::string ("no port value of ") + parameterTable[(size_t) index].hostName + " reads back as "
-          + std::to_string (normalised) + " (" + what + ")";
+            + std::to_string (normalised) + " (" + what + ")";
     return false;
 }
 
@@ -137,8 +133,7 @@ bool TurtleWriter::write (const BundleNames& names, BundleFiles& files, std::str
     const bool hasUi = ! names.uiUri.empty();
 
     std::ostringstream description;
-    description << generatedNote << prefixes
-                << plugin << "\n"
+    description << generatedNote << prefixes << plugin << "\n"
                 << "    a lv2:Plugin , lv2:ReverbPlugin ;\n"
                 << "    doap:name \"" << lumidorIdentity.vst.effectName << "\" ;\n"
                 << "    doap:maintainer [ foaf:name \"" << lumidorIdentity.vst.vendorName << "\" ] ;\n"
@@ -167,7 +162,8 @@ bool TurtleWriter::write (const BundleNames& names, BundleFiles& files, std::str
     }
 
     if (hasUi)
-        description << "\n" << uri (names.uiUri) << "\n"
+        description << "\n"
+                    << uri (names.uiUri) << "\n"
                     << "    a ui:X11UI ;\n"
                     << "    lv2:requiredFeature ui:idleInterface , ui:parent ;\n"
                     << "    lv2:optionalFeature ui:resize , ui:noUserResize , urid:map , opts:options ;\n"
@@ -175,13 +171,13 @@ bool TurtleWriter::write (const BundleNames& names, BundleFiles& files, std::str
                     << "    lv2:extensionData ui:idleInterface , opts:interface .\n";
 
     std::ostringstream manifest, presets;
-    manifest << generatedNote << prefixes
-             << plugin << "\n"
+    manifest << generatedNote << prefixes << plugin << "\n"
              << "    a lv2:Plugin ;\n"
              << "    lv2:binary " << uri (names.binary) << " ;\n"
              << "    rdfs:seeAlso " << uri (pluginFile) << " .\n";
     if (hasUi)
-        manifest << "\n" << uri (names.uiUri) << "\n"
+        manifest << "\n"
+                 << uri (names.uiUri) << "\n"
                  << "    a ui:X11UI ;\n"
                  << "    ui:binary " << uri (names.uiBinary) << " ;\n"
                  << "    rdfs:seeAlso " << uri (pluginFile) << " .\n";
@@ -196,7 +192,8 @@ bool TurtleWriter::write (const BundleNames& names, BundleFiles& files, std::str
             error = std::string ("two factory programs share the preset URI of ") + program.name;
             return false;
         }
-        manifest << "\n" << uri (u) << "\n"
+        manifest << "\n"
+                 << uri (u) << "\n"
                  << "    a pset:Preset ;\n"
                  << "    lv2:appliesTo " << plugin << " ;\n"
                  << "    rdfs:label " << quoted (program.name) << " ;\n"
@@ -213,8 +210,8 @@ bool TurtleWriter::write (const BundleNames& names, BundleFiles& files, std::str
             std::string text;
             if (! exactValue (i, values[(size_t) i], program.name, text, error))
                 return false;
-            presets << (i == 0 ? " [\n" : " , [\n")
-                    << "        lv2:symbol " << quoted (ParameterUnits::unitOf (i).symbol) << " ;\n"
+            presets << (i == 0 ? " [\n" : " , [\n") << "        lv2:symbol "
+                    << quoted (ParameterUnits::unitOf (i).symbol) << " ;\n"
                     << "        pset:value " << text << "\n    ]";
         }
         presets << " .\n\n";

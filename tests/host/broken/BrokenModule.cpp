@@ -21,18 +21,13 @@ VstIntPtr dispatcher (AEffect* e, int opcode, int, VstIntPtr, void* ptr, float)
 {
     switch (opcode)
     {
-        case effClose:
-            delete self (e);
-            return 0;
+        case effClose: delete self (e); return 0;
         case effEditOpen:
             if (ptr == nullptr)
                 std::raise (SIGSEGV);
             return 1;
-        case effGetEffectName:
-            std::strcpy (static_cast<char*> (ptr), "Broken");
-            return 1;
-        default:
-            return 0;
+        case effGetEffectName: std::strcpy (static_cast<char*> (ptr), "Broken"); return 1;
+        default: return 0;
     }
 }
 

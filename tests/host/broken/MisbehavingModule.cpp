@@ -36,9 +36,7 @@ VstIntPtr dispatcher (AEffect* e, int opcode, int, VstIntPtr, void* ptr, float)
     const bool longNames = behaviour() == "long-names";
     switch (opcode)
     {
-        case effClose:
-            delete e;
-            return 0;
+        case effClose: delete e; return 0;
         case effGetEffectName:
         case effGetParamName:
         case effGetProgramName:
@@ -51,8 +49,7 @@ VstIntPtr dispatcher (AEffect* e, int opcode, int, VstIntPtr, void* ptr, float)
             else
                 std::strcpy (static_cast<char*> (ptr), "Misbehaving");
             return 1;
-        default:
-            return 0;
+        default: return 0;
     }
 }
 

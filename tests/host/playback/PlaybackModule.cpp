@@ -47,14 +47,9 @@ VstIntPtr dispatcher (AEffect* e, int opcode, int, VstIntPtr, void* ptr, float)
 {
     switch (opcode)
     {
-        case effClose:
-            delete self (e);
-            return 0;
-        case effGetEffectName:
-            std::strcpy (static_cast<char*> (ptr), "Playback");
-            return 1;
-        default:
-            return 0;
+        case effClose: delete self (e); return 0;
+        case effGetEffectName: std::strcpy (static_cast<char*> (ptr), "Playback"); return 1;
+        default: return 0;
     }
 }
 
