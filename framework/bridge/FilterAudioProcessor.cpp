@@ -176,11 +176,7 @@ void FilterAudioProcessor::applyMenuProgram (const MenuProgram& program)
 
         // As if the user moved the control: the filter's live value and its
         // sounding program change, and the host's view of the value follows.
-        filter->setParameterValue (i, value);
-        auto* parameter = filterParameters[(size_t) i];
-        parameter->beginChangeGesture();
-        parameter->sendValueChangedMessageToListeners (value);
-        parameter->endChangeGesture();
+        setParameterFromEditor (*filter, i, value);
     }
 
     updateHostDisplay (ChangeDetails().withProgramChanged (true));
