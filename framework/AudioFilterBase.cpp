@@ -6,10 +6,8 @@ AudioFilterBase::~AudioFilterBase()
 {
     // An adapter deletes the editor before the filter; this only guards
     // against an editor that outlives it by mistake.
-    const juce::ScopedLock sl (callbackLock);
-    if (activeEditor != nullptr)
-        activeEditor->filterBeingDeleted();
-    activeEditor = nullptr;
+    if (auto* editor = activeEditor.exchange (nullptr))
+        editor->filterBeingDeleted();
 }
 
 void AudioFilterBase::setParameterNotifyingHost (int index, float value)
@@ -43,22 +41,15 @@ AudioFilterEditor* AudioFilterBase::createEditorIfNeeded()
         return existing;
 
     auto* editor = makeEditor();
-    const juce::ScopedLock sl (callbackLock);
     activeEditor = editor;
     return editor;
 }
 
-AudioFilterEditor* AudioFilterBase::getActiveEditor() const noexcept
-{
-    const juce::ScopedLock sl (callbackLock);
-    return activeEditor;
-}
+AudioFilterEditor* AudioFilterBase::getActiveEditor() const noexcept { return activeEditor; }
 
 void AudioFilterBase::editorBeingDeleted (AudioFilterEditor* editor)
 {
-    const juce::ScopedLock sl (callbackLock);
-    if (activeEditor == editor)
-        activeEditor = nullptr;
+    activeEditor.compare_exchange_strong (editor, nullptr);
 }
 
 void AudioFilterBase::setPlayConfiguration (int inputs, int outputs, double rate, int block) noexcept

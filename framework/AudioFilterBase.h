@@ -107,8 +107,9 @@ public:
         one (so it is recorded as automation), otherwise directly. */
     void setParameterNotifyingHost (int index, float value);
 
-    /** The lock the adapter holds around every block; the editor takes it
-        while it copies parameter values. */
+    /** The lock the adapter holds around every block and around switching
+        processing on and off. The message thread never takes it while an
+        instance lives, so a host's audio thread never waits on its GUI. */
     const juce::CriticalSection& getCallbackLock() const noexcept { return callbackLock; }
 
     void setHost (AudioFilterHost* newHost) noexcept { host = newHost; }
@@ -137,7 +138,7 @@ private:
     juce::CriticalSection callbackLock;
     std::atomic<bool> hostChangesPending { false };
     AudioFilterHost* host = nullptr;
-    AudioFilterEditor* activeEditor = nullptr;
+    std::atomic<AudioFilterEditor*> activeEditor { nullptr };
     int numInputChannels = 0;
     int numOutputChannels = 0;
     double sampleRate = 0.0;

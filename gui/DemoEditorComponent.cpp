@@ -276,9 +276,9 @@ void DemoEditorComponent::changeListenerCallback (juce::ChangeBroadcaster*)
 
     float power, left, right, stereo, early, late, decayValue, diffusionValue, listenerValue, mix, gain;
     {
-        // Copied in one go under the block lock, so the editor shows values
-        // that one block also saw; no widget is touched while it is held.
-        const juce::ScopedLock sl (filter->getCallbackLock());
+        // Copied in one go before any widget is touched. Each value is read
+        // whole; no lock is taken, since the audio thread holds the block
+        // lock and must never wait on the editor.
         power = filter->parameterValue (onOff);
         left = filter->parameterValue (leftOnOff);
         right = filter->parameterValue (rightOnOff);

@@ -16,7 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 namespace
 {
@@ -396,4 +399,28 @@ TEST_F (EditorFixture, RendersIntoAnImage)
         ASSERT_TRUE (out.openedOk());
         EXPECT_TRUE (juce::PNGImageFormat().writeImageToStream (shot, out));
     }
+}
+
+TEST_F (EditorFixture, FollowingTheHostNeverWaitsForTheBlockLock)
+{
+    // A long block on the audio thread holds the lock while the editor
+    // catches up with a host change: the editor must not wait for it.
+    std::atomic<bool> held { false };
+    std::thread audio (
+        [&]
+        {
+            const juce::ScopedLock block (filter.getCallbackLock());
+            held = true;
+            std::this_thread::sleep_for (std::chrono::seconds (3));
+        });
+    while (! held)
+        std::this_thread::yield();
+
+    const auto start = std::chrono::steady_clock::now();
+    hostSets (6, 0.25f);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    audio.join();
+
+    EXPECT_LT (waited, std::chrono::seconds (2));
+    EXPECT_EQ (labelText (bar (volumeChild)), "-6.0db");
 }
