@@ -55,11 +55,11 @@ double monoStage (Stage& s)
     return nsPer (benchSamples,
                   [&]
                   {
-        float acc = 0.0f;
-        for (int i = 0; i < benchSamples; ++i)
-            acc += s.processSample (noise.next() * 0.5f);
-        sink = acc;
-    });
+                      float acc = 0.0f;
+                      for (int i = 0; i < benchSamples; ++i)
+                          acc += s.processSample (noise.next() * 0.5f);
+                      sink = acc;
+                  });
 }
 
 /** ns per stereo frame of a stage that takes a frame in place. */
@@ -70,15 +70,15 @@ double stereoStage (Stage& s)
     return nsPer (benchSamples,
                   [&]
                   {
-        float acc = 0.0f;
-        for (int i = 0; i < benchSamples; ++i)
-        {
-            float frame[2] = { noise.next() * 0.5f, noise.next() * 0.5f };
-            s.processFrame (frame, 2);
-            acc += frame[0] + frame[1];
-        }
-        sink = acc;
-    });
+                      float acc = 0.0f;
+                      for (int i = 0; i < benchSamples; ++i)
+                      {
+                          float frame[2] = { noise.next() * 0.5f, noise.next() * 0.5f };
+                          s.processFrame (frame, 2);
+                          acc += frame[0] + frame[1];
+                      }
+                      sink = acc;
+                  });
 }
 
 template <class Stage>
@@ -214,15 +214,15 @@ int main (int argc, char** argv)
         const double ns = nsPer (benchSamples,
                                  [&]
                                  {
-            float acc = 0.0f;
-            for (int i = 0; i < benchSamples; ++i)
-            {
-                float frame[2] = { noise.next() * 0.5f, noise.next() * 0.5f };
-                r.processFrame (frame, 2);
-                acc += frame[0] + frame[1];
-            }
-            sink = acc;
-        });
+                                     float acc = 0.0f;
+                                     for (int i = 0; i < benchSamples; ++i)
+                                     {
+                                         float frame[2] = { noise.next() * 0.5f, noise.next() * 0.5f };
+                                         r.processFrame (frame, 2);
+                                         acc += frame[0] + frame[1];
+                                     }
+                                     sink = acc;
+                                 });
         std::printf ("%-28s %10.2f  (%.2f%% of one core at 44.1 kHz)\n", "xReverb (stereo frame)", ns, ns * rate / 1e7);
     }
 

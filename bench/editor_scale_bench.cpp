@@ -73,41 +73,41 @@ int main (int argc, char** argv)
     std::thread audio (
         [&]
         {
-        std::vector<float> l (blockFrames), r (blockFrames);
-        float* ch[2] = { l.data(), r.data() };
-        claptest::InputEvents events;
-        events.events.reserve (8);
-        const auto blockTime = std::chrono::duration<double> ((double) blockFrames / sampleRate);
-        auto next = std::chrono::steady_clock::now();
-        auto nextAutomation = next;
-        unsigned seed = 1;
-        double phase = 0.0;
-        const double start = threadSeconds();
-        const auto wallStart = std::chrono::steady_clock::now();
-        while (! stop)
-        {
-            for (uint32_t i = 0; i < blockFrames; ++i)
+            std::vector<float> l (blockFrames), r (blockFrames);
+            float* ch[2] = { l.data(), r.data() };
+            claptest::InputEvents events;
+            events.events.reserve (8);
+            const auto blockTime = std::chrono::duration<double> ((double) blockFrames / sampleRate);
+            auto next = std::chrono::steady_clock::now();
+            auto nextAutomation = next;
+            unsigned seed = 1;
+            double phase = 0.0;
+            const double start = threadSeconds();
+            const auto wallStart = std::chrono::steady_clock::now();
+            while (! stop)
             {
-                seed = seed * 1664525u + 1013904223u;
-                l[i] = 0.25f * ((float) (seed >> 8) / 8388608.0f - 1.0f);
-                r[i] = -l[i];
+                for (uint32_t i = 0; i < blockFrames; ++i)
+                {
+                    seed = seed * 1664525u + 1013904223u;
+                    l[i] = 0.25f * ((float) (seed >> 8) / 8388608.0f - 1.0f);
+                    r[i] = -l[i];
+                }
+                events.events.clear();
+                if (std::chrono::steady_clock::now() >= nextAutomation)
+                {
+                    phase += 0.05;
+                    for (clap_id id : { 0u, 1u, 2u, 3u, 4u, 5u })
+                        events.events.push_back (
+                            claptest::parameterEvent (0, id, 0.5 + 0.45 * std::sin (phase + (double) id)));
+                    nextAutomation += std::chrono::milliseconds (automationPeriodMs);
+                }
+                plugin.process (ch, ch, blockFrames, events);
+                next += std::chrono::duration_cast<std::chrono::steady_clock::duration> (blockTime);
+                std::this_thread::sleep_until (next);
             }
-            events.events.clear();
-            if (std::chrono::steady_clock::now() >= nextAutomation)
-            {
-                phase += 0.05;
-                for (clap_id id : { 0u, 1u, 2u, 3u, 4u, 5u })
-                    events.events.push_back (
-                        claptest::parameterEvent (0, id, 0.5 + 0.45 * std::sin (phase + (double) id)));
-                nextAutomation += std::chrono::milliseconds (automationPeriodMs);
-            }
-            plugin.process (ch, ch, blockFrames, events);
-            next += std::chrono::duration_cast<std::chrono::steady_clock::duration> (blockTime);
-            std::this_thread::sleep_until (next);
-        }
-        audioCpu = threadSeconds() - start;
-        audioWall = std::chrono::duration<double> (std::chrono::steady_clock::now() - wallStart).count();
-    });
+            audioCpu = threadSeconds() - start;
+            audioWall = std::chrono::duration<double> (std::chrono::steady_clock::now() - wallStart).count();
+        });
 
     const int width = (int) std::lround (450.0 * scale), height = (int) std::lround (223.0 * scale);
     X11HostWindow window (width, height);
@@ -118,8 +118,8 @@ int main (int argc, char** argv)
         window.idle (
             [&]
             {
-            for (auto id : std::vector<clap_id> (host.timers))
-                plugin.timer->on_timer (plugin.plugin, id);
+                for (auto id : std::vector<clap_id> (host.timers))
+                    plugin.timer->on_timer (plugin.plugin, id);
             },
             ms);
     };

@@ -209,10 +209,10 @@ int main (int argc, char** argv)
         { "every parameter 0.01, On-Off 1",
           []
           {
-        auto s = everyParameter (0.01f);
-        s.emplace_back (onOff, 1.0f);
-        return s;
-         }(),
+              auto s = everyParameter (0.01f);
+              s.emplace_back (onOff, 1.0f);
+              return s;
+          }(),
           true },
         { "every parameter 1", everyParameter (1.0f), true },
         { "EarlySize 1", { { earlySize, 1.0f } }, true },
@@ -224,7 +224,7 @@ int main (int argc, char** argv)
         { "Listener 0", { { listener, 0.0f } }, true },
         { "Listener 1", { { listener, 1.0f } }, true },
         { "bypassed (On-Off 0)", { { onOff, 0.0f } }, false },
-        };
+    };
 
     const auto left = stereoNoise (totalFrames, 1u);
     const auto right = stereoNoise (totalFrames, 2u);

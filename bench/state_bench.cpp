@@ -60,17 +60,17 @@ int main()
     const double bankWrite = medianMicroseconds (bankRuns,
                                                  [&]
                                                  {
-        juce::MemoryBlock b;
-        filter.writeBankState (b);
-    });
+                                                     juce::MemoryBlock b;
+                                                     filter.writeBankState (b);
+                                                 });
     const double bankRead =
         medianMicroseconds (bankRuns, [&] { filter.readBankState (bank.getData(), (int) bank.getSize()); });
     const double presetWrite = medianMicroseconds (presetRuns,
                                                    [&]
                                                    {
-        juce::MemoryBlock b;
-        filter.writePresetState (b);
-    });
+                                                       juce::MemoryBlock b;
+                                                       filter.writePresetState (b);
+                                                   });
     const double presetRead =
         medianMicroseconds (presetRuns, [&] { filter.readPresetState (preset.getData(), (int) preset.getSize()); });
 

@@ -28,10 +28,11 @@ public:
     /** One sample through both chains; returns their shelf outputs. */
     xLanes2 run (xEarlyDiff& left, xEarlyDiff& right, xLanes2 x) noexcept
     {
-        return chains.run (x,
-                           [&left, &right] (size_t k, xLanes2 w) {
-            return xLanes2 { left.diffusers[k].delay.run (w.left()), right.diffusers[k].delay.run (w.right()) };
-        });
+        return chains.run (
+            x,
+            [&left, &right] (size_t k, xLanes2 w) {
+                return xLanes2 { left.diffusers[k].delay.run (w.left()), right.diffusers[k].delay.run (w.right()) };
+            });
     }
 
     /** Both chains' lines as stretches of runs (see xDelay::Span). */
@@ -72,7 +73,7 @@ public:
         return chains.runLeavingLastLoop (
             x,
             [&s, i] (size_t k, xLanes2 w) {
-            return xLanes2 { s.left[k].run (i, w.left()), s.right[k].run (i, w.right()) };
+                return xLanes2 { s.left[k].run (i, w.left()), s.right[k].run (i, w.right()) };
             },
             lastLoopInput);
     }

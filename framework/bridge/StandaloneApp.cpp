@@ -117,11 +117,11 @@ private:
         menu.showMenuAsync (juce::PopupMenu::Options().withTargetComponent (&programsButton),
                             [window] (int chosen)
                             {
-            if (window == nullptr || chosen <= 0)
-                return;
-            if (auto* p = window->getAudioProcessor())
-                p->setCurrentProgram (chosen - 1);
-        });
+                                if (window == nullptr || chosen <= 0)
+                                    return;
+                                if (auto* p = window->getAudioProcessor())
+                                    p->setCurrentProgram (chosen - 1);
+                            });
     }
 
     juce::TextButton programsButton { "Programs" };
@@ -185,9 +185,9 @@ public:
             juce::Timer::callAfterDelay (100,
                                          []
                                          {
-                if (auto* app = juce::JUCEApplicationBase::getInstance())
-                    app->systemRequestedQuit();
-            });
+                                             if (auto* app = juce::JUCEApplicationBase::getInstance())
+                                                 app->systemRequestedQuit();
+                                         });
         }
         else
         {

@@ -33,10 +33,10 @@ struct ClapGui : ::testing::Test
         w.idle (
             [&]
             {
-            for (auto id : std::vector<clap_id> (plugin.host.timers))
-                plugin.timer->on_timer (plugin.plugin, id);
-            for (int fd : std::vector<int> (plugin.host.fds))
-                plugin.fd->on_fd (plugin.plugin, fd, CLAP_POSIX_FD_READ);
+                for (auto id : std::vector<clap_id> (plugin.host.timers))
+                    plugin.timer->on_timer (plugin.plugin, id);
+                for (int fd : std::vector<int> (plugin.host.fds))
+                    plugin.fd->on_fd (plugin.plugin, fd, CLAP_POSIX_FD_READ);
             },
             ms);
     }
@@ -152,20 +152,20 @@ TEST_F (ClapGui, opensAndClosesTwentyTimesWhileAudioRunsAndHostEventsMoveIt)
     std::thread audio (
         [&]
         {
-        std::vector<float> l (256, 0.25f), r (256, -0.25f);
-        float* ch[2] = { l.data(), r.data() };
-        InputEvents events;
-        events.events.reserve (1);
-        while (! stop)
-        {
-            events.events.clear();
-            if (blocks % 50 == 0)
-                events.events.push_back (parameterEvent (100, 0, (blocks / 50) % 2 == 0 ? 0.2 : 0.9));
-            plugin.process (ch, ch, 256, events);
-            ++blocks;
-            std::this_thread::sleep_for (std::chrono::milliseconds (1));
-        }
-    });
+            std::vector<float> l (256, 0.25f), r (256, -0.25f);
+            float* ch[2] = { l.data(), r.data() };
+            InputEvents events;
+            events.events.reserve (1);
+            while (! stop)
+            {
+                events.events.clear();
+                if (blocks % 50 == 0)
+                    events.events.push_back (parameterEvent (100, 0, (blocks / 50) % 2 == 0 ? 0.2 : 0.9));
+                plugin.process (ch, ch, 256, events);
+                ++blocks;
+                std::this_thread::sleep_for (std::chrono::milliseconds (1));
+            }
+        });
 
     for (int i = 0; i < 20; ++i)
     {

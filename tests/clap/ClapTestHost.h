@@ -69,9 +69,9 @@ struct InputEvents
                                { return (uint32_t) static_cast<InputEvents*> (l->ctx)->events.size(); },
                                [] (const clap_input_events_t* l, uint32_t i) -> const clap_event_header_t*
                                {
-        auto& v = static_cast<InputEvents*> (l->ctx)->events;
-        return i < v.size() ? &v[i].header : nullptr;
-                              } };
+                                   auto& v = static_cast<InputEvents*> (l->ctx)->events;
+                                   return i < v.size() ? &v[i].header : nullptr;
+                               } };
 };
 
 /** What the plug-in pushes: the types and, for values, ids and values, in a
@@ -88,20 +88,21 @@ struct OutputEvents
     size_t count = 0;
     clap_output_events_t list { this, [] (const clap_output_events_t* l, const clap_event_header_t* e)
                                 {
-        auto& self = *static_cast<OutputEvents*> (l->ctx);
-        if (self.count == self.seen.size())
-            return false;
-        Seen s { e->type, 0, 0.0 };
-        if (e->type == CLAP_EVENT_PARAM_VALUE)
-        {
-            s.id = reinterpret_cast<const clap_event_param_value_t*> (e)->param_id;
-            s.value = reinterpret_cast<const clap_event_param_value_t*> (e)->value;
-        }
-        else if (e->type == CLAP_EVENT_PARAM_GESTURE_BEGIN || e->type == CLAP_EVENT_PARAM_GESTURE_END)
-            s.id = reinterpret_cast<const clap_event_param_gesture_t*> (e)->param_id;
-        self.seen[self.count++] = s;
-        return true;
-                               } };
+                                    auto& self = *static_cast<OutputEvents*> (l->ctx);
+                                    if (self.count == self.seen.size())
+                                        return false;
+                                    Seen s { e->type, 0, 0.0 };
+                                    if (e->type == CLAP_EVENT_PARAM_VALUE)
+                                    {
+                                        s.id = reinterpret_cast<const clap_event_param_value_t*> (e)->param_id;
+                                        s.value = reinterpret_cast<const clap_event_param_value_t*> (e)->value;
+                                    }
+                                    else if (e->type == CLAP_EVENT_PARAM_GESTURE_BEGIN
+                                             || e->type == CLAP_EVENT_PARAM_GESTURE_END)
+                                        s.id = reinterpret_cast<const clap_event_param_gesture_t*> (e)->param_id;
+                                    self.seen[self.count++] = s;
+                                    return true;
+                                } };
 };
 
 /** The host side: its extensions and what the plug-in asked of it. */
@@ -146,39 +147,39 @@ private:
                                 [] (const clap_host_t*, clap_id, clap_param_clear_flags) {},
                                 [] (const clap_host_t* h)
                                 {
-        ++of (h).flushRequests;
-                               } };
+                                    ++of (h).flushRequests;
+                                } };
     clap_host_gui_t gui { [] (const clap_host_t*) {},
                           [] (const clap_host_t* h, uint32_t, uint32_t)
                           {
-        ++of (h).resizeRequests;
-        return true;
-                         },
+                              ++of (h).resizeRequests;
+                              return true;
+                          },
                           [] (const clap_host_t*) { return false; }, [] (const clap_host_t*) { return false; },
                           [] (const clap_host_t*, bool) {
                           } };
     clap_host_timer_support_t timer { [] (const clap_host_t* h, uint32_t, clap_id* id)
                                       {
-        *id = (clap_id) of (h).timers.size() + 100;
-        of (h).timers.push_back (*id);
-        return true;
-                                     },
+                                          *id = (clap_id) of (h).timers.size() + 100;
+                                          of (h).timers.push_back (*id);
+                                          return true;
+                                      },
                                       [] (const clap_host_t* h, clap_id id)
                                       {
-        std::erase (of (h).timers, id);
-        return true;
-    } };
+                                          std::erase (of (h).timers, id);
+                                          return true;
+                                      } };
     clap_host_posix_fd_support_t fd { [] (const clap_host_t* h, int f, clap_posix_fd_flags_t)
                                       {
-        of (h).fds.push_back (f);
-        return true;
-                                     },
+                                          of (h).fds.push_back (f);
+                                          return true;
+                                      },
                                       [] (const clap_host_t*, int, clap_posix_fd_flags_t) { return true; },
                                       [] (const clap_host_t* h, int f)
                                       {
-        std::erase (of (h).fds, f);
-        return true;
-    } };
+                                          std::erase (of (h).fds, f);
+                                          return true;
+                                      } };
 };
 
 /** One plug-in: created, initialised, and destroyed with the object. */
@@ -273,12 +274,13 @@ public:
         clap_ostream_t stream { &bytes,
                                 [] (const clap_ostream_t* s, const void* data, uint64_t size) -> int64_t
                                 {
-            // At most 100 bytes a call: the plug-in must loop.
-            const auto n = size < 100 ? size : 100;
-            auto& v = *static_cast<std::vector<char>*> (s->ctx);
-            v.insert (v.end(), static_cast<const char*> (data), static_cast<const char*> (data) + n);
-            return (int64_t) n;
-                               } };
+                                    // At most 100 bytes a call: the plug-in must loop.
+                                    const auto n = size < 100 ? size : 100;
+                                    auto& v = *static_cast<std::vector<char>*> (s->ctx);
+                                    v.insert (v.end(), static_cast<const char*> (data),
+                                              static_cast<const char*> (data) + n);
+                                    return (int64_t) n;
+                                } };
         return state->save (plugin, &stream) ? bytes : std::vector<char> {};
     }
 
@@ -289,16 +291,18 @@ public:
             const std::vector<char>& bytes;
             size_t at = 0;
         } reader { bytes };
-        clap_istream_t stream { &reader,
-                                [] (const clap_istream_t* s, void* data, uint64_t size) -> int64_t
-                                {
-            auto& r = *static_cast<Reader*> (s->ctx);
-            const auto n = std::min<uint64_t> ({ size, (uint64_t) 70, (uint64_t) (r.bytes.size() - r.at) });
-            if (n > 0)
-                std::memcpy (data, r.bytes.data() + r.at, n);
-            r.at += n;
-            return (int64_t) n;
-                               } };
+        clap_istream_t stream {
+            &reader,
+            [] (const clap_istream_t* s, void* data, uint64_t size) -> int64_t
+            {
+                auto& r = *static_cast<Reader*> (s->ctx);
+                const auto n = std::min<uint64_t> ({ size, (uint64_t) 70, (uint64_t) (r.bytes.size() - r.at) });
+                if (n > 0)
+                    std::memcpy (data, r.bytes.data() + r.at, n);
+                r.at += n;
+                return (int64_t) n;
+            }
+        };
         return state->load (plugin, &stream);
     }
 

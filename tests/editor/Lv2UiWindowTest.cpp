@@ -58,9 +58,9 @@ struct Lv2UiWindow : ::testing::Test
     {
         LV2UI_Resize resize { this, [] (LV2UI_Feature_Handle h, int w, int height)
                               {
-            static_cast<Lv2UiWindow*> (h)->requestedSize = { w, height };
-            return 0;
-                             } };
+                                  static_cast<Lv2UiWindow*> (h)->requestedSize = { w, height };
+                                  return 0;
+                              } };
         resizeFeature = resize;
         const LV2_Feature parent { LV2_UI__parent, reinterpret_cast<void*> (w.id()) };
         const LV2_Feature resizing { LV2_UI__resize, &resizeFeature };
@@ -133,8 +133,8 @@ struct Lv2UiWindow : ::testing::Test
     std::vector<std::string> uris;
     LV2_URID_Map map { this, [] (LV2_URID_Map_Handle h, const char* uri)
                        {
-        return static_cast<Lv2UiWindow*> (h)->urid (uri);
-                      } };
+                           return static_cast<Lv2UiWindow*> (h)->urid (uri);
+                       } };
 };
 }
 

@@ -86,12 +86,13 @@ int minAlpha (const juce::Image& image, juce::Rectangle<int> area)
 juce::Rectangle<int> inkBounds (const juce::Image& image, juce::Rectangle<int> area)
 {
     juce::Rectangle<int> bounds;
-    forEachPixel (image, area,
-                  [&bounds] (int x, int y, juce::Colour c)
-                  {
-        if (c.getAlpha() > 0)
-            bounds = bounds.isEmpty() ? juce::Rectangle<int> (x, y, 1, 1) : bounds.getUnion ({ x, y, 1, 1 });
-    });
+    forEachPixel (
+        image, area,
+        [&bounds] (int x, int y, juce::Colour c)
+        {
+            if (c.getAlpha() > 0)
+                bounds = bounds.isEmpty() ? juce::Rectangle<int> (x, y, 1, 1) : bounds.getUnion ({ x, y, 1, 1 });
+        });
     return bounds;
 }
 
@@ -200,9 +201,9 @@ TEST (BackgroundImage, InputMarksAreCentredUnderTheirSwitches)
         forEachPixel (image, bounds,
                       [&ink] (int x, int y, juce::Colour c)
                       {
-            if (c.getPerceivedBrightness() < 0.4f)
-                ink = ink.isEmpty() ? juce::Rectangle<int> (x, y, 1, 1) : ink.getUnion ({ x, y, 1, 1 });
-        });
+                          if (c.getPerceivedBrightness() < 0.4f)
+                              ink = ink.isEmpty() ? juce::Rectangle<int> (x, y, 1, 1) : ink.getUnion ({ x, y, 1, 1 });
+                      });
         ASSERT_FALSE (ink.isEmpty()) << bounds.toString();
         EXPECT_NEAR (ink.getCentreX(), bounds.getCentreX(), 1) << bounds.toString();
     }
@@ -251,9 +252,9 @@ TEST (InfoPanelImage, VersionCaptionEndsJustLeftOfTheVersionText)
     forEachPixel (image, row,
                   [&] (int x, int, juce::Colour c)
                   {
-        if (c.getPerceivedBrightness() > page + 0.2f)
-            captionEnd = juce::jmax (captionEnd, x);
-    });
+                      if (c.getPerceivedBrightness() > page + 0.2f)
+                          captionEnd = juce::jmax (captionEnd, x);
+                  });
     EXPECT_GE (captionEnd, 228);
     EXPECT_LT (captionEnd, 237);
 }

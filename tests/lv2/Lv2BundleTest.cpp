@@ -61,8 +61,8 @@ std::map<std::string, float> presetPortValues (const LilvNode* preset)
         state,
         [] (const char* symbol, void* user, const void* value, uint32_t size, uint32_t)
         {
-        if (size == sizeof (float))
-            (*static_cast<std::map<std::string, float>*> (user))[symbol] = *static_cast<const float*> (value);
+            if (size == sizeof (float))
+                (*static_cast<std::map<std::string, float>*> (user))[symbol] = *static_cast<const float*> (value);
         },
         &values);
     lilv_state_free (state);

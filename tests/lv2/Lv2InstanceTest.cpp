@@ -116,8 +116,8 @@ TEST (Lv2Instance, eachFactoryPresetSoundsLikeTheVst2ModuleAtThatProgram)
             state,
             [] (const char* symbol, void* user, const void* value, uint32_t size, uint32_t)
             {
-            if (size == sizeof (float))
-                static_cast<Instance*> (user)->setPortBySymbol (symbol, *static_cast<const float*> (value));
+                if (size == sizeof (float))
+                    static_cast<Instance*> (user)->setPortBySymbol (symbol, *static_cast<const float*> (value));
             },
             &instance);
         lilv_state_free (state);

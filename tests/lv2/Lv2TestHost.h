@@ -37,8 +37,8 @@ public:
 
     LV2_URID_Map feature { this, [] (LV2_URID_Map_Handle h, const char* uri)
                            {
-        return static_cast<UridMap*> (h)->map (uri);
-                          } };
+                               return static_cast<UridMap*> (h)->map (uri);
+                           } };
 
 private:
     std::map<std::string, LV2_URID> ids;
@@ -61,9 +61,9 @@ inline LilvWorld* world()
         std::atexit (
             []
             {
-            std::error_code ignored;
-            std::filesystem::remove_all (scratch, ignored);
-        });
+                std::error_code ignored;
+                std::filesystem::remove_all (scratch, ignored);
+            });
         auto* created = lilv_world_new();
         lilv_world_load_all (created);
         return created;

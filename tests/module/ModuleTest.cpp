@@ -294,18 +294,18 @@ TEST (ModuleLifetime, RunsFourInstancesSideBySide)
         threads.emplace_back (
             [e = effects[(size_t) i], i, &allFinite]
             {
-            auto l = noiseBlock (256, (unsigned) i), r = noiseBlock (256, (unsigned) i + 10);
-            std::vector<float> ol (256), orr (256);
-            float* ins[] = { l.data(), r.data() };
-            float* outs[] = { ol.data(), orr.data() };
-            for (int block = 0; block < 400; ++block)
-            {
-                e->processReplacing (e, ins, outs, 256);
-                for (float x : ol)
-                    if (! std::isfinite (x))
-                        allFinite = false;
-            }
-        });
+                auto l = noiseBlock (256, (unsigned) i), r = noiseBlock (256, (unsigned) i + 10);
+                std::vector<float> ol (256), orr (256);
+                float* ins[] = { l.data(), r.data() };
+                float* outs[] = { ol.data(), orr.data() };
+                for (int block = 0; block < 400; ++block)
+                {
+                    e->processReplacing (e, ins, outs, 256);
+                    for (float x : ol)
+                        if (! std::isfinite (x))
+                            allFinite = false;
+                }
+            });
     }
     // Meanwhile the host's GUI thread keeps changing parameters.
     for (int k = 0; k < 2000; ++k)

@@ -340,17 +340,17 @@ TEST (StateRestore, RefusesATruncatedChunkWhole)
     auto preset = textOf (
         [&]
         {
-        juce::MemoryBlock b;
-        source.writePresetState (b);
-        return b;
-    }());
+            juce::MemoryBlock b;
+            source.writePresetState (b);
+            return b;
+        }());
     auto bank = textOf (
         [&]
         {
-        juce::MemoryBlock b;
-        source.writeBankState (b);
-        return b;
-    }());
+            juce::MemoryBlock b;
+            source.writeBankState (b);
+            return b;
+        }());
 
     DemoJuceFilter f;
     f.setParameterValue (1, 0.3f);
@@ -499,10 +499,10 @@ TEST (BankRestore, GivesAProgramMissingFromTheDocumentTheLiveValuesAndName)
     std::string bank = textOf (
         [&]
         {
-        juce::MemoryBlock b;
-        source.writeBankState (b);
-        return b;
-    }());
+            juce::MemoryBlock b;
+            source.writeBankState (b);
+            return b;
+        }());
 
     // Drop the twelve attributes of program 5.
     const auto first = bank.find (" fEarlySize5=");

@@ -43,18 +43,18 @@ struct ClapRealtimeSafety : ::testing::Test
         audio.run (
             [&]
             {
-            thread_local std::vector<float> l, r;
-            l.assign (frames, 0.25f);
-            r.assign (frames, -0.5f);
-            float* channels[2] = { l.data(), r.data() };
-            claptest::OutputEvents pushed;
-            for (int b = 0; b < 4; ++b)
-            {
-                RealtimeProbe::setInside (true);
-                plugin.process (channels, channels, frames, events, &pushed);
-                RealtimeProbe::setInside (false);
-            }
-        });
+                thread_local std::vector<float> l, r;
+                l.assign (frames, 0.25f);
+                r.assign (frames, -0.5f);
+                float* channels[2] = { l.data(), r.data() };
+                claptest::OutputEvents pushed;
+                for (int b = 0; b < 4; ++b)
+                {
+                    RealtimeProbe::setInside (true);
+                    plugin.process (channels, channels, frames, events, &pushed);
+                    RealtimeProbe::setInside (false);
+                }
+            });
         const auto c = RealtimeProbe::counts();
         EXPECT_TRUE (c.clean()) << situation << ": " << c.allocations << " allocations, " << c.deallocations
                                 << " frees, " << c.lockWaits << " lock waits, " << c.systemCalls

@@ -24,16 +24,18 @@ TEST (Lv2RealtimeSafety, RunStaysCleanWhileTheHostMovesEveryPortAcrossAndBeyondI
     audio.run (
         [&instance]
         {
-        const float values[] = { 0.0f, 50.0f, -1.0f, 1.0e30f, 2.5f, std::numeric_limits<float>::quiet_NaN(), 100.0f };
-        for (const float v : values)
-        {
-            for (auto& control : instance.controls)
-                control = v;
-            RealtimeProbe::setInside (true);
-            instance.runBlock();
-            RealtimeProbe::setInside (false);
-        }
-    });
+            const float values[] = {
+                0.0f, 50.0f, -1.0f, 1.0e30f, 2.5f, std::numeric_limits<float>::quiet_NaN(), 100.0f
+            };
+            for (const float v : values)
+            {
+                for (auto& control : instance.controls)
+                    control = v;
+                RealtimeProbe::setInside (true);
+                instance.runBlock();
+                RealtimeProbe::setInside (false);
+            }
+        });
     const auto c = RealtimeProbe::counts();
     EXPECT_TRUE (c.clean()) << c.allocations << " allocations, " << c.deallocations << " frees, " << c.lockWaits
                             << " lock waits, " << c.systemCalls << " system calls (last: " << c.lastSystemCall << ")";

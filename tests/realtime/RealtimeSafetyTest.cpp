@@ -98,12 +98,12 @@ TEST_F (RealtimeSafety, TheProbeSeesTheModulesAllocationsLocksAndTheAudioThreads
     audio.run (
         []
         {
-        RealtimeProbe::setInside (true);
-        syscall (SYS_getppid);
-        void* volatile p = malloc (16);
-        free (p);
-        RealtimeProbe::setInside (false);
-    });
+            RealtimeProbe::setInside (true);
+            syscall (SYS_getppid);
+            void* volatile p = malloc (16);
+            free (p);
+            RealtimeProbe::setInside (false);
+        });
     const auto c = RealtimeProbe::counts();
     EXPECT_EQ (c.systemCalls, 1u);
     EXPECT_EQ (c.lastSystemCall, (long) SYS_getppid);
@@ -118,24 +118,24 @@ TEST_F (RealtimeSafety, TheProbeCountsAWaitForALockThatAnotherThreadHolds)
     std::thread holder (
         [&]
         {
-        pthread_mutex_lock (&held);
-        locked = true;
-        while (! waiting)
-            std::this_thread::yield();
-        usleep (20000);
-        pthread_mutex_unlock (&held);
-    });
+            pthread_mutex_lock (&held);
+            locked = true;
+            while (! waiting)
+                std::this_thread::yield();
+            usleep (20000);
+            pthread_mutex_unlock (&held);
+        });
     audio.run (
         [&]
         {
-        while (! locked)
-            std::this_thread::yield();
-        RealtimeProbe::setInside (true);
-        waiting = true;
-        pthread_mutex_lock (&held);
-        RealtimeProbe::setInside (false);
-        pthread_mutex_unlock (&held);
-    });
+            while (! locked)
+                std::this_thread::yield();
+            RealtimeProbe::setInside (true);
+            waiting = true;
+            pthread_mutex_lock (&held);
+            RealtimeProbe::setInside (false);
+            pthread_mutex_unlock (&held);
+        });
     holder.join();
     EXPECT_EQ (RealtimeProbe::counts().lockWaits, 1u);
 }
@@ -251,15 +251,15 @@ TEST_F (RealtimeSafety, HostAutomationOnTheAudioThreadStaysCleanWithTheEditorOpe
     audio.run (
         [this]
         {
-        for (int b = 0; b < blocksPerCheck; ++b)
-        {
-            RealtimeProbe::setInside (true);
-            for (int p = 0; p < effect->numParams; ++p)
-                effect->setParameter (effect, p, (b % 2) != 0 ? 0.25f : 0.75f);
-            RealtimeProbe::setInside (false);
-            AudioThread::process (effect, 1, blockFrames);
-        }
-    });
+            for (int b = 0; b < blocksPerCheck; ++b)
+            {
+                RealtimeProbe::setInside (true);
+                for (int p = 0; p < effect->numParams; ++p)
+                    effect->setParameter (effect, p, (b % 2) != 0 ? 0.25f : 0.75f);
+                RealtimeProbe::setInside (false);
+                AudioThread::process (effect, 1, blockFrames);
+            }
+        });
     const auto c = RealtimeProbe::counts();
     EXPECT_TRUE (c.clean()) << describe (c);
 

@@ -26,17 +26,18 @@ struct ClapEditorHost::Impl
     };
     clap_host_timer_support_t hostTimers { [] (const clap_host_t* h, uint32_t, clap_id* id)
                                            {
-        auto& self = of (h);
-        *id = (clap_id) self.timers.size() + 1;
-        self.timers.push_back (*id);
-        return true;
-                                          },
+                                               auto& self = of (h);
+                                               *id = (clap_id) self.timers.size() + 1;
+                                               self.timers.push_back (*id);
+                                               return true;
+                                           },
                                            [] (const clap_host_t* h, clap_id id)
                                            {
-        auto& timers = of (h).timers;
-        timers.erase (std::remove (timers.begin(), timers.end(), id), timers.end());
-        return true;
-    } };
+                                               auto& timers = of (h).timers;
+                                               timers.erase (std::remove (timers.begin(), timers.end(), id),
+                                                             timers.end());
+                                               return true;
+                                           } };
     // The size is fixed by the scale; the window is made at it.
     clap_host_gui_t hostGui { [] (const clap_host_t*) {}, [] (const clap_host_t*, uint32_t, uint32_t) { return false; },
                               [] (const clap_host_t*) { return false; }, [] (const clap_host_t*) { return false; },
@@ -141,12 +142,12 @@ bool ClapEditorHost::loadState (const std::vector<uint8_t>& state)
     clap_istream_t stream { &reader,
                             [] (const clap_istream_t* s, void* buffer, uint64_t size) -> int64_t
                             {
-        auto& r = *static_cast<Reader*> (s->ctx);
-        const auto n = std::min<size_t> ((size_t) size, r.bytes.size() - r.at);
-        std::memcpy (buffer, r.bytes.data() + r.at, n);
-        r.at += n;
-        return (int64_t) n;
-                           } };
+                                auto& r = *static_cast<Reader*> (s->ctx);
+                                const auto n = std::min<size_t> ((size_t) size, r.bytes.size() - r.at);
+                                std::memcpy (buffer, r.bytes.data() + r.at, n);
+                                r.at += n;
+                                return (int64_t) n;
+                            } };
     return extension->load (impl->plugin, &stream);
 }
 

@@ -130,18 +130,18 @@ int main (int argc, char** argv)
             return Supervisor::run (
                 [&c, &args]
                 {
-                try
-                {
-                    return c.run (args);
-                }
-                catch (const std::exception& e)
-                {
-                    // Nothing should get here; if something does, a message and
-                    // a failure status beat an abort (the outputs are safe either way).
-                    std::cerr << "lumidor-host: " << c.name << " failed: " << e.what() << "\n";
-                    return 1;
-                }
-            });
+                    try
+                    {
+                        return c.run (args);
+                    }
+                    catch (const std::exception& e)
+                    {
+                        // Nothing should get here; if something does, a message and
+                        // a failure status beat an abort (the outputs are safe either way).
+                        std::cerr << "lumidor-host: " << c.name << " failed: " << e.what() << "\n";
+                        return 1;
+                    }
+                });
         }
 
     printHelp (std::cerr);

@@ -168,10 +168,10 @@ std::string chunkAbuse (VstHost& host, std::string& note,
         abuse (before, preset,
                [&] (const uint8_t* data, size_t size)
                {
-            GuardedBytes copy (data, size);
-            host.setChunk (copy.data(), size, preset);
-            ++given;
-        });
+                   GuardedBytes copy (data, size);
+                   host.setChunk (copy.data(), size, preset);
+                   ++given;
+               });
         if (host.getChunk (preset).empty())
             return std::string ("the plug-in gives no ") + (preset ? "preset" : "bank") + " chunk after the abuse";
         if (host.getChunk (preset) != before)
@@ -192,61 +192,62 @@ std::vector<Case> makeCases (bool withDisplay)
 
     cases.push_back ({ "process before resume", [] (VstHost& host, std::string&)
                        {
-        return badOutput (run (host, 4096, 512));
-                      } });
+                           return badOutput (run (host, 4096, 512));
+                       } });
 
     cases.push_back ({ "1000 resume/suspend cycles", [] (VstHost& host, std::string&)
                        {
-        host.dispatch (effSetSampleRate, 0, 0, nullptr, (float) rate);
-        host.dispatch (effSetBlockSize, 0, 512);
-        for (int i = 0; i < 1000; ++i)
-        {
-            host.resume();
-            host.suspend();
-        }
-        host.prepare (rate, 512);
-        return badOutput (run (host, 22050, 512));
-                      } });
+                           host.dispatch (effSetSampleRate, 0, 0, nullptr, (float) rate);
+                           host.dispatch (effSetBlockSize, 0, 512);
+                           for (int i = 0; i < 1000; ++i)
+                           {
+                               host.resume();
+                               host.suspend();
+                           }
+                           host.prepare (rate, 512);
+                           return badOutput (run (host, 22050, 512));
+                       } });
 
     for (double r : { 8000.0, 11025.0, 22050.0, 32000.0, 44100.0, 48000.0, 88200.0, 96000.0, 176400.0, 192000.0,
                       352800.0, 384000.0 })
         cases.push_back ({ "sample rate " + std::to_string ((int) r) + " Hz", [r] (VstHost& host, std::string&)
                            {
-            host.prepare (r, 512);
-            return badOutput (run (host, (size_t) (r / 2), 512));
-                          } });
+                               host.prepare (r, 512);
+                               return badOutput (run (host, (size_t) (r / 2), 512));
+                           } });
 
     // Block size 0 stands for a size that changes with every call.
     for (int block : { 1, 3, 4097, 0 })
-        cases.push_back ({ block == 0 ? std::string ("changing block size") : "block size " + std::to_string (block),
-                           [block] (VstHost& host, std::string& note)
-                           {
-            const size_t frames = 44100;
-            host.prepare (rate, 512);
-            const auto reference = run (host, frames, 512);
-            host.close();
-            if (! host.open())
-                return host.error();
-            host.prepare (rate, block == 0 ? 4097 : block);
-            const auto out = run (host, frames, block);
-            if (auto bad = badOutput (out); ! bad.empty())
-                return bad;
-            float difference = 0.0f, peak = 0.0f;
-            for (size_t i = 0; i < frames; ++i)
-            {
-                difference = std::max ({ difference, std::abs (out.left[i] - reference.left[i]),
-                                         std::abs (out.right[i] - reference.right[i]) });
-                peak = std::max ({ peak, std::abs (reference.left[i]), std::abs (reference.right[i]) });
-            }
-            note = difference == 0.0f ? "same output as 512-frame blocks"
-                                      : "differs from 512-frame blocks by up to " + std::to_string (difference);
-            // A plug-in may lawfully apply settings at block starts, so a
-            // difference is reported, not failed.
-            if (difference > 0.0f)
-                note += " (" + std::to_string (100.0f * difference / std::max (peak, 1.0e-9f)).substr (0, 5)
-                        + "% of the peak)";
-            return std::string();
-                          } });
+        cases.push_back (
+            { block == 0 ? std::string ("changing block size") : "block size " + std::to_string (block),
+              [block] (VstHost& host, std::string& note)
+              {
+                  const size_t frames = 44100;
+                  host.prepare (rate, 512);
+                  const auto reference = run (host, frames, 512);
+                  host.close();
+                  if (! host.open())
+                      return host.error();
+                  host.prepare (rate, block == 0 ? 4097 : block);
+                  const auto out = run (host, frames, block);
+                  if (auto bad = badOutput (out); ! bad.empty())
+                      return bad;
+                  float difference = 0.0f, peak = 0.0f;
+                  for (size_t i = 0; i < frames; ++i)
+                  {
+                      difference = std::max ({ difference, std::abs (out.left[i] - reference.left[i]),
+                                               std::abs (out.right[i] - reference.right[i]) });
+                      peak = std::max ({ peak, std::abs (reference.left[i]), std::abs (reference.right[i]) });
+                  }
+                  note = difference == 0.0f ? "same output as 512-frame blocks"
+                                            : "differs from 512-frame blocks by up to " + std::to_string (difference);
+                  // A plug-in may lawfully apply settings at block starts, so a
+                  // difference is reported, not failed.
+                  if (difference > 0.0f)
+                      note += " (" + std::to_string (100.0f * difference / std::max (peak, 1.0e-9f)).substr (0, 5)
+                              + "% of the peak)";
+                  return std::string();
+              } });
 
     const float inf = std::numeric_limits<float>::infinity();
     const std::pair<const char*, float> badValues[] = {
@@ -257,148 +258,154 @@ std::vector<Case> makeCases (bool withDisplay)
         cases.push_back ({ std::string ("parameters at ") + label + " then back",
                            [value = value] (VstHost& host, std::string& note)
                            {
-            host.prepare (rate, 512);
-            std::vector<float> normal;
-            for (int i = 0; i < host.numParameters(); ++i)
-                normal.push_back (host.parameter (i));
-            run (host, 22050, 512, 1);
+                               host.prepare (rate, 512);
+                               std::vector<float> normal;
+                               for (int i = 0; i < host.numParameters(); ++i)
+                                   normal.push_back (host.parameter (i));
+                               run (host, 22050, 512, 1);
 
-            for (int i = 0; i < host.numParameters(); ++i)
-            {
-                host.setParameter (i, value);
-                host.parameter (i);
-                host.parameterText (i);
-            }
-            const auto during = run (host, 44100, 512, 2);
-            note = badOutput (during).empty() ? "finite while abused" : "not finite while abused";
+                               for (int i = 0; i < host.numParameters(); ++i)
+                               {
+                                   host.setParameter (i, value);
+                                   host.parameter (i);
+                                   host.parameterText (i);
+                               }
+                               const auto during = run (host, 44100, 512, 2);
+                               note = badOutput (during).empty() ? "finite while abused" : "not finite while abused";
 
-            for (int i = 0; i < host.numParameters(); ++i)
-                host.setParameter (i, normal[(size_t) i]);
-            // The module may take a while to forget what it heard: judge the last second of three.
-            const auto after = run (host, 3 * 44100, 512, 3);
-            if (auto bad = badOutput (after, 2 * 44100); ! bad.empty())
-                return "does not recover: " + bad;
-            return std::string();
-                          } });
+                               for (int i = 0; i < host.numParameters(); ++i)
+                                   host.setParameter (i, normal[(size_t) i]);
+                               // The module may take a while to forget what it heard: judge the last second of three.
+                               const auto after = run (host, 3 * 44100, 512, 3);
+                               if (auto bad = badOutput (after, 2 * 44100); ! bad.empty())
+                                   return "does not recover: " + bad;
+                               return std::string();
+                           } });
 
     cases.push_back ({ "truncated chunks", [] (VstHost& host, std::string& note)
                        {
-        return chunkAbuse (host, note,
-                           [] (const auto& chunk, bool, const auto& give)
-                           {
-            for (size_t n = 1; n < chunk.size(); n += (n < 32 ? 1 : chunk.size() / 64 + 1))
-                give (chunk.data(), n);
-            give (chunk.data(), chunk.size() - 1);
-        });
-                      } });
+                           return chunkAbuse (host, note,
+                                              [] (const auto& chunk, bool, const auto& give)
+                                              {
+                                                  for (size_t n = 1; n < chunk.size();
+                                                       n += (n < 32 ? 1 : chunk.size() / 64 + 1))
+                                                      give (chunk.data(), n);
+                                                  give (chunk.data(), chunk.size() - 1);
+                                              });
+                       } });
 
     cases.push_back ({ "zero-length chunks", [] (VstHost& host, std::string& note)
                        {
-        const auto r =
-            chunkAbuse (host, note, [] (const auto& chunk, bool, const auto& give) { give (chunk.data(), 0); });
-        for (bool preset : { true, false })
-        {
-            host.setChunk (nullptr, 0, preset);
-            host.setChunk (nullptr, 100, preset);
-        }
-        return r;
-                      } });
+                           const auto r =
+                               chunkAbuse (host, note,
+                                           [] (const auto& chunk, bool, const auto& give) { give (chunk.data(), 0); });
+                           for (bool preset : { true, false })
+                           {
+                               host.setChunk (nullptr, 0, preset);
+                               host.setChunk (nullptr, 100, preset);
+                           }
+                           return r;
+                       } });
 
     cases.push_back ({ "random chunks", [] (VstHost& host, std::string& note)
                        {
-        return chunkAbuse (host, note,
-                           [] (const auto& chunk, bool, const auto& give)
-                           {
-            unsigned seed = 99;
-            auto next = [&seed]
-            {
-                seed = seed * 1664525u + 1013904223u;
-                return seed >> 8;
-            };
-            for (int k = 0; k < 300; ++k)
-            {
-                std::vector<uint8_t> bytes (next() % 4096);
-                for (auto& b : bytes)
-                    b = (uint8_t) next();
-                // Half keep the real chunk's first bytes, to get past a magic.
-                if (k % 2 == 1)
-                    std::copy (chunk.begin(),
-                               chunk.begin() + (long) std::min<size_t> ({ 8, chunk.size(), bytes.size() }),
-                               bytes.begin());
-                give (bytes.data(), bytes.size());
-            }
-        });
-                      } });
+                           return chunkAbuse (host, note,
+                                              [] (const auto& chunk, bool, const auto& give)
+                                              {
+                                                  unsigned seed = 99;
+                                                  auto next = [&seed]
+                                                  {
+                                                      seed = seed * 1664525u + 1013904223u;
+                                                      return seed >> 8;
+                                                  };
+                                                  for (int k = 0; k < 300; ++k)
+                                                  {
+                                                      std::vector<uint8_t> bytes (next() % 4096);
+                                                      for (auto& b : bytes)
+                                                          b = (uint8_t) next();
+                                                      // Half keep the real chunk's first bytes, to get past a magic.
+                                                      if (k % 2 == 1)
+                                                          std::copy (chunk.begin(),
+                                                                     chunk.begin()
+                                                                         + (long) std::min<size_t> (
+                                                                             { 8, chunk.size(), bytes.size() }),
+                                                                     bytes.begin());
+                                                      give (bytes.data(), bytes.size());
+                                                  }
+                                              });
+                       } });
 
-    cases.push_back ({ "chunks claiming a huge length", [] (VstHost& host, std::string& note)
-                       {
-        return chunkAbuse (host, note,
-                           [] (const auto& chunk, bool, const auto& give)
-                           {
-            // Whatever 32-bit word of the first 16 bytes holds a length is told it is huge.
-            for (size_t at = 0; at + 4 <= std::min<size_t> (16, chunk.size()); at += 4)
-                for (uint32_t huge : { 0x7fffffffu, 0xffffffffu, 0x00ffffffu, 0xffffff7fu })
-                {
-                    auto bytes = chunk;
-                    std::memcpy (bytes.data() + at, &huge, 4);
-                    give (bytes.data(), bytes.size());
-                }
-        });
-                      } });
+    cases.push_back (
+        { "chunks claiming a huge length", [] (VstHost& host, std::string& note)
+          {
+              return chunkAbuse (host, note,
+                                 [] (const auto& chunk, bool, const auto& give)
+                                 {
+                                     // Whatever 32-bit word of the first 16 bytes holds a length is told it is huge.
+                                     for (size_t at = 0; at + 4 <= std::min<size_t> (16, chunk.size()); at += 4)
+                                         for (uint32_t huge : { 0x7fffffffu, 0xffffffffu, 0x00ffffffu, 0xffffff7fu })
+                                         {
+                                             auto bytes = chunk;
+                                             std::memcpy (bytes.data() + at, &huge, 4);
+                                             give (bytes.data(), bytes.size());
+                                         }
+                                 });
+          } });
 
     cases.push_back ({ "out-of-range indices", [] (VstHost& host, std::string&)
                        {
-        host.prepare (rate, 512);
-        const int n = host.numParameters();
-        for (int program : { -1, host.numPrograms(), 200, 1 << 30 })
-        {
-            host.setProgram (program);
-            host.programNameAt (program);
-        }
-        for (int index : { n, n + 1, 1000 })
-        {
-            host.setParameter (index, 0.3f);
-            host.parameter (index);
-            host.parameterName (index);
-            host.parameterText (index);
-            host.parameterLabel (index);
-        }
-        host.canDo ("");
-        host.canDo ("receiveVstTimeInfo and then some");
-        return badOutput (run (host, 8192, 512));
-                      } });
+                           host.prepare (rate, 512);
+                           const int n = host.numParameters();
+                           for (int program : { -1, host.numPrograms(), 200, 1 << 30 })
+                           {
+                               host.setProgram (program);
+                               host.programNameAt (program);
+                           }
+                           for (int index : { n, n + 1, 1000 })
+                           {
+                               host.setParameter (index, 0.3f);
+                               host.parameter (index);
+                               host.parameterName (index);
+                               host.parameterText (index);
+                               host.parameterLabel (index);
+                           }
+                           host.canDo ("");
+                           host.canDo ("receiveVstTimeInfo and then some");
+                           return badOutput (run (host, 8192, 512));
+                       } });
 
     cases.push_back ({ "200 open/close cycles", [] (VstHost& host, std::string& note)
                        {
-        long before = 0;
-        for (int i = 0; i < 200; ++i)
-        {
-            if (i > 0 && ! host.open())
-                return host.error();
-            host.prepare (rate, 512);
-            if (auto bad = badOutput (run (host, 512, 512)); ! bad.empty())
-                return bad;
-            host.close();
-            if (i == 19)
-                before = residentKilobytes();
-        }
-        note = "resident memory grew by " + std::to_string (residentKilobytes() - before) + " kB over the last 180";
-        return std::string();
-                      } });
+                           long before = 0;
+                           for (int i = 0; i < 200; ++i)
+                           {
+                               if (i > 0 && ! host.open())
+                                   return host.error();
+                               host.prepare (rate, 512);
+                               if (auto bad = badOutput (run (host, 512, 512)); ! bad.empty())
+                                   return bad;
+                               host.close();
+                               if (i == 19)
+                                   before = residentKilobytes();
+                           }
+                           note = "resident memory grew by " + std::to_string (residentKilobytes() - before)
+                                  + " kB over the last 180";
+                           return std::string();
+                       } });
 
     cases.push_back ({ "20 module unload/reload cycles", [] (VstHost& host, std::string&)
                        {
-        for (int i = 0; i < 20; ++i)
-        {
-            host.unload();
-            if (! host.open())
-                return host.error();
-            host.prepare (rate, 512);
-            if (auto bad = badOutput (run (host, 512, 512)); ! bad.empty())
-                return bad;
-        }
-        return std::string();
-                      } });
+                           for (int i = 0; i < 20; ++i)
+                           {
+                               host.unload();
+                               if (! host.open())
+                                   return host.error();
+                               host.prepare (rate, 512);
+                               if (auto bad = badOutput (run (host, 512, 512)); ! bad.empty())
+                                   return bad;
+                           }
+                           return std::string();
+                       } });
 
     const auto editorCase = [] (VstHost& host, std::string& note)
     {
