@@ -13,7 +13,10 @@
 
 #include <dlfcn.h>
 
+#include <atomic>
+#include <cmath>
 #include <cstring>
+#include <thread>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,8 +56,9 @@ struct Lv2UiWindow : ::testing::Test
         // process once its UI has run.
     }
 
-    /** Opens the UI in w, with the host's ui:scaleFactor when scale > 0. */
-    void open (X11HostWindow& w, float scale)
+    /** Opens the UI in w, with the host's ui:scaleFactor when scale > 0,
+        and lets it settle for settleMs of idle calls. */
+    void open (X11HostWindow& w, float scale, int settleMs = 400)
     {
         LV2UI_Resize resize { this, [] (LV2UI_Feature_Handle h, int w, int height)
                               {
@@ -82,7 +86,7 @@ struct Lv2UiWindow : ::testing::Test
                                       &widget, features);
         ASSERT_NE (ui, nullptr);
         EXPECT_NE (widget, nullptr);
-        run (400, w);
+        run (settleMs, w);
     }
 
     void open() { open (window, 0.0f); }
@@ -218,4 +222,53 @@ TEST_F (Lv2UiWindow, AtTheHostsScaleFactorItAsksForThatSizeFillsItAndTakesClicks
     ASSERT_EQ (options->get (ui, query), (uint32_t) LV2_OPTIONS_SUCCESS);
     ASSERT_EQ (query[0].type, urid (LV2_ATOM__Float));
     EXPECT_EQ (*static_cast<const float*> (query[0].value), 1.5f);
+}
+
+TEST_F (Lv2UiWindow, OpensAndClosesAHundredTimesWhileThePluginRunsOnAnotherThread)
+{
+    auto entry = reinterpret_cast<const LV2_Descriptor* (*) (uint32_t)> (dlsym (module, "lv2_descriptor"));
+    ASSERT_NE (entry, nullptr);
+    const auto* plugin = entry (0);
+    const LV2_Feature mapping { LV2_URID__map, &map };
+    const LV2_Feature* features[] = { &mapping, nullptr };
+    auto* instance = plugin->instantiate (plugin, 48000.0, LUMIDOR_LV2_BUNDLE_DIR, features);
+    ASSERT_NE (instance, nullptr);
+    std::vector<float> controls (11, 0.5f), in (256, 0.25f), left (256), right (256);
+    for (uint32_t p = 0; p < 11; ++p)
+        plugin->connect_port (instance, p, &controls[p]);
+    plugin->connect_port (instance, 11, in.data());
+    plugin->connect_port (instance, 12, in.data());
+    plugin->connect_port (instance, 13, left.data());
+    plugin->connect_port (instance, 14, right.data());
+    plugin->activate (instance);
+
+    std::atomic<bool> stop { false }, finite { true };
+    std::thread audio (
+        [&]
+        {
+            while (! stop)
+            {
+                plugin->run (instance, 256);
+                for (size_t i = 0; i < left.size(); ++i)
+                    if (! std::isfinite (left[i]) || ! std::isfinite (right[i]))
+                        finite = false;
+            }
+        });
+
+    for (int i = 0; i < 100; ++i)
+    {
+        open (window, i % 3 == 0 ? 2.0f : 0.0f, 10);
+        portEvent (2, (float) (i % 10));
+        run (10);
+        descriptor->cleanup (ui);
+        ui = nullptr;
+        run (10);
+        ASSERT_EQ (window.numChildren(), 0) << i;
+    }
+
+    stop = true;
+    audio.join();
+    plugin->deactivate (instance);
+    plugin->cleanup (instance);
+    EXPECT_TRUE (finite);
 }
