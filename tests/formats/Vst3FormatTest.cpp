@@ -11,6 +11,11 @@
 #include <gtest/gtest.h>
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include <atomic>
+#include <cmath>
+#include <limits>
+#include <thread>
+
 #include "EditorPicture.h"
 
 namespace
@@ -342,4 +347,242 @@ TEST (Vst3Format, atAContentScaleOfTwoTheEditorTellsTheHostTwiceItsSizeAndFillsI
 
     window.removeChildComponent (editor.get());
     editor.reset();
+}
+
+// ---- A host that does everything VST3 allows it to: values out of range and
+// not numbers, blocks of any length, rates from 8 kHz to 768 kHz and changes
+// between them, activation storms, state read and written while audio runs
+// on another thread, a hundred editors and instances, two instances on two
+// threads. Each case ends with finite output.
+namespace
+{
+constexpr float notANumber = std::numeric_limits<float>::quiet_NaN();
+constexpr float infinity = std::numeric_limits<float>::infinity();
+
+/** Processes one block of noise (with a NaN and an infinity in it, unless
+    the input is to stay finite) of the buffer's length; true when every
+    output sample is finite. */
+bool processNoise (juce::AudioPluginInstance& plugin, juce::AudioBuffer<float>& buffer, uint32_t& seed,
+                   bool finiteInput = false)
+{
+    for (int c = 0; c < 2; ++c)
+        for (int i = 0; i < buffer.getNumSamples(); ++i)
+        {
+            seed = seed * 1664525u + 1013904223u;
+            buffer.setSample (c, i, (float) (seed >> 8) / 8388608.0f - 1.0f);
+        }
+    if (buffer.getNumSamples() > 3 && ! finiteInput)
+    {
+        buffer.setSample (0, 1, notANumber);
+        buffer.setSample (1, 2, -infinity);
+    }
+    juce::MidiBuffer midi;
+    plugin.processBlock (buffer, midi);
+    for (int c = 0; c < 2; ++c)
+        for (int i = 0; i < buffer.getNumSamples(); ++i)
+            if (! std::isfinite (buffer.getSample (c, i)))
+                return false;
+    return true;
+}
+}
+
+TEST (Vst3HostileHost, valuesOutOfRangeAndNotNumbersGiveFiniteOutput)
+{
+    auto plugin = loadVst3();
+    ASSERT_NE (plugin, nullptr);
+    plugin->setPlayConfigDetails (2, 2, 44100.0, 512);
+    plugin->prepareToPlay (44100.0, 512);
+    juce::AudioBuffer<float> buffer (2, 512);
+    uint32_t seed = 7u;
+    for (float hostile : { notANumber, infinity, -infinity, 1.0e30f, -1.0e30f, 2.0f, -1.0f })
+    {
+        // The host's bypass (JUCE's, after the eleven) hands the input on
+        // untouched, as bypassing means: it is fed finite samples.
+        const auto& parameters = plugin->getParameters();
+        for (int i = 0; i < parameters.size(); ++i)
+        {
+            parameters[i]->setValue (hostile);
+            ASSERT_TRUE (processNoise (*plugin, buffer, seed, i >= 11))
+                << parameters[i]->getName (32) << " at " << hostile;
+        }
+        // JUCE's hosting ends its bypass a block after it hears it switched
+        // off: that block too is fed finite samples.
+        for (int i = 11; i < parameters.size(); ++i)
+            parameters[i]->setValue (0.0f);
+        for (int settle = 0; settle < 2; ++settle)
+            ASSERT_TRUE (processNoise (*plugin, buffer, seed, true));
+    }
+    plugin->releaseResources();
+}
+
+TEST (Vst3HostileHost, blocksOfAnyLengthAtRatesFrom8To768KilohertzAndChangesBetweenThem)
+{
+    auto plugin = loadVst3();
+    ASSERT_NE (plugin, nullptr);
+    plugin->getParameters()[2]->setValue (1.0f); // the longest decay keeps every delay line busy
+    uint32_t seed = 11u;
+    for (double rate : { 8000.0, 768000.0, 22050.0, 384000.0, 44100.0, 192000.0, 96000.0 })
+    {
+        plugin->setPlayConfigDetails (2, 2, rate, 20000);
+        plugin->prepareToPlay (rate, 20000);
+        for (int frames : { 0, 1, 7, 333, 8192, 8193, 20000 })
+        {
+            juce::AudioBuffer<float> buffer (2, frames);
+            ASSERT_TRUE (processNoise (*plugin, buffer, seed)) << rate << " Hz, a block of " << frames;
+        }
+        plugin->releaseResources();
+    }
+}
+
+TEST (Vst3HostileHost, activationStormsLeaveItRunning)
+{
+    auto plugin = loadVst3();
+    ASSERT_NE (plugin, nullptr);
+    juce::AudioBuffer<float> buffer (2, 64);
+    uint32_t seed = 13u;
+    for (int i = 0; i < 200; ++i)
+    {
+        plugin->setPlayConfigDetails (2, 2, i % 2 == 0 ? 44100.0 : 48000.0, 64);
+        plugin->prepareToPlay (i % 2 == 0 ? 44100.0 : 48000.0, 64);
+        if (i % 3 == 0)
+            ASSERT_TRUE (processNoise (*plugin, buffer, seed)) << i;
+        plugin->releaseResources();
+    }
+}
+
+TEST (Vst3HostileHost, stateIsSavedAndRestoredWhileAnotherThreadProcesses)
+{
+    auto plugin = loadVst3();
+    ASSERT_NE (plugin, nullptr);
+    plugin->setCurrentProgram (3);
+    juce::MemoryBlock programThree;
+    plugin->getStateInformation (programThree);
+    plugin->setPlayConfigDetails (2, 2, 44100.0, 256);
+    plugin->prepareToPlay (44100.0, 256);
+
+    std::atomic<bool> stop { false }, finite { true };
+    std::thread audio (
+        [&]
+        {
+            juce::AudioBuffer<float> buffer (2, 256);
+            uint32_t seed = 17u;
+            while (! stop)
+                if (! processNoise (*plugin, buffer, seed))
+                    finite = false;
+        });
+
+    for (int i = 0; i < 100; ++i)
+    {
+        juce::MemoryBlock state;
+        plugin->getStateInformation (state);
+        plugin->setStateInformation (programThree.getData(), (int) programThree.getSize());
+    }
+    stop = true;
+    audio.join();
+    plugin->releaseResources();
+
+    EXPECT_TRUE (finite);
+    EXPECT_EQ (plugin->getCurrentProgram(), 3);
+}
+
+TEST (Vst3HostileHost, aHundredEditorsOpenAndCloseWhileAudioRuns)
+{
+    if (std::getenv ("DISPLAY") == nullptr)
+        GTEST_SKIP() << "needs an X display";
+    formats::ignoreXErrors();
+    auto plugin = loadVst3();
+    ASSERT_NE (plugin, nullptr);
+    plugin->setPlayConfigDetails (2, 2, 44100.0, 256);
+    plugin->prepareToPlay (44100.0, 256);
+
+    std::atomic<bool> stop { false }, finite { true };
+    std::thread audio (
+        [&]
+        {
+            juce::AudioBuffer<float> buffer (2, 256);
+            uint32_t seed = 19u;
+            while (! stop)
+                if (! processNoise (*plugin, buffer, seed))
+                    finite = false;
+        });
+
+    for (int i = 0; i < 100; ++i)
+    {
+        std::unique_ptr<juce::AudioProcessorEditor> editor (plugin->createEditorIfNeeded());
+        ASSERT_NE (editor, nullptr) << i;
+        juce::Component window;
+        window.addAndMakeVisible (*editor);
+        window.setBounds (0, 0, 450, 223);
+        window.addToDesktop (0);
+        window.setVisible (true);
+        plugin->getParameters()[(size_t) (i % 7)]->setValueNotifyingHost ((float) (i % 5) / 4.0f);
+        MessagePump::runFor (10);
+        window.removeChildComponent (editor.get());
+        editor.reset();
+    }
+    stop = true;
+    audio.join();
+    plugin->releaseResources();
+    EXPECT_TRUE (finite);
+}
+
+TEST (Vst3HostileHost, aHundredInstancesComeAndGoAndTwoRunOnTwoThreadsWithTheVst2Bits)
+{
+    for (int i = 0; i < 100; ++i)
+    {
+        auto plugin = loadVst3();
+        ASSERT_NE (plugin, nullptr) << i;
+        if (i % 10 == 0 && std::getenv ("DISPLAY") != nullptr)
+        {
+            formats::ignoreXErrors();
+            std::unique_ptr<juce::AudioProcessorEditor> editor (plugin->createEditorIfNeeded());
+            EXPECT_NE (editor, nullptr) << i;
+        }
+    }
+
+    const auto input = formats::makeTestSignal();
+    const auto reference = formats::renderWithVst2 (input);
+    ASSERT_TRUE (formats::hasSignal (reference.left));
+    std::unique_ptr<juce::AudioPluginInstance> plugins[2] { loadVst3(), loadVst3() };
+    ASSERT_NE (plugins[0], nullptr);
+    ASSERT_NE (plugins[1], nullptr);
+    // JUCE's hosting prepares and releases under the message thread's lock:
+    // the host does both here, and only the blocks run on the two threads.
+    formats::StereoSignal results[2];
+    for (int t = 0; t < 2; ++t)
+    {
+        plugins[t]->setPlayConfigDetails (2, 2, formats::sampleRate, formats::blockSize);
+        plugins[t]->prepareToPlay (formats::sampleRate, formats::blockSize);
+        results[t] = { std::vector<float> ((size_t) formats::frameCount),
+                       std::vector<float> ((size_t) formats::frameCount) };
+    }
+    std::thread threads[2];
+    for (int t = 0; t < 2; ++t)
+        threads[t] = std::thread (
+            [&, t]
+            {
+                juce::AudioBuffer<float> buffer (2, formats::blockSize);
+                juce::MidiBuffer midi;
+                const auto& parameters = plugins[t]->getParameters();
+                for (int b = 0; b < formats::blockCount; ++b)
+                {
+                    for (const auto& c : formats::script())
+                        if (c.block == b)
+                            parameters[c.index]->setValueNotifyingHost (c.value);
+                    const auto offset = (size_t) (b * formats::blockSize);
+                    buffer.copyFrom (0, 0, input.left.data() + offset, formats::blockSize);
+                    buffer.copyFrom (1, 0, input.right.data() + offset, formats::blockSize);
+                    plugins[t]->processBlock (buffer, midi);
+                    std::copy_n (buffer.getReadPointer (0), formats::blockSize, results[t].left.data() + offset);
+                    std::copy_n (buffer.getReadPointer (1), formats::blockSize, results[t].right.data() + offset);
+                }
+            });
+    for (auto& thread : threads)
+        thread.join();
+    for (int t = 0; t < 2; ++t)
+    {
+        plugins[t]->releaseResources();
+        EXPECT_EQ (formats::firstDifference (reference.left, results[t].left), -1) << t;
+        EXPECT_EQ (formats::firstDifference (reference.right, results[t].right), -1) << t;
+    }
 }
