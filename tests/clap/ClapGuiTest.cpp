@@ -7,6 +7,7 @@
 #include "ClapTestHost.h"
 #include "EditorPicture.h"
 #include "X11HostWindow.h"
+#include "XErrorProbe.h"
 
 #include <atomic>
 #include <cmath>
@@ -231,4 +232,19 @@ TEST_F (ClapGui, AtTwiceTheScaleTheEditorFillsTheHostsWindowAndTakesClicksAndDra
     EXPECT_EQ (plugin.value (8), 1.0) << "the left input switch, at twice its place";
     EXPECT_EQ (host.resizeRequests, 0);
     plugin.gui->destroy (plugin.plugin);
+}
+
+TEST_F (ClapGui, theHostsXErrorHandlerIsItsOwnAfterTwoRoundsOfCreateShowDestroy)
+{
+    const auto previous = xprobe::installHostHandler();
+    for (int round = 0; round < 2; ++round)
+    {
+        Host host;
+        Plugin plugin (host);
+        ASSERT_TRUE (plugin.ok());
+        ASSERT_TRUE (open (plugin, window));
+        runHost (window, plugin, 100);
+        plugin.gui->destroy (plugin.plugin);
+    }
+    EXPECT_TRUE (xprobe::hostHandlerStillHears (previous));
 }

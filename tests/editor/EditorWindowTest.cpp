@@ -4,6 +4,7 @@
 
 #include "EditorPicture.h"
 #include "X11TestHost.h"
+#include "XErrorProbe.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -132,4 +133,24 @@ TEST_F (EditorWindow, TwoInstancesShowTheirEditorsAtOnce)
     dispatch (effect, effEditClose);
     idleEditor (window, effect, 50);
     EXPECT_EQ (window.numChildren() + second.numChildren(), 0);
+}
+
+TEST (EditorWindowXErrors, TheHostsHandlerIsItsOwnAfterTwoRoundsOfLoadOpenCloseUnload)
+{
+    if (std::getenv ("DISPLAY") == nullptr)
+        GTEST_SKIP() << "needs an X display";
+    X11HostWindow window { 450, 223 };
+    const auto previous = xprobe::installHostHandler();
+    for (int round = 0; round < 2; ++round)
+    {
+        TestHost host; // loads the module, and unloads it as it goes
+        ASSERT_TRUE (host.loaded());
+        auto* effect = host.instantiate();
+        ASSERT_NE (effect, nullptr);
+        ASSERT_EQ (dispatch (effect, effEditOpen, 0, 0, reinterpret_cast<void*> (window.id())), 1);
+        idleEditor (window, effect, 100);
+        dispatch (effect, effEditClose);
+        idleEditor (window, effect, 20);
+    }
+    EXPECT_TRUE (xprobe::hostHandlerStillHears (previous));
 }

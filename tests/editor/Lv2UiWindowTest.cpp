@@ -5,6 +5,7 @@
 
 #include "EditorPicture.h"
 #include "X11HostWindow.h"
+#include "XErrorProbe.h"
 
 #include <lv2/atom/atom.h>
 #include <lv2/options/options.h>
@@ -271,4 +272,17 @@ TEST_F (Lv2UiWindow, OpensAndClosesAHundredTimesWhileThePluginRunsOnAnotherThrea
     plugin->deactivate (instance);
     plugin->cleanup (instance);
     EXPECT_TRUE (finite);
+}
+
+TEST_F (Lv2UiWindow, TheHostsXErrorHandlerIsItsOwnAfterTwoRoundsOfOpenAndClose)
+{
+    const auto previous = xprobe::installHostHandler();
+    for (int round = 0; round < 2; ++round)
+    {
+        open (window, 0.0f, 100);
+        descriptor->cleanup (ui);
+        ui = nullptr;
+        run (20);
+    }
+    EXPECT_TRUE (xprobe::hostHandlerStillHears (previous));
 }

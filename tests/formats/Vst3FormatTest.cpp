@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "EditorPicture.h"
+#include "XErrorProbe.h"
 
 namespace
 {
@@ -585,4 +586,27 @@ TEST (Vst3HostileHost, aHundredInstancesComeAndGoAndTwoRunOnTwoThreadsWithTheVst
         EXPECT_EQ (formats::firstDifference (reference.left, results[t].left), -1) << t;
         EXPECT_EQ (formats::firstDifference (reference.right, results[t].right), -1) << t;
     }
+}
+
+TEST (Vst3HostileHost, theHostsXErrorHandlerIsItsOwnAfterTwoRoundsOfLoadOpenCloseEnd)
+{
+    if (std::getenv ("DISPLAY") == nullptr)
+        GTEST_SKIP() << "needs an X display";
+    const auto previous = xprobe::installHostHandler();
+    for (int round = 0; round < 2; ++round)
+    {
+        auto plugin = loadVst3();
+        ASSERT_NE (plugin, nullptr);
+        std::unique_ptr<juce::AudioProcessorEditor> editor (plugin->createEditorIfNeeded());
+        ASSERT_NE (editor, nullptr);
+        juce::Component window;
+        window.addAndMakeVisible (*editor);
+        window.setBounds (0, 0, 450, 223);
+        window.addToDesktop (0);
+        window.setVisible (true);
+        MessagePump::runFor (100);
+        window.removeChildComponent (editor.get());
+        editor.reset();
+    }
+    EXPECT_TRUE (xprobe::hostHandlerStillHears (previous));
 }
