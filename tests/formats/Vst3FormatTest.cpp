@@ -385,6 +385,40 @@ bool processNoise (juce::AudioPluginInstance& plugin, juce::AudioBuffer<float>& 
                 return false;
     return true;
 }
+
+/** The host's audio thread, processing noise through the prepared plug-in
+    from construction until stop() (or the end of the scope). */
+class AudioRunning
+{
+public:
+    explicit AudioRunning (juce::AudioPluginInstance& plugin)
+        : thread (
+            [this, &plugin]
+            {
+                juce::AudioBuffer<float> buffer (2, 256);
+                uint32_t seed = 17u;
+                while (! stopping)
+                    if (! processNoise (plugin, buffer, seed))
+                        finite = false;
+            })
+    {
+    }
+
+    ~AudioRunning() { stop(); }
+
+    /** Ends the thread; true when every block it processed was finite. */
+    bool stop()
+    {
+        stopping = true;
+        if (thread.joinable())
+            thread.join();
+        return finite;
+    }
+
+private:
+    std::atomic<bool> stopping { false }, finite { true };
+    std::thread thread;
+};
 }
 
 TEST (Vst3HostileHost, valuesOutOfRangeAndNotNumbersGiveFiniteOutput)
@@ -461,16 +495,7 @@ TEST (Vst3HostileHost, stateIsSavedAndRestoredWhileAnotherThreadProcesses)
     plugin->setPlayConfigDetails (2, 2, 44100.0, 256);
     plugin->prepareToPlay (44100.0, 256);
 
-    std::atomic<bool> stop { false }, finite { true };
-    std::thread audio (
-        [&]
-        {
-            juce::AudioBuffer<float> buffer (2, 256);
-            uint32_t seed = 17u;
-            while (! stop)
-                if (! processNoise (*plugin, buffer, seed))
-                    finite = false;
-        });
+    AudioRunning audio (*plugin);
 
     for (int i = 0; i < 100; ++i)
     {
@@ -478,11 +503,8 @@ TEST (Vst3HostileHost, stateIsSavedAndRestoredWhileAnotherThreadProcesses)
         plugin->getStateInformation (state);
         plugin->setStateInformation (programThree.getData(), (int) programThree.getSize());
     }
-    stop = true;
-    audio.join();
+    EXPECT_TRUE (audio.stop());
     plugin->releaseResources();
-
-    EXPECT_TRUE (finite);
     EXPECT_EQ (plugin->getCurrentProgram(), 3);
 }
 
@@ -496,16 +518,7 @@ TEST (Vst3HostileHost, aHundredEditorsOpenAndCloseWhileAudioRuns)
     plugin->setPlayConfigDetails (2, 2, 44100.0, 256);
     plugin->prepareToPlay (44100.0, 256);
 
-    std::atomic<bool> stop { false }, finite { true };
-    std::thread audio (
-        [&]
-        {
-            juce::AudioBuffer<float> buffer (2, 256);
-            uint32_t seed = 19u;
-            while (! stop)
-                if (! processNoise (*plugin, buffer, seed))
-                    finite = false;
-        });
+    AudioRunning audio (*plugin);
 
     for (int i = 0; i < 100; ++i)
     {
@@ -521,10 +534,8 @@ TEST (Vst3HostileHost, aHundredEditorsOpenAndCloseWhileAudioRuns)
         window.removeChildComponent (editor.get());
         editor.reset();
     }
-    stop = true;
-    audio.join();
+    EXPECT_TRUE (audio.stop());
     plugin->releaseResources();
-    EXPECT_TRUE (finite);
 }
 
 TEST (Vst3HostileHost, aHundredInstancesComeAndGoAndTwoRunOnTwoThreadsWithTheVst2Bits)
