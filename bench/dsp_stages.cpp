@@ -210,19 +210,7 @@ int main (int argc, char** argv)
         r.setDiffusion (0.5f);
         r.setDecay (30.0f);
         r.setListener (0.5f);
-        Lcg noise;
-        const double ns = nsPer (benchSamples,
-                                 [&]
-                                 {
-                                     float acc = 0.0f;
-                                     for (int i = 0; i < benchSamples; ++i)
-                                     {
-                                         float frame[2] = { noise.next() * 0.5f, noise.next() * 0.5f };
-                                         r.processFrame (frame, 2);
-                                         acc += frame[0] + frame[1];
-                                     }
-                                     sink = acc;
-                                 });
+        const double ns = stereoStage (r);
         std::printf ("%-28s %10.2f  (%.2f%% of one core at 44.1 kHz)\n", "xReverb (stereo frame)", ns, ns * rate / 1e7);
     }
 
