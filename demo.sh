@@ -21,17 +21,12 @@ host=build/lumidor-host
 mkdir -p demo
 "$host" make-demo-phrase demo/dry.wav >/dev/null
 
-# name | seconds of tail after the phrase | seconds of impulse response | parameters
-settings=(
-    "default|3|4|"
-    "bright-room|2|3|--param EarlySize=0.3 --param LateSize=0.2 --param Decay=0.35 --param Diffusion=0.8 --param Listener=0.3 --param Dry-Wet=0.35"
-    "dark-hall|7|10|--param EarlySize=0.8 --param LateSize=0.85 --param Decay=0.65 --param Diffusion=0.6 --param Listener=0.75 --param Dry-Wet=0.45"
-)
+source scripts/demo-settings.sh
 
 echo
 sed 's/^/Lumidor /' <<<"$installed"
 echo "dry phrase: demo/dry.wav"
-for entry in "${settings[@]}"; do
+for entry in "${demo_settings[@]}"; do
     IFS='|' read -r name tail ir_seconds params <<<"$entry"
     # shellcheck disable=SC2086 # the parameters are separate words
     "$host" render "$module" demo/dry.wav "demo/$name.wav" --tail "$tail" $params >/dev/null

@@ -10,8 +10,18 @@
 #
 # LUMIDOR_SKIP_PACKAGE=1, LUMIDOR_SKIP_SANITIZERS=1, LUMIDOR_SKIP_FUZZ=1 and
 # LUMIDOR_SKIP_TSAN=1 leave those parts out for a quicker local run.
+#
+# ./test.sh --arm64 instead cross-builds everything for 64-bit ARM and runs
+# its engine, filter, package and bit tests under qemu
+# (scripts/test-arm64.sh).
 set -euo pipefail
 cd "$(dirname "$0")"
+if [[ "${1:-}" == --arm64 ]]; then
+    exec scripts/test-arm64.sh
+elif [[ $# -gt 0 ]]; then
+    echo "usage: ./test.sh [--arm64]" >&2
+    exit 2
+fi
 scripts/setup.sh --tests
 scripts/check-format.sh
 

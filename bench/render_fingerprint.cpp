@@ -9,6 +9,8 @@
 // A change to the engine or the frame loop that is meant to keep the sound
 // must keep every line of this output: run it before and after and diff.
 //   build/bench/lumidor_bench_fingerprint > before.txt
+// Where two builds part (two architectures, say), one render's samples:
+//   build/bench/lumidor_bench_fingerprint --raw "hostile input" > a.raw
 
 #include "DemoJuceFilter.h"
 
@@ -29,10 +31,15 @@ using Settings = std::vector<std::pair<int, float>>;
 struct Fnv1a
 {
     uint64_t hash = 14695981039346656037ull;
+    // Every NaN counts as one value: where it appears is part of the output,
+    // its sign and payload are not. A NaN that an invalid operation makes
+    // (infinity minus infinity) is the processor's own default NaN, negative
+    // on x86 and positive on ARM, while every other bit agrees.
     void add (float v)
     {
-        uint32_t bits;
-        std::memcpy (&bits, &v, sizeof bits);
+        uint32_t bits = 0x7fc00000u;
+        if (! std::isnan (v))
+            std::memcpy (&bits, &v, sizeof bits);
         for (int i = 0; i < 4; ++i)
         {
             hash ^= (bits >> (8 * i)) & 0xffu;
@@ -122,6 +129,10 @@ void applyAutomation (DemoJuceFilter& f, Lcg& rng)
     }
 }
 
+/** Every output sample of a render, for finding where two builds part
+    (lumidor_bench_fingerprint --raw NAME writes them to stdout). */
+std::vector<float>* rawOutput = nullptr;
+
 uint64_t render (const Render& c)
 {
     DemoJuceFilter filter;
@@ -151,7 +162,11 @@ uint64_t render (const Render& c)
             filter.renderBlock (in, in, false, midi);
             for (int i = 0; i < frames; ++i)
                 for (int ch = 0; ch < c.channels; ++ch)
+                {
                     h.add (in.getSample (ch, i));
+                    if (rawOutput != nullptr)
+                        rawOutput->push_back (in.getSample (ch, i));
+                }
         }
         else
         {
@@ -162,7 +177,11 @@ uint64_t render (const Render& c)
             filter.renderBlock (in, out, c.accumulate, midi);
             for (int i = 0; i < frames; ++i)
                 for (int ch = 0; ch < c.channels; ++ch)
+                {
                     h.add (out.getSample (ch, i));
+                    if (rawOutput != nullptr)
+                        rawOutput->push_back (out.getSample (ch, i));
+                }
         }
         start += frames;
     }
@@ -261,8 +280,22 @@ std::vector<Render> renders()
 }
 }
 
-int main()
+int main (int argc, char** argv)
 {
+    if (argc == 3 && std::strcmp (argv[1], "--raw") == 0)
+    {
+        for (const auto& c : renders())
+            if (c.name == argv[2])
+            {
+                std::vector<float> samples;
+                rawOutput = &samples;
+                render (c);
+                std::fwrite (samples.data(), sizeof (float), samples.size(), stdout);
+                return 0;
+            }
+        std::fprintf (stderr, "no render is named \"%s\"\n", argv[2]);
+        return 2;
+    }
     for (const auto& c : renders())
         std::printf ("%016llx  %s\n", (unsigned long long) render (c), c.name.c_str());
     return 0;

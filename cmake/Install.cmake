@@ -32,6 +32,15 @@ foreach(target IN ITEMS LUMIDOR_VST3_TARGET LUMIDOR_LV2_TARGET LUMIDOR_STANDALON
     endif()
 endforeach()
 
+# Debian's name for the architecture the build is for.
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
+    set(LUMIDOR_DEB_ARCH arm64)
+elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
+    set(LUMIDOR_DEB_ARCH amd64)
+else()
+    execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE LUMIDOR_DEB_ARCH OUTPUT_STRIP_TRAILING_WHITESPACE)
+endif()
+
 # The same build outputs for tests/package/run-package-test.sh, which checks
 # each installed layout against them.
 file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/lumidor-install-sources.txt CONTENT
@@ -40,6 +49,8 @@ clap=$<TARGET_FILE:${LUMIDOR_CLAP_TARGET}>
 vst3=${LUMIDOR_VST3_BUNDLE_DIR}
 lv2=${LUMIDOR_LV2_BUNDLE_DIR}
 standalone=${LUMIDOR_STANDALONE_BINARY}
+deb_arch=${LUMIDOR_DEB_ARCH}
+emulator=${CMAKE_CROSSCOMPILING_EMULATOR}
 ")
 
 install(CODE "
@@ -164,8 +175,11 @@ install(CODE [[
 ]])
 
 # The Debian package: `cpack -G DEB` in the build folder makes
-# lumidor_<version>_amd64.deb from the install above with the prefix /usr.
+# lumidor_<version>_<arch>.deb from the install above with the prefix /usr,
+# for the architecture the build is for (arm64 in the cross build, where
+# CPack would otherwise take the build machine's).
 set(CPACK_GENERATOR DEB)
+set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${LUMIDOR_DEB_ARCH})
 set(CPACK_PACKAGE_NAME lumidor)
 set(CPACK_PACKAGE_VENDOR Velderane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

@@ -3,44 +3,31 @@
 #include "AudioFilterEditor.h"
 #include "FilterProcessorEditor.h"
 #include "FilterState.h"
-
-#if JUCE_INTEL
-#include <xmmintrin.h>
-#endif
+#include "FloatControl.h"
 
 namespace
 {
 
 /** JUCE's wrappers switch on flush-to-zero around every block; the filter
     computes with denormals, as it does in its VST 2 module, so that every
-    format produces the same samples. */
+    format produces the same samples. The host's register comes back
+    afterwards. */
 class ScopedFullPrecisionDenormals
 {
 public:
     ScopedFullPrecisionDenormals() noexcept
+        : saved (FloatControl::read())
     {
-#if JUCE_INTEL
-        savedCsr = _mm_getcsr();
-        _mm_setcsr (savedCsr & ~(flushToZeroBit | denormalsAreZeroBit));
-#endif
+        FloatControl::write (saved & ~FloatControl::flushToZeroBits);
     }
 
-    ~ScopedFullPrecisionDenormals() noexcept
-    {
-#if JUCE_INTEL
-        _mm_setcsr (savedCsr);
-#endif
-    }
+    ~ScopedFullPrecisionDenormals() noexcept { FloatControl::write (saved); }
 
     ScopedFullPrecisionDenormals (const ScopedFullPrecisionDenormals&) = delete;
     ScopedFullPrecisionDenormals& operator= (const ScopedFullPrecisionDenormals&) = delete;
 
 private:
-#if JUCE_INTEL
-    static constexpr unsigned int flushToZeroBit = 0x8000;
-    static constexpr unsigned int denormalsAreZeroBit = 0x0040;
-    unsigned int savedCsr = 0;
-#endif
+    const uint64_t saved;
 };
 
 /** A parameter id that every format can carry: the host name's letters and

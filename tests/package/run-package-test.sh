@@ -6,12 +6,14 @@
 #    LV2_PATH and CLAP_PATH (first folder); with --prefix it lays out lib/, bin/ and share/, and the
 #    installed lumidor-host finds the module installed beside it.
 # 2. `cpack -G DEB` makes lumidor_<version>_<arch>.deb holding exactly the
-#    expected /usr paths, with its dependencies declared.
+#    expected /usr paths, with its dependencies declared; <arch> is the
+#    build's (arm64 for the cross build, whose programs run under qemu).
 # 3. As root (or through sudo): `dpkg -i`, then lv2ls and Qtractor's scanner
 #    list the plug-in and lumidor-host loads /usr/lib/lxvst/Lumidor.so;
 #    `dpkg -r` leaves the system folders as they were. Whatever happens, the package is removed again on
 #    exit. Skipped, with a note, when lumidor is already installed (a user's
-#    own install is not touched) or when root is out of reach.
+#    own install is not touched), when root is out of reach, or when the
+#    package is for another architecture.
 #
 # Usage: tests/package/run-package-test.sh [BUILD_FOLDER]   (default build)
 set -euo pipefail
@@ -60,6 +62,10 @@ clap=$(source_of clap)
 vst3=$(source_of vst3)
 lv2=$(source_of lv2)
 standalone=$(source_of standalone)
+# A cross build (arm64) makes a package for its own architecture, and its
+# programs run under the emulator it names.
+deb_arch=$(source_of deb_arch)
+read -r -a emulator <<<"$(source_of emulator)"
 
 # The files a plug-in folder should hold after an install.
 plugin_files() {
@@ -114,13 +120,13 @@ same_list "install with --prefix" "$(files_below "$stage")" "$(prefix_files)"
 for program in "$stage"/bin/*; do
     [[ -x "$program" ]] || fail "$program is not executable"
 done
-module_line=$("$stage/bin/lumidor-host" info | head -n 1)
+module_line=$("${emulator[@]}" "$stage/bin/lumidor-host" info | head -n 1)
 [[ "$module_line" == "module"*" $stage/lib/lxvst/Lumidor.so" ]] ||
     fail "the installed lumidor-host does not use the module installed beside it: $module_line"
 
 # 2. The package.
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
-arch=$(dpkg --print-architecture)
+arch=${deb_arch:-$(dpkg --print-architecture)}
 deb="$scratch/cpack/lumidor_${version}_${arch}.deb"
 (cd "$build" && cpack -G DEB -B "$scratch/cpack" >"$scratch/cpack.log" 2>&1) ||
     { cat "$scratch/cpack.log" >&2; fail "cpack -G DEB"; }
@@ -149,6 +155,10 @@ grep -q "GNU GENERAL PUBLIC LICENSE" "$scratch/copyright" ||
     fail "the package's copyright file does not hold the licence"
 
 # 3. Installing and removing the package.
+if [[ "$arch" != "$(dpkg --print-architecture)" ]]; then
+    echo "package test: passed ($(basename "$deb"), $(printf '%s\n' "$expected_files" | wc -l) files); a package for another architecture is not installed here"
+    exit 0
+fi
 if dpkg-query -W -f='${Status}' lumidor 2>/dev/null | grep -q "install ok installed"; then
     echo "package test: lumidor is installed on this system; dpkg -i and -r not tried"
     exit 0
