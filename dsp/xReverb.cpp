@@ -10,7 +10,9 @@
 // contraction into fused multiply-adds, so both give the same bits; the
 // newer instruction set only encodes them more compactly.
 // LUMIDOR_CPU_DISPATCH=OFF in CMake builds the baseline copy alone, which is
-// how the sanitizer build tests it.
+// how the sanitizer build tests it. On 64-bit ARM there is one copy: NEON,
+// which the lanes use, is part of every such processor, and nothing newer
+// would encode these operations more compactly.
 #if defined(__x86_64__) && defined(__GNUC__) && ! defined(__clang__) && LUMIDOR_LANES_SSE2 \
     && ! (defined(LUMIDOR_NO_CPU_DISPATCH) && LUMIDOR_NO_CPU_DISPATCH)
 #define LUMIDOR_CPU_CLONES __attribute__ ((target_clones ("arch=x86-64-v3", "default"), flatten))

@@ -21,7 +21,7 @@ TEST (VstHost, FindsParametersByIndexFullNameOrTheNameThePluginCut)
 
 TEST (VstHost, ReportsAModuleWithoutAnEntryPoint)
 {
-    VstHost host ("/lib/x86_64-linux-gnu/libm.so.6");
+    VstHost host (LUMIDOR_SYSTEM_LIBM);
     EXPECT_FALSE (host.open());
     EXPECT_NE (host.error().find ("neither VSTPluginMain nor main"), std::string::npos) << host.error();
     EXPECT_FALSE (host.isOpen());

@@ -183,7 +183,7 @@ same_list "dpkg -L lumidor" \
 if [[ -n "$lv2" ]]; then
     LV2_PATH=/usr/lib/lv2 lv2ls | grep -qx "urn:velderane:lumidor" || fail "lv2ls does not list urn:velderane:lumidor"
 fi
-scan=/usr/lib/x86_64-linux-gnu/qtractor/qtractor_plugin_scan
+scan=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null)/qtractor/qtractor_plugin_scan
 if [[ -x "$scan" ]]; then
     echo "CLAP:/usr/lib/clap/Lumidor.clap" | "$scan" | grep -q "^CLAP|Lumidor|2:2|0:0|11:0|" ||
         fail "Qtractor's scanner does not list /usr/lib/clap/Lumidor.clap"

@@ -17,7 +17,7 @@
 #define LUMIDOR_PROBE_SANITIZED 1
 #endif
 
-#if defined(__linux__) && defined(__x86_64__)
+#if defined(__linux__) && (defined(__x86_64__) || defined(__aarch64__))
 #include <csignal>
 #include <cstring>
 #include <linux/audit.h>
@@ -251,6 +251,10 @@ void operator delete[] (void* p, std::align_val_t, const std::nothrow_t&) noexce
 extern "C" long lumidorProbeSyscall (long number, long a1, long a2, long a3, long a4, long a5, long a6);
 extern "C" char lumidorProbeSyscallReturn[];
 
+// The trampoline: the number and six arguments in the C calling convention
+// in, the kernel's convention out, and the return address right after the
+// system-call instruction, which the filter lets through.
+#if defined(__x86_64__)
 asm(R"(
     .text
     .globl lumidorProbeSyscall
@@ -269,13 +273,41 @@ lumidorProbeSyscallReturn:
     ret
     .size lumidorProbeSyscall, . - lumidorProbeSyscall
 )");
+#else
+asm(R"(
+    .text
+    .globl lumidorProbeSyscall
+    .type lumidorProbeSyscall, %function
+lumidorProbeSyscall:
+    mov x8, x0
+    mov x0, x1
+    mov x1, x2
+    mov x2, x3
+    mov x3, x4
+    mov x4, x5
+    mov x5, x6
+    svc #0
+    .globl lumidorProbeSyscallReturn
+lumidorProbeSyscallReturn:
+    ret
+    .size lumidorProbeSyscall, . - lumidorProbeSyscall
+)");
+#endif
 
 namespace
 {
+#if defined(__x86_64__)
+constexpr uint32_t probedArchitecture = AUDIT_ARCH_X86_64;
+constexpr long vforkCall = SYS_vfork;
+#else
+constexpr uint32_t probedArchitecture = AUDIT_ARCH_AARCH64;
+// 64-bit ARM has no vfork call (clone does its work): the slot repeats clone.
+constexpr long vforkCall = SYS_clone;
+#endif
+
 void onTrappedSystemCall (int, siginfo_t* info, void* context)
 {
     auto* uc = static_cast<ucontext_t*> (context);
-    auto& r = uc->uc_mcontext.gregs;
     const long number = info->si_syscall;
 
     if (insideCallback)
@@ -284,7 +316,14 @@ void onTrappedSystemCall (int, siginfo_t* info, void* context)
         lastSystemCall.store (number, std::memory_order_relaxed);
     }
 
+#if defined(__x86_64__)
+    auto& r = uc->uc_mcontext.gregs;
     r[REG_RAX] = lumidorProbeSyscall (number, r[REG_RDI], r[REG_RSI], r[REG_RDX], r[REG_R10], r[REG_R8], r[REG_R9]);
+#else
+    auto* r = uc->uc_mcontext.regs;
+    r[0] = (unsigned long long) lumidorProbeSyscall (number, (long) r[0], (long) r[1], (long) r[2], (long) r[3],
+                                                     (long) r[4], (long) r[5]);
+#endif
 }
 
 bool installHandlerOnce()
@@ -316,7 +355,7 @@ bool RealtimeProbe::trapSystemCallsOnThisThread() noexcept
 
     sock_filter program[] = {
         BPF_STMT (BPF_LD | BPF_W | BPF_ABS, offsetof (seccomp_data, arch)),
-        BPF_JUMP (BPF_JMP | BPF_JEQ | BPF_K, AUDIT_ARCH_X86_64, 1, 0),
+        BPF_JUMP (BPF_JMP | BPF_JEQ | BPF_K, probedArchitecture, 1, 0),
         BPF_STMT (BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
         BPF_STMT (BPF_LD | BPF_W | BPF_ABS, ipLow),
         BPF_JUMP (BPF_JMP | BPF_JEQ | BPF_K, siteLow, 0, 3),
@@ -332,7 +371,7 @@ bool RealtimeProbe::trapSystemCallsOnThisThread() noexcept
         BPF_JUMP (BPF_JMP | BPF_JEQ | BPF_K, SYS_exit_group, 4, 0),
         BPF_JUMP (BPF_JMP | BPF_JEQ | BPF_K, SYS_clone, 3, 0),
         BPF_JUMP (BPF_JMP | BPF_JEQ | BPF_K, SYS_clone3, 2, 0),
-        BPF_JUMP (BPF_JMP | BPF_JEQ | BPF_K, SYS_vfork, 1, 0),
+        BPF_JUMP (BPF_JMP | BPF_JEQ | BPF_K, vforkCall, 1, 0),
         BPF_STMT (BPF_RET | BPF_K, SECCOMP_RET_TRAP),
         BPF_STMT (BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
     };
