@@ -292,6 +292,50 @@ TEST (BadInput, OptionsOutsideTheirRangeAreRefusedWithTheRange)
     EXPECT_TRUE (contains (r, "module        ./plate.so")) << r.output;
 }
 
+TEST (BadInput, NumbersAreWholeFiniteDecimalsWithinTheirRange)
+{
+    ScratchFolder scratch;
+    std::string error;
+    const auto in = scratch.path ("in.wav"), out = scratch.path ("out.wav");
+    ASSERT_TRUE (AudioFiles::write (in, floatSound (2000), error)) << error;
+
+    // Options read before the module is opened and a parameter read after:
+    // each message quotes the text in full and names the range.
+    for (const auto& text : { "0x1p-2", "inf", "-infinity", "nan", "1e999", "", "2s", " 2", "2 ", "1e", "." })
+        for (const auto& [args, message] : std::vector<std::pair<std::vector<std::string>, std::string>> {
+                 { { "render", in, out, "--tail", text }, "--tail wants 0 to 3600 seconds" },
+                 { { "ir", scratch.path ("ir.png"), "--rate", text }, "--rate wants 8000 to 768000 Hz" },
+                 { { "render", in, out, "--param", std::string ("Volume=") + text },
+                   "--param Volume wants a normalised value from 0 to 1" } })
+        {
+            const auto r = runTool (args);
+            EXPECT_EQ (r.status, 2) << args[3] << " \"" << text << "\": " << r.output;
+            EXPECT_TRUE (
+                contains (r, "lumidor-host: " + message + " as a finite decimal number, not \"" + text + "\"\n"))
+                << r.output;
+        }
+
+    // Numbers outside the range, also where a float would round them into it.
+    for (const auto& [args, message] : std::vector<std::pair<std::vector<std::string>, std::string>> {
+             { { "render", in, out, "--tail", "3600.5" }, "--tail wants 0 to 3600 seconds, not \"3600.5\"" },
+             { { "render", in, out, "--block", "1e5" },
+               "--block wants a whole number of frames from 1 to 65536, not \"1e5\"" },
+             { { "ir", scratch.path ("ir.png"), "--seconds", "0.09" }, "--seconds wants 0.1 to 600, not \"0.09\"" },
+             { { "bench", "--reps", "0" }, "--reps wants 1 to 1000, not \"0\"" },
+             { { "render", in, out, "--param", "Volume=1.00000001" },
+               "--param Volume wants a normalised value from 0 to 1, not \"1.00000001\"" } })
+    {
+        const auto r = runTool (args);
+        EXPECT_EQ (r.status, 2) << r.output;
+        EXPECT_TRUE (contains (r, "lumidor-host: " + message + "\n")) << r.output;
+    }
+    EXPECT_EQ (listing (scratch), (std::vector<std::string> { "in.wav" }));
+
+    // Every decimal spelling is taken.
+    const auto r = runTool ({ "render", in, out, "--tail", ".5", "--block", "+64.", "--param", "Volume=2.5E-1" });
+    EXPECT_EQ (r.status, 0) << r.output;
+}
+
 TEST (BadInput, BypassedIntegerRendersAreBitIdenticalAndClippingIsCounted)
 {
     ScratchFolder scratch;
@@ -396,6 +440,30 @@ std::string presetWith (const ScratchFolder& scratch, const std::string& name, f
     const auto bytes = file.toBytes();
     EXPECT_TRUE (juce::File (scratch.path (name)).replaceWithData (bytes.data(), bytes.size()));
     return scratch.path (name);
+}
+
+/** A program (or bank) file of our module whose chunk spells Volume's value
+    as `text`: the module's own chunk, with Volume at a value no other
+    parameter holds, and that value's text replaced. */
+std::string presetSpelling (const ScratchFolder& scratch, const std::string& name, const std::string& text)
+{
+    const auto path = presetWith (scratch, name, 0.123456791f);
+    FxpFile file;
+    std::string error;
+    EXPECT_TRUE (file.load (path, error)) << error;
+    // The chunk: "VC2!", the text's length (both little-endian), the text, two zero bytes.
+    std::string document (file.chunk.begin() + 8, file.chunk.end() - 2);
+    const auto at = document.find ("\"0.123456791\"");
+    EXPECT_NE (at, std::string::npos) << document;
+    document.replace (at + 1, 11, text);
+    file.chunk.resize (8);
+    for (int i = 0; i < 4; ++i)
+        file.chunk[(size_t) (4 + i)] = (uint8_t) (document.size() >> (8 * i));
+    file.chunk.insert (file.chunk.end(), document.begin(), document.end());
+    file.chunk.insert (file.chunk.end(), { 0, 0 });
+    const auto bytes = file.toBytes();
+    EXPECT_TRUE (juce::File (path).replaceWithData (bytes.data(), bytes.size()));
+    return path;
 }
 
 bool hasTemporary (const ScratchFolder& scratch)
@@ -571,7 +639,7 @@ TEST (BadInput, PresetFilesAreHeldToTheRangeOfTheirParameters)
     ASSERT_TRUE (AudioFiles::write (in, floatSound (2000), error)) << error;
 
     for (const auto& [name, volume, text] : std::vector<std::tuple<std::string, float, std::string>> {
-             { "loud.fxp", 5.0f, "5" }, { "huge.fxp", 1.0e30f, "1e+30" }, { "negative.fxb", -0.5f, "-0.5" } })
+             { "loud.fxp", 5.0f, "5" }, { "huge.fxp", 1.0e30f, "1.00000002e+30" }, { "negative.fxb", -0.5f, "-0.5" } })
     {
         const auto file = presetWith (scratch, name, volume);
         const auto refusal = file + (name.find (".fxb") != std::string::npos ? ": program 0 (" : " sets");
@@ -590,6 +658,48 @@ TEST (BadInput, PresetFilesAreHeldToTheRangeOfTheirParameters)
     }
     EXPECT_FALSE (juce::File (scratch.path ("out.wav")).exists());
     EXPECT_FALSE (juce::File (scratch.path ("copy.fxb")).exists());
+}
+
+TEST (BadInput, PresetFilesSpellTheirValuesAsFiniteDecimals)
+{
+    ScratchFolder scratch;
+    std::string error;
+    const auto in = scratch.path ("in.wav");
+    ASSERT_TRUE (AudioFiles::write (in, floatSound (2000), error)) << error;
+
+    // The module reads each of these as 0, which is in range; the file is refused all the same.
+    for (const auto& text : { "nan", "inf", "1e999", "0x1p-2", "", "0.5 ", "5e-1x" })
+    {
+        const auto file = presetSpelling (scratch, "odd.fxp", text);
+        for (const auto& args : std::vector<std::vector<std::string>> {
+                 { "preset", "load", file }, { "preset", "save", scratch.path ("copy.fxp"), "--preset", file } })
+        {
+            const auto r = runTool (args);
+            EXPECT_EQ (r.status, 1) << "\"" << text << "\" " << args[1] << ": " << r.output;
+            EXPECT_TRUE (contains (r, "lumidor-host: " + file + " sets Volume to \"" + text
+                                          + "\", which is not a finite decimal number in the normalised range 0 "
+                                            "to 1; the file is refused\n"))
+                << r.output;
+        }
+    }
+    // Finite as a double, infinite as a float, and so also read as 0.
+    auto r = runTool ({ "preset", "load", presetSpelling (scratch, "big.fxp", "1e39") });
+    EXPECT_EQ (r.status, 1) << r.output;
+    EXPECT_TRUE (contains (r, "sets Volume to 1e+39, outside the normalised range 0 to 1; the file is refused"))
+        << r.output;
+
+    const auto bank = presetSpelling (scratch, "odd.fxb", "nan");
+    r = runTool ({ "render", in, scratch.path ("out.wav"), "--preset", bank });
+    EXPECT_EQ (r.status, 1) << r.output;
+    EXPECT_TRUE (contains (r, bank + ": program 0 (\"")) << r.output;
+    EXPECT_TRUE (contains (r, "sets Volume to \"nan\", which is not a finite decimal number")) << r.output;
+    EXPECT_EQ (listing (scratch), (std::vector<std::string> { "big.fxp", "in.wav", "odd.fxb", "odd.fxp" }));
+
+    // Any decimal spelling is taken, and the other values are not disturbed.
+    r = runTool ({ "preset", "load", presetSpelling (scratch, "fine.fxp", "+2.5E-1") });
+    EXPECT_EQ (r.status, 0) << r.output;
+    EXPECT_TRUE (contains (r, "    6  Volume          0.25\n")) << r.output;
+    EXPECT_TRUE (contains (r, "    2  Decay           0.50\n")) << r.output;
 }
 
 TEST (BadInput, RatesStatusesAndResultsThatAreNotWhatTheySeem)

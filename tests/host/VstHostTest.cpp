@@ -65,7 +65,7 @@ TEST (CommandLine, TakesOptionsInBothSpellingsAndRefusesUnknownOnes)
     CommandLine notANumber;
     double v = 0.0;
     ASSERT_TRUE (notANumber.parse ({ "--tail", "3s" }, { "tail" }));
-    EXPECT_FALSE (notANumber.number ("tail", 1.0, v));
+    EXPECT_FALSE (notANumber.number ("tail", 1.0, { 0.0, 10.0 }, v));
 }
 
 TEST (CommandLine, TakesTheFirstWordAsModuleOnlyWhenItIsAnExistingSoFile)

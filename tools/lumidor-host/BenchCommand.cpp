@@ -104,15 +104,17 @@ int runBench (const std::vector<std::string>& words)
                            + "\"");
 
     double rate = 0.0, block = 0.0, seconds = 0.0, reps = 0.0;
-    if (! args.number ("rate", 44100.0, rate) || ! args.number ("block", 512.0, block)
-        || ! args.number ("seconds", 10.0, seconds) || ! args.number ("reps", 5.0, reps))
+    // The noise is held in memory: 600 s at 192 kHz is about 1 GB, and the
+    // longest --seconds is what that many frames last at the lowest rate.
+    constexpr double maxFrames = 115.2e6;
+    if (! args.number ("rate", 44100.0, { 8000.0, 768000.0, "", "Hz" }, rate)
+        || ! args.number ("block", 512.0, { 1.0, 65536.0, "", "frames" }, block)
+        || ! args.number ("seconds", 10.0, { 0.0, maxFrames / 8000.0, "", "seconds" }, seconds)
+        || ! args.number ("reps", 5.0, { 1.0, 1000.0 }, reps))
         return usageError (args.error());
-    // The noise is held in memory: 600 s at 192 kHz is about 1 GB.
-    if (rate < 8000.0 || rate > 768000.0 || block < 1.0 || block > 65536.0 || seconds <= 0.0 || seconds * rate > 115.2e6
-        || reps < 1.0 || reps > 1000.0)
-        return usageError (
-            "bench wants --rate 8000 to 768000, --block 1 to 65536, --seconds above 0 (at most 600 at 192000 Hz),"
-            " --reps 1 to 1000");
+    if (seconds <= 0.0 || seconds * rate > maxFrames)
+        return usageError ("--seconds wants above 0 and at most 115200000 frames (600 s at 192000 Hz), not \""
+                           + args.value ("seconds").value_or ("10") + "\"");
 
     const auto frames = (int64_t) std::llround (seconds * rate);
     std::vector<float> inL ((size_t) frames), inR ((size_t) frames), outL ((size_t) frames), outR ((size_t) frames);

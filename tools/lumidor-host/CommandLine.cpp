@@ -1,8 +1,6 @@
 #include "CommandLine.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -129,7 +127,7 @@ std::vector<std::string> CommandLine::values (const std::string& name) const
     return result;
 }
 
-bool CommandLine::number (const std::string& name, double fallback, double& result)
+bool CommandLine::number (const std::string& name, double fallback, const StrictNumber::Range& range, double& result)
 {
     const auto text = value (name);
     if (! text)
@@ -137,19 +135,5 @@ bool CommandLine::number (const std::string& name, double fallback, double& resu
         result = fallback;
         return true;
     }
-    char* end = nullptr;
-    result = std::strtod (text->c_str(), &end);
-    if (text->empty() || end == nullptr || *end != 0)
-    {
-        message = "--" + name + " wants a number, not \"" + *text + "\"";
-        return false;
-    }
-    // strtod takes "nan" and "inf"; no option of this tool means either, and
-    // a NaN slips through every range check written as two comparisons.
-    if (! std::isfinite (result))
-    {
-        message = "--" + name + " wants a finite number, not \"" + *text + "\"";
-        return false;
-    }
-    return true;
+    return StrictNumber::read ("--" + name, *text, range, result, message);
 }

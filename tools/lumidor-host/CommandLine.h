@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StrictNumber.h"
+
 #include <map>
 #include <optional>
 #include <string>
@@ -32,9 +34,10 @@ public:
     /** Every value given for a repeatable option, in order. */
     std::vector<std::string> values (const std::string& name) const;
 
-    /** The option as a number; `fallback` when absent. Returns false with a
-        message in error() when present but not a number. */
-    bool number (const std::string& name, double fallback, double& result);
+    /** The option as a number held to `range`; `fallback` when absent (not
+        checked). Returns false with a message in error() that names the
+        range when the value is not a finite decimal number or lies outside. */
+    bool number (const std::string& name, double fallback, const StrictNumber::Range& range, double& result);
 
     const std::string& error() const noexcept { return message; }
 

@@ -150,15 +150,10 @@ int runGui (const std::vector<std::string>& words)
             "usage: gui [MODULE] OUT.png [--param ...] [--click X,Y]... [--seconds S] [--scale S [--clap FILE]]");
     const auto pngPath = args.positionals()[0];
 
-    double seconds = 0.0;
-    if (! args.number ("seconds", 0.5, seconds))
+    double seconds = 0.0, scale = 0.0;
+    if (! args.number ("seconds", 0.5, { 0.0, 600.0 }, seconds) || ! args.number ("scale", 1.0, { 1.0, 3.0 }, scale))
         return usageError (args.error());
-    if (seconds < 0.0 || seconds > 600.0)
-        return usageError ("--seconds wants 0 to 600, not " + *args.value ("seconds"));
-    double scale = 0.0;
     const bool viaClap = args.value ("scale").has_value();
-    if (viaClap && (! args.number ("scale", 1.0, scale) || ! (scale >= 1.0 && scale <= 3.0)))
-        return usageError ("--scale wants 1 to 3, not " + *args.value ("scale"));
     if (args.value ("clap").has_value() && ! viaClap)
         return usageError ("--clap goes with --scale");
     const auto clapPath = args.value ("clap").value_or (defaultClapModule());

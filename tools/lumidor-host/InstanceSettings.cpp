@@ -1,14 +1,20 @@
 #include "InstanceSettings.h"
 
 #include "FxpFile.h"
+#include "StateText.h"
+#include "StrictNumber.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 
 namespace InstanceSettings
 {
+namespace
+{
+const StrictNumber::Range normalisedRange { 0.0, 1.0, "a normalised value" };
+}
+
 const std::vector<std::string>& optionNames()
 {
     static const std::vector<std::string> names { "param", "program", "preset" };
@@ -44,68 +50,122 @@ bool applyParameters (VstHost& host, const std::vector<std::string>& settings, s
             error = "no single parameter is called \"" + name + "\" (see the info subcommand)";
             return false;
         }
-        char* end = nullptr;
-        const float value = std::strtof (text.c_str(), &end);
-        if (text.empty() || *end != 0)
-        {
-            error = "--param " + name + " wants a number, not \"" + text + "\"";
-            return false;
-        }
         // VST 2 values are normalised to 0..1. What a module does with
         // others is its own affair (ours stores them unclamped), so the
         // tool never sends one.
-        if (! (value >= 0.0f && value <= 1.0f))
-        {
-            error = "--param " + host.parameterFullName (index) + " wants a normalised value from 0 to 1, not \"" + text
-                    + "\"";
+        double value = 0.0;
+        if (! StrictNumber::read ("--param " + host.parameterFullName (index), text, normalisedRange, value, error))
             return false;
-        }
-        host.setParameter (index, value);
+        host.setParameter (index, (float) value);
     }
     return true;
 }
 
 namespace
 {
-std::string valueText (float value)
+/** The attribute under which the module's program document keeps each
+    parameter, or "" where none is found. The module is its own reference:
+    every parameter is given a value no other holds, the document is read
+    back, and the values are put back as they were. */
+std::vector<std::string> parameterKeys (VstHost& host)
 {
-    char text[32];
-    std::snprintf (text, sizeof (text), "%g", (double) value);
-    return text;
+    const int count = host.numParameters();
+    std::vector<float> kept ((size_t) count), marks ((size_t) count);
+    for (int i = 0; i < count; ++i)
+    {
+        kept[(size_t) i] = host.parameter (i);
+        marks[(size_t) i] = (float) (0.1 + 0.8 * (i + 0.5) / count);
+        host.setParameter (i, marks[(size_t) i]);
+    }
+    const auto document = StateText::attributes (host.getChunk (true));
+    for (int i = 0; i < count; ++i)
+        host.setParameter (i, kept[(size_t) i]);
+
+    std::vector<std::string> keys ((size_t) count);
+    if (! document)
+        return keys;
+    for (const auto& [name, text] : *document)
+        if (const auto value = StrictNumber::parse (text))
+            if (const auto found = std::find (marks.begin(), marks.end(), (float) *value); found != marks.end())
+                keys[(size_t) (found - marks.begin())] = name;
+    return keys;
 }
 
-/** The first parameter of the sounding program outside 0..1, or -1. */
-int firstValueOutOfRange (VstHost& host, float& value)
+/** The texts a file gives the parameters, found by program and parameter
+    index; none when its chunk is not one of ours. A bank names each value
+    as a program document does, followed by the program's number. */
+struct ValueTexts
 {
-    for (int i = 0; i < host.numParameters(); ++i)
+    std::optional<StateText::Attributes> document;
+    std::vector<std::string> keys;
+
+    const std::string* find (int program, int index, bool bank) const
     {
-        value = host.parameter (i);
-        if (! (value >= 0.0f && value <= 1.0f))
-            return i;
+        if (! document || index >= (int) keys.size() || keys[(size_t) index].empty())
+            return nullptr;
+        const auto& key = keys[(size_t) index];
+        const auto found = document->find (bank ? key + std::to_string (program) : key);
+        return found != document->end() ? &found->second : nullptr;
     }
-    return -1;
+};
+
+ValueTexts valueTexts (VstHost& host, const FxpFile& file)
+{
+    ValueTexts texts;
+    texts.document = StateText::attributes (file.chunk);
+    if (texts.document)
+        texts.keys = parameterKeys (host);
+    return texts;
+}
+
+const std::string refusal = "; the file is refused";
+
+std::string normalisedRangeText()
+{
+    return "the normalised range " + StrictNumber::format (normalisedRange.low) + " to "
+           + StrictNumber::format (normalisedRange.high);
+}
+
+/** Why the program's value of parameter `index` is refused, or "". The
+    text in the file is held to the tool's rule for numbers; what the module
+    made of it (all there is to see of another module's chunk) to the range. */
+std::string valueProblem (VstHost& host, const ValueTexts& texts, int program, int index, bool bank)
+{
+    const auto name = host.parameterFullName (index);
+    double value = host.parameter (index);
+    if (const auto* text = texts.find (program, index, bank))
+    {
+        const auto parsed = StrictNumber::parse (*text);
+        if (! parsed)
+            return " sets " + name + " to \"" + *text + "\", which is not a finite decimal number in "
+                   + normalisedRangeText() + refusal;
+        value = *parsed;
+    }
+    if (! normalisedRange.contains (value))
+        return " sets " + name + " to " + StrictNumber::format (value) + ", outside " + normalisedRangeText() + refusal;
+    return {};
 }
 
 /** A file's values are held to the rule of --param: a value outside 0..1 is
     refused, not clamped, since it is the file that is wrong and a quiet
     repair would hide it (and be saved again by preset save). A bank is
     checked program by program; the sounding one is selected again after. */
-bool checkValues (VstHost& host, const std::string& path, bool bank, std::string& error)
+bool checkValues (VstHost& host, const std::string& path, const ValueTexts& texts, bool bank, std::string& error)
 {
-    float value = 0.0f;
     const int sounding = host.program();
     const int programs = bank ? std::max (1, host.numPrograms()) : 1;
     for (int p = 0; p < programs; ++p)
     {
         if (bank)
             host.setProgram (p);
-        const int index = firstValueOutOfRange (host, value);
-        if (index >= 0)
+        for (int i = 0; i < host.numParameters(); ++i)
         {
+            const auto problem = valueProblem (host, texts, p, i, bank);
+            if (problem.empty())
+                continue;
             error = path
                     + (bank ? ": program " + std::to_string (p) + " (\"" + host.programName() + "\")" : std::string())
-                    + " sets " + host.parameterFullName (index) + " to " + valueText (value)
-                    + ", outside the normalised range 0 to 1; the file is refused";
+                    + problem;
             if (bank)
                 host.setProgram (sounding);
             return false;
@@ -136,8 +196,9 @@ bool loadPresetFile (VstHost& host, const std::string& path, std::string& error)
     }
 
     const bool program = file.kind == FxpFile::Kind::program;
+    const auto texts = valueTexts (host, file);
     host.setChunk (file.chunk.data(), file.chunk.size(), program);
-    if (! checkValues (host, path, ! program, error))
+    if (! checkValues (host, path, texts, ! program, error))
         return false;
     if (! program)
         host.setProgram (host.program());

@@ -34,14 +34,16 @@ std::string channelNote (VstHost& host);
 /** The --program part of apply alone. */
 bool selectProgram (VstHost& host, const CommandLine& args, std::string& error);
 
-/** Applies "NAME_OR_INDEX=VALUE" settings; VALUE is a normalised value
-    from 0 to 1, handed to the plug-in unchanged; others are refused. */
+/** Applies "NAME_OR_INDEX=VALUE" settings; VALUE is a finite decimal
+    number from 0 to 1, handed to the plug-in unchanged; others are refused. */
 bool applyParameters (VstHost& host, const std::vector<std::string>& settings, std::string& error);
 
 /** Restores a .fxp (current program) or .fxb (bank, then the current
     program is selected again so its restored values sound). A file that
-    sets any parameter outside 0..1 (NaN and infinities included) is
-    refused, naming the parameter, its value and the range; the module
-    then holds those values until other settings replace them. */
+    sets any parameter outside 0..1 is refused, naming the parameter, its
+    value and the range; so is a chunk of ours that spells a value as
+    anything but a finite decimal number (the plug-in would read it as 0).
+    The module then holds the file's values until other settings replace
+    them. */
 bool loadPresetFile (VstHost& host, const std::string& path, std::string& error);
 }

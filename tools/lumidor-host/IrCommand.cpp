@@ -97,12 +97,9 @@ int runIr (const std::vector<std::string>& words)
 
     const bool lengthChosen = ! args.has ("seconds");
     double seconds = 0.0, rate = 0.0;
-    if (! args.number ("seconds", ImpulseAnalysis::probeSeconds, seconds) || ! args.number ("rate", defaultRate, rate))
+    if (! args.number ("seconds", ImpulseAnalysis::probeSeconds, { 0.1, 600.0 }, seconds)
+        || ! args.number ("rate", defaultRate, { 8000.0, 768000.0, "", "Hz" }, rate))
         return usageError (args.error());
-    if (seconds < 0.1 || seconds > 600.0)
-        return usageError ("--seconds wants 0.1 to 600");
-    if (rate < 8000.0 || rate > 768000.0)
-        return usageError ("--rate wants 8000 to 768000 Hz");
     if (seconds * rate > maxFrames)
         return usageError ("--seconds " + juce::String (seconds).toStdString() + " at "
                            + juce::String (rate).toStdString()

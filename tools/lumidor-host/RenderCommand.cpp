@@ -38,15 +38,13 @@ int runRender (const std::vector<std::string>& words)
     const auto& outPath = args.positionals()[1];
 
     double tail = 0.0, blockValue = 0.0, rateValue = 0.0;
-    if (! args.number ("tail", defaultTailSeconds, tail) || ! args.number ("block", defaultBlockSize, blockValue)
-        || ! args.number ("rate", 0.0, rateValue))
+    const StrictNumber::Range blockRange { 1.0, 65536.0, "a whole number of frames" };
+    if (! args.number ("tail", defaultTailSeconds, { 0.0, maxTailSeconds, "", "seconds" }, tail)
+        || ! args.number ("block", defaultBlockSize, blockRange, blockValue)
+        || ! args.number ("rate", 0.0, { lowestRate, highestRate, "a sample rate", "Hz" }, rateValue))
         return usageError (args.error());
-    if (tail < 0.0 || tail > maxTailSeconds)
-        return usageError ("--tail wants 0 to 3600 seconds, not " + *args.value ("tail"));
-    if (blockValue < 1.0 || blockValue > 65536.0 || blockValue != std::floor (blockValue))
-        return usageError ("--block wants a whole number of frames from 1 to 65536, not " + *args.value ("block"));
-    if (args.has ("rate") && (rateValue < lowestRate || rateValue > highestRate))
-        return usageError ("--rate wants a sample rate from 1000 to 768000 Hz, not " + *args.value ("rate"));
+    if (blockValue != std::floor (blockValue))
+        return usageError ("--block wants " + blockRange.describe() + ", not \"" + *args.value ("block") + "\"");
     const int block = (int) blockValue;
 
     int bits = 0;

@@ -109,8 +109,10 @@ int main (int argc, char** argv)
     if (command == "tune")
     {
         double wanted = 0.0;
-        if (args.positionals().size() != 1 || ! args.number ("rt60", 0.0, wanted) || ! (wanted > 0.0))
+        if (args.positionals().size() != 1 || ! args.has ("rt60"))
             return usage ("tune wants one PROGRAM and --rt60 SECONDS");
+        if (! args.number ("rt60", 0.0, { 0.01, 100.0, "", "seconds" }, wanted))
+            return usage (args.error());
         return tune (modulePath, args.positionals()[0], wanted, args.value ("by").value_or ("Decay"));
     }
     if (command != "write" && command != "check")
