@@ -2,6 +2,7 @@
 // a correct result, and no case destroys or half-writes a file.
 #include "AudioFiles.h"
 #include "FxpFile.h"
+#include "SafeOutputFile.h"
 #include "ToolRunner.h"
 #include "VstHost.h"
 
@@ -10,10 +11,13 @@
 #include <sndfile.h>
 #include <sys/file.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <chrono>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <thread>
 #include <tuple>
 
@@ -548,6 +552,152 @@ TEST (BadInput, AModuleThatCrashesOrExitsIsReportedAndLeavesNothingBehind)
                                            "in.wav", "log.txt", "old.wav" }));
 }
 
+namespace
+{
+/** Processes whose environment holds `mark`: the tool's work process and
+    anything a module forked, wherever they were reparented. */
+int processesMarked (const std::string& mark)
+{
+    int found = 0;
+    for (const auto& entry : juce::File ("/proc").findChildFiles (juce::File::findDirectories, false))
+    {
+        if (! entry.getFileName().containsOnly ("0123456789"))
+            continue;
+        // Read to its end (its size reads 0) and searched as bytes (NUL-separated).
+        std::ifstream file (entry.getChildFile ("environ").getFullPathName().toStdString(), std::ios::binary);
+        const std::string environment ((std::istreambuf_iterator<char> (file)), std::istreambuf_iterator<char>());
+        if (environment.find (mark) != std::string::npos)
+            ++found;
+    }
+    return found;
+}
+
+/** Waits for the process and returns how long it took, in seconds, and its status. */
+double secondsUntilEnded (pid_t pid, int& status)
+{
+    const auto start = std::chrono::steady_clock::now();
+    waitpid (pid, &status, 0);
+    return std::chrono::duration<double> (std::chrono::steady_clock::now() - start).count();
+}
+
+/** Waits up to `seconds` for nothing marked to be left. */
+bool nothingLeft (const std::string& mark, double seconds)
+{
+    for (int i = 0; i < (int) (seconds * 20) && processesMarked (mark) > 0; ++i)
+        std::this_thread::sleep_for (std::chrono::milliseconds (50));
+    return processesMarked (mark) == 0;
+}
+}
+
+TEST (BadInput, AModuleThatHangsForksOrPrintsCannotHoldTheToolOrItsOutput)
+{
+    ScratchFolder scratch;
+    std::string error;
+    const auto in = scratch.path ("in.wav"), old = scratch.path ("old.wav");
+    ASSERT_TRUE (AudioFiles::write (in, floatSound (44100), error)) << error;
+    ASSERT_TRUE (AudioFiles::write (old, floatSound (100), error)) << error;
+    const auto oldBytes = bytesOf (old);
+
+    // A call that never returns: named with its limit, nothing written, nothing left.
+    for (const auto& [behaviour, args, message] :
+         std::vector<std::tuple<std::string, std::vector<std::string>, std::string>> {
+             { "hang-process",
+               { "render", misbehaving, in, old, "--module-timeout", "1" },
+               "did not return from its process call within 1 s; no output was written" },
+             { "hang-entry",
+               { "info", misbehaving, "--module-timeout=0.5" },
+               "did not return from its entry point within 0.5 s" } })
+    {
+        const auto r = runMisbehaving (behaviour, args);
+        EXPECT_EQ (r.status, 1) << behaviour << ": " << r.output;
+        EXPECT_TRUE (contains (r, "the module " + misbehaving + " " + message)) << r.output;
+        EXPECT_EQ (bytesOf (old), oldBytes);
+        EXPECT_EQ (listing (scratch), (std::vector<std::string> { "in.wav", "old.wav" }));
+    }
+    EXPECT_EQ (runTool ({ "info", "--module-timeout", "nan" }).status, 2);
+
+    // A module deaf to signals: SIGTERM ends the tool after a short grace, a
+    // second Ctrl-C at once, and kill -9 through the work process's watch;
+    // no process and no temporary stays.
+    const std::string mark = "LUMIDOR_TEST_MARK=" + std::to_string (getpid());
+    setenv ("LUMIDOR_MISBEHAVE", "hang-process", 1);
+    setenv ("LUMIDOR_TEST_MARK", std::to_string (getpid()).c_str(), 1);
+    for (const auto& [signals, within] : std::vector<std::pair<std::vector<int>, double>> {
+             { { SIGTERM }, 5.0 }, { { SIGINT, SIGINT }, 1.5 }, { { SIGKILL }, 1.0 } })
+    {
+        const pid_t pid = startTool ({ "render", misbehaving, in, old }, scratch.path ("log.txt"));
+        for (int i = 0; i < 800 && ! hasTemporary (scratch); ++i)
+            std::this_thread::sleep_for (std::chrono::milliseconds (25));
+        ASSERT_TRUE (hasTemporary (scratch));
+        for (const int s : signals)
+        {
+            kill (pid, s);
+            std::this_thread::sleep_for (std::chrono::milliseconds (100)); // two signals, not one merged
+        }
+        int status = 0;
+        EXPECT_LT (secondsUntilEnded (pid, status), within) << signals[0];
+        EXPECT_TRUE (WIFSIGNALED (status) && WTERMSIG (status) == signals[0]) << status;
+        EXPECT_TRUE (nothingLeft (mark, 5.0)) << signals[0];
+        EXPECT_FALSE (hasTemporary (scratch)) << signals[0];
+        EXPECT_EQ (bytesOf (old), oldBytes);
+    }
+    unsetenv ("LUMIDOR_MISBEHAVE");
+    unsetenv ("LUMIDOR_TEST_MARK");
+
+    // A module that forks leaves nothing holding the pipe the tool writes to:
+    // reading to its end takes the render, not the 30 s the fork sleeps.
+    const auto start = std::chrono::steady_clock::now();
+    auto r = runMisbehaving ("fork-process", { "render", misbehaving, in, scratch.path ("forked.wav") });
+    EXPECT_LT (std::chrono::duration<double> (std::chrono::steady_clock::now() - start).count(), 15.0);
+    EXPECT_EQ (r.status, 0) << r.output;
+
+    // What a module prints goes to standard error: info --json stays JSON.
+    r = runTool ({ "info", misbehaving, "--json" },
+                 "export LUMIDOR_MISBEHAVE=chatter; standardOutputOnly() { \"$@\" 2>/dev/null; }; standardOutputOnly ");
+    EXPECT_EQ (r.status, 0) << r.output;
+    const auto json = juce::JSON::parse (juce::String (r.output));
+    EXPECT_EQ (json["name"].toString(), "Misbehaving") << r.output;
+}
+
+TEST (BadInput, TheTwoOutputsOfIrChangeTogetherOrNotAtAll)
+{
+    ScratchFolder scratch;
+    const auto picture = scratch.path ("ir.png"), response = scratch.path ("ir.wav");
+    ASSERT_TRUE (juce::File (picture).replaceWithText ("the old picture"));
+
+    // Two names of one file: the second would overwrite the first.
+    ASSERT_EQ (symlink (picture.c_str(), scratch.path ("link.wav").c_str()), 0);
+    ASSERT_EQ (link (picture.c_str(), scratch.path ("hard.wav").c_str()), 0);
+    for (const auto* name : { "link.wav", "hard.wav" })
+    {
+        const auto r = runTool ({ "ir", picture, "--wav", scratch.path (name), "--seconds", "0.1" });
+        EXPECT_EQ (r.status, 1) << r.output;
+        EXPECT_TRUE (contains (r, "they are one file")) << r.output;
+    }
+    EXPECT_EQ (bytesOf (picture), "the old picture");
+
+    // The second cannot be put in place (its name became a folder after the
+    // checks): the first destination keeps its old file, no temporary stays.
+    std::string error;
+    SafeOutputFile first, second;
+    ASSERT_TRUE (first.open (picture, error) && first.write ("new", 3, error)) << error;
+    ASSERT_TRUE (second.open (response, error) && second.write ("new", 3, error)) << error;
+    ASSERT_TRUE (juce::File (response).createDirectory());
+    EXPECT_FALSE (SafeOutputFile::commitTogether (first, second, error));
+    EXPECT_TRUE (contains (ToolResult { 1, error }, "cannot write " + response)) << error;
+    EXPECT_EQ (bytesOf (picture), "the old picture");
+    EXPECT_FALSE (hasTemporary (scratch));
+
+    // Both in place, the old picture gone.
+    ASSERT_TRUE (juce::File (response).deleteRecursively());
+    ASSERT_TRUE (first.open (picture, error) && first.write ("new", 3, error)) << error;
+    ASSERT_TRUE (second.open (response, error) && second.write ("wav", 3, error)) << error;
+    EXPECT_TRUE (SafeOutputFile::commitTogether (first, second, error)) << error;
+    EXPECT_EQ (bytesOf (picture), "new");
+    EXPECT_EQ (bytesOf (response), "wav");
+    EXPECT_EQ (listing (scratch), (std::vector<std::string> { "hard.wav", "ir.png", "ir.wav", "link.wav" }));
+}
+
 TEST (BadInput, EveryOutputIsCheckedBeforeAnyWork)
 {
     ScratchFolder scratch;
@@ -729,6 +879,20 @@ TEST (BadInput, RatesStatusesAndResultsThatAreNotWhatTheySeem)
     EXPECT_EQ (r.status, 1) << r.output;
     EXPECT_TRUE (contains (r, "put out 2000 samples that are not finite numbers")) << r.output;
     EXPECT_FALSE (contains (r, "RMS -inf")) << r.output;
+    // ir counts them the same way, and does not blame the length.
+    r = runMisbehaving ("nan-output", { "ir", misbehaving, scratch.path ("nan.png"), "--seconds", "1" });
+    EXPECT_EQ (r.status, 1) << r.output;
+    EXPECT_TRUE (contains (r, "put out 44100 samples that are not finite numbers")) << r.output;
+    EXPECT_FALSE (contains (r, "a longer --seconds")) << r.output;
+
+    // The longest lists the limits accept are summarised, not drawn whole
+    // (the picture's text layout once took gigabytes for them).
+    r = runMisbehaving ("many-parameters", { "ir", misbehaving, scratch.path ("many.png"), "--seconds", "0.1" });
+    EXPECT_EQ (r.status, 0) << r.output;
+    EXPECT_TRUE (contains (r, ", and 99968 more parameters")) << r.output;
+    rusage children {};
+    getrusage (RUSAGE_CHILDREN, &children);
+    EXPECT_LT (children.ru_maxrss, 1024 * 1024) << "kilobytes at most in any run of the tool";
 
     // A file that fails is 1 in every subcommand, a setting refused is 2.
     for (const auto& [args, status] : std::vector<std::pair<std::vector<std::string>, int>> {

@@ -56,4 +56,13 @@ TEST (GuiScale, AtOneTheClapEditorShowsExactlyTheVst2EditorsPicture)
     EXPECT_EQ (runTool ({ "gui", scratch.path ("big.png"), "--scale", "4" }).status, 2);
     EXPECT_EQ (runTool ({ "gui", scratch.path ("big.png"), "--clap", "x.clap" }).status, 2)
         << "--clap goes with --scale";
+
+    // A screen smaller than the editor gives no picture of it: said, with the size needed.
+    const auto small =
+        runTool ({ "gui", scratch.path ("small.png"), "--scale", "3" }, "xvfb-run -a -s '-screen 0 640x480x24' ");
+    EXPECT_EQ (small.status, 1) << small.output;
+    EXPECT_NE (small.output.find ("needs a screen of at least 1350 x 669 pixels, and this one is 640 x 480"),
+               std::string::npos)
+        << small.output;
+    EXPECT_FALSE (juce::File (scratch.path ("small.png")).exists());
 }

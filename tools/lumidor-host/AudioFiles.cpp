@@ -554,6 +554,8 @@ bool Writer::close (std::string& error) { return finish (error) && commit (error
 
 bool Writer::commit (std::string& error) { return state->file.commit (error); }
 
+SafeOutputFile& Writer::output() { return state->file; }
+
 bool Writer::finish (std::string& error)
 {
     if (state->ownWav)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SafeOutputFile.h"
+
 #include <juce_audio_basics/juce_audio_basics.h>
 
 #include <cstdint>
@@ -103,6 +105,9 @@ public:
     bool finish (std::string& error);
     /** Puts the finished file in place of the destination. */
     bool commit (std::string& error);
+    /** The finished file's output, to be put in place together with another
+        (SafeOutputFile::commitTogether). */
+    SafeOutputFile& output();
 
     bool settingRefused() const noexcept { return refused; }
 

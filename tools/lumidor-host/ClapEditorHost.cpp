@@ -1,5 +1,7 @@
 #include "ClapEditorHost.h"
 
+#include "Supervisor.h"
+
 #include <clap/entry.h>
 #include <clap/ext/gui.h>
 #include <clap/ext/state.h>
@@ -14,6 +16,7 @@
 struct ClapEditorHost::Impl
 {
     void* module = nullptr;
+    int moduleSlot = -1; // for the supervisor's messages
     const clap_plugin_entry_t* entry = nullptr;
     const clap_plugin_t* plugin = nullptr;
     const clap_plugin_gui_t* gui = nullptr;
@@ -62,6 +65,7 @@ struct ClapEditorHost::Impl
 
     ~Impl()
     {
+        const Supervisor::ModuleCall call (moduleSlot, Supervisor::Call::unload);
         if (editorCreated)
             gui->destroy (plugin);
         if (plugin != nullptr)
@@ -89,12 +93,17 @@ ClapEditorHost::~ClapEditorHost() = default;
 bool ClapEditorHost::open (const std::string& modulePath, std::string& error)
 {
     auto& m = *impl;
-    m.module = dlopen (modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    m.moduleSlot = Supervisor::registerModule (modulePath);
+    {
+        const Supervisor::ModuleCall call (m.moduleSlot, Supervisor::Call::load);
+        m.module = dlopen (modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    }
     if (m.module == nullptr)
     {
         error = "cannot load the CLAP module " + modulePath + ": " + dlerror();
         return false;
     }
+    const Supervisor::ModuleCall call (m.moduleSlot, Supervisor::Call::entryPoint);
     auto* entry = static_cast<const clap_plugin_entry_t*> (dlsym (m.module, "clap_entry"));
     if (entry == nullptr || ! entry->init (modulePath.c_str()))
     {
@@ -129,6 +138,7 @@ bool ClapEditorHost::open (const std::string& modulePath, std::string& error)
 
 bool ClapEditorHost::loadState (const std::vector<uint8_t>& state)
 {
+    const Supervisor::ModuleCall call (impl->moduleSlot, Supervisor::Call::state);
     auto* extension =
         static_cast<const clap_plugin_state_t*> (impl->plugin->get_extension (impl->plugin, CLAP_EXT_STATE));
     if (extension == nullptr)
@@ -154,6 +164,7 @@ bool ClapEditorHost::loadState (const std::vector<uint8_t>& state)
 bool ClapEditorHost::createEditor (double scale, uint32_t& width, uint32_t& height, std::string& error)
 {
     auto& m = *impl;
+    const Supervisor::ModuleCall call (m.moduleSlot, Supervisor::Call::editor);
     if (! m.gui->create (m.plugin, CLAP_WINDOW_API_X11, false))
     {
         error = "the CLAP plug-in made no X11 editor";
@@ -177,6 +188,7 @@ bool ClapEditorHost::showIn (unsigned long x11Window)
 {
     clap_window_t parent { CLAP_WINDOW_API_X11, {} };
     parent.x11 = x11Window;
+    const Supervisor::ModuleCall call (impl->moduleSlot, Supervisor::Call::editor);
     return impl->gui->set_parent (impl->plugin, &parent) && impl->gui->show (impl->plugin);
 }
 
@@ -184,6 +196,7 @@ void ClapEditorHost::idle()
 {
     if (impl->timerSupport == nullptr)
         return;
+    const Supervisor::ModuleCall call (impl->moduleSlot, Supervisor::Call::editor);
     for (const auto id : std::vector<clap_id> (impl->timers))
         impl->timerSupport->on_timer (impl->plugin, id);
 }

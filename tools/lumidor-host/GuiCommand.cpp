@@ -51,17 +51,37 @@ std::string defaultClapModule()
     pixel lies at the scale. */
 Click scaled (Click c, double scale) { return { (int) ((c.x + 0.5) * scale), (int) ((c.y + 0.5) * scale) }; }
 
-/** The window's pixels as a picture. */
-juce::Image capture (X11HostWindow& window)
+/** The window's pixels as a picture; false with a message when the display
+    gave none (X11 hands out only what lies on the screen). */
+bool capture (X11HostWindow& window, juce::Image& image, std::string& error)
 {
     int width = 0, height = 0;
     const auto pixels = window.capture (width, height);
-    juce::Image image (juce::Image::ARGB, juce::jmax (1, width), juce::jmax (1, height), false);
-    if (pixels.size() == (size_t) (width * height))
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                image.setPixelAt (x, y, juce::Colour ((juce::uint32) (pixels[(size_t) (y * width + x)] | 0xff000000u)));
-    return image;
+    if (width < 1 || height < 1 || pixels.size() != (size_t) (width * height))
+    {
+        error = "the display gave no picture of the editor's window";
+        return false;
+    }
+    image = juce::Image (juce::Image::ARGB, width, height, false);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixelAt (x, y, juce::Colour ((juce::uint32) (pixels[(size_t) (y * width + x)] | 0xff000000u)));
+    return true;
+}
+
+/** A window larger than the screen cannot be photographed whole: false with
+    the size it needs. */
+bool fitsTheScreen (const X11HostWindow& window, int width, int height, std::string& error)
+{
+    int screenWidth = 0, screenHeight = 0;
+    window.screenSize (screenWidth, screenHeight);
+    if (width <= screenWidth && height <= screenHeight)
+        return true;
+    error = "the editor needs a screen of at least " + std::to_string (width) + " x " + std::to_string (height)
+            + " pixels, and this one is " + std::to_string (screenWidth) + " x " + std::to_string (screenHeight)
+            + " (for example xvfb-run -s \"-screen 0 " + std::to_string (std::max (width, 1280)) + "x"
+            + std::to_string (std::max (height, 1024)) + "x24\")";
+    return false;
 }
 
 /** gui --scale: the CLAP editor at the scale, in a window of the size it
@@ -107,6 +127,11 @@ int runScaledGui (const std::string& clapPath, const std::vector<uint8_t>& progr
         std::cerr << "lumidor-host: no X display (set DISPLAY, or run under xvfb-run)\n";
         return 1;
     }
+    if (! fitsTheScreen (window, (int) width, (int) height, error))
+    {
+        std::cerr << "lumidor-host: " << error << "\n";
+        return 1;
+    }
     if (! clap.showIn (window.id()))
     {
         std::cerr << "lumidor-host: the CLAP plug-in did not open its editor\n";
@@ -125,8 +150,8 @@ int runScaledGui (const std::string& clapPath, const std::vector<uint8_t>& progr
     }
     window.idle (editorIdle, (int) (seconds * 1000.0));
 
-    const auto image = capture (window);
-    if (! IrPlot::writePng (image, pngPath, error, presets))
+    juce::Image image;
+    if (! capture (window, image, error) || ! IrPlot::writePng (image, pngPath, error, presets))
     {
         std::cerr << "lumidor-host: " << error << "\n";
         return 1;
@@ -222,6 +247,11 @@ int runGui (const std::vector<std::string>& words)
             std::cerr << "lumidor-host: no X display (set DISPLAY, or run under xvfb-run)\n";
             return 1;
         }
+        if (! fitsTheScreen (window, width, height, error))
+        {
+            std::cerr << "lumidor-host: " << error << "\n";
+            return 1;
+        }
         const auto editorIdle = [&host]
         {
             host->dispatch (effEditIdle);
@@ -242,8 +272,8 @@ int runGui (const std::vector<std::string>& words)
             }
             window.idle (editorIdle, (int) (seconds * 1000.0));
 
-            const auto image = capture (window);
-            if (! IrPlot::writePng (image, pngPath, error, args.values ("preset")))
+            juce::Image image;
+            if (! capture (window, image, error) || ! IrPlot::writePng (image, pngPath, error, args.values ("preset")))
             {
                 std::cerr << "lumidor-host: " << error << "\n";
                 status = 1;

@@ -28,17 +28,25 @@ constexpr int blockSize = 512;
 // one per octave band): about 600 s at 48 kHz is the most worth holding.
 constexpr double maxFrames = 30.0e6;
 
+/** The settings as one line for the report and the picture: every
+    parameter's name and value, or for a long list the first ones and a count
+    of the rest, so that a module with thousands of parameters swells
+    neither (the picture's text layout grows with every glyph). */
 std::string settingsText (VstHost& host)
 {
+    constexpr int listed = 32;
     std::string text;
-    for (int i = 0; i < host.numParameters(); ++i)
+    const int count = host.numParameters();
+    for (int i = 0; i < std::min (count, listed); ++i)
         text += (i > 0 ? ", " : "") + host.parameterFullName (i) + " " + host.parameterText (i);
+    if (count > listed)
+        text += ", and " + std::to_string (count - listed) + " more parameters";
     return text;
 }
 
 /** Writes the picture and, when asked for, the response as a 32-bit float
     sound file: both complete under temporary names first, then both put in
-    place, so that a failure leaves both destinations as they were. */
+    place as one, so that a failure leaves both destinations as they were. */
 bool writeOutputs (const juce::Image& image, const std::string& pngPath, const std::vector<float>& left,
                    const std::vector<float>& right, double rate, const std::optional<std::string>& wavPath,
                    const std::vector<std::string>& inputs, std::string& error)
@@ -66,8 +74,9 @@ bool writeOutputs (const juce::Image& image, const std::string& pngPath, const s
             return false;
     }
     SafeOutputFile picture;
-    return picture.open (pngPath, error, inputs) && picture.write (png.getData(), png.getDataSize(), error)
-           && picture.commit (error) && (! wavPath || wav.commit (error));
+    if (! picture.open (pngPath, error, inputs) || ! picture.write (png.getData(), png.getDataSize(), error))
+        return false;
+    return wavPath ? SafeOutputFile::commitTogether (picture, wav.output(), error) : picture.commit (error);
 }
 
 /** Seconds without the unit, which the table's heading gives, so that every
@@ -112,6 +121,12 @@ int runIr (const std::vector<std::string>& words)
     int refused = OutputCheck::check (pngPath, OutputCheck::Content::picture, inputs, error);
     if (refused == 0 && wavPath)
         refused = OutputCheck::check (*wavPath, OutputCheck::Content::sound, inputs, error);
+    if (refused == 0 && wavPath && SafeOutputFile::sameDestination (pngPath, *wavPath))
+    {
+        // The second would overwrite the first: the picture would be lost.
+        error = "refusing to write " + pngPath + " and " + *wavPath + ": they are one file (choose two names)";
+        refused = 1;
+    }
     if (refused != 0)
     {
         std::cerr << "lumidor-host: " << error << "\n";
@@ -158,6 +173,12 @@ int runIr (const std::vector<std::string>& words)
     const bool hasDryWet = host->findParameter ("Dry-Wet") >= 0;
     host->close();
 
+    // NaN or infinities from the module: its response cannot be measured,
+    // and it has failed, as render says; the picture still shows where.
+    int64_t nonFinite = 0;
+    for (const auto* channel : { &left, &right })
+        nonFinite += std::count_if (channel->begin(), channel->end(), [] (float v) { return ! std::isfinite (v); });
+
     const ImpulseAnalysis analysis (left, right, rate);
 
     const auto title = (name.empty() ? juce::File (modulePath).getFileName().toStdString() : name)
@@ -199,6 +220,15 @@ int runIr (const std::vector<std::string>& words)
                  "pre-delay's gap included; a step of 10 dB or more takes the whole range and EDT reads about 0.%s\n",
                  analysis.onsetSeconds (0), analysis.onsetSeconds (1),
                  hasDryWet ? "\nFor the reverb alone, add --param Dry-Wet=1." : "");
+    if (nonFinite > 0)
+    {
+        std::printf ("\nwrote %s%s%s\n", pngPath.c_str(), args.has ("wav") ? " and " : "",
+                     args.has ("wav") ? args.value ("wav")->c_str() : "");
+        std::fflush (stdout);
+        std::cerr << "lumidor-host: " << modulePath << " put out " << nonFinite
+                  << " samples that are not finite numbers (NaN or infinite), so its response has no figures\n";
+        return 1;
+    }
     if (unmeasured)
         std::printf ("n/a: the decay did not reach the fit's end, or reached it less than 20 dB above the floor, the\n"
                      "level the decay curve would still have had at the end of the recording (from its last 0.1 s\n"

@@ -2,6 +2,7 @@
 // file; adding one takes its file and one line in the table below.
 #include "Commands.h"
 #include "SafeOutputFile.h"
+#include "StrictNumber.h"
 #include "Supervisor.h"
 
 #include <cstring>
@@ -81,10 +82,28 @@ void printHelp (std::ostream& out)
     out << "usage: lumidor-host SUBCOMMAND [ARGS]\n"
            "       lumidor-host SUBCOMMAND --help | lumidor-host --version\n"
            "MODULE is a path to a VST 2 module ending in .so; without it the Lumidor module installed with this tool\n"
-           "(PREFIX/lib/lxvst/Lumidor.so for PREFIX/bin/lumidor-host) is used, else the one it was built with.\n\n";
+           "(PREFIX/lib/lxvst/Lumidor.so for PREFIX/bin/lumidor-host) is used, else the one it was built with.\n"
+           "--module-timeout S, with any subcommand: how long one call into a module may take before the tool\n"
+           "ends it, 0.1 to 86400 s (default: 60 s for a process call, 30 s for any other call).\n\n";
     for (const auto& c : commands)
         if (! c.hidden)
             out << "  " << c.usage << "\n      " << c.summary << "\n";
+}
+
+void printCommandHelp (const Command& c)
+{
+    std::cout << "usage: lumidor-host " << c.usage << "\n      " << c.summary << "\n\n";
+    if (std::strstr (c.usage, "[MODULE]") != nullptr)
+        std::cout << "  MODULE               a VST 2 module, a file ending in .so (default: the Lumidor module)\n";
+    std::cout << c.options;
+}
+
+const Command* findCommand (const char* name)
+{
+    for (const auto& c : commands)
+        if (std::strcmp (name, c.name) == 0)
+            return &c;
+    return nullptr;
 }
 }
 
@@ -92,6 +111,44 @@ int usageError (const std::string& message)
 {
     std::cerr << "lumidor-host: " << message << "\n";
     return 2;
+}
+
+namespace
+{
+/** Takes "--module-timeout S" (or "--module-timeout=S") out of `args`: the
+    time every module call may take, for any subcommand. Returns false with a
+    message for a value that is not a number of seconds in range. */
+bool takeModuleTimeout (std::vector<std::string>& args, Supervisor::CallLimits& limits, std::string& error)
+{
+    const std::string option = "--module-timeout";
+    for (size_t i = 0; i < args.size(); ++i)
+    {
+        std::string text;
+        size_t words = 1;
+        if (args[i] == option)
+        {
+            if (i + 1 >= args.size())
+            {
+                error = option + " needs a value";
+                return false;
+            }
+            text = args[i + 1];
+            words = 2;
+        }
+        else if (args[i].rfind (option + "=", 0) == 0)
+            text = args[i].substr (option.size() + 1);
+        else
+            continue;
+
+        double seconds = 0.0;
+        if (! StrictNumber::read (option, text, { 0.1, 86400.0, "", "s" }, seconds, error))
+            return false;
+        limits.processSeconds = limits.otherSeconds = seconds;
+        args.erase (args.begin() + (std::ptrdiff_t) i, args.begin() + (std::ptrdiff_t) (i + words));
+        --i;
+    }
+    return true;
+}
 }
 
 int main (int argc, char** argv)
@@ -106,22 +163,32 @@ int main (int argc, char** argv)
     if (argc < 2 || std::strcmp (argv[1], "help") == 0 || std::strcmp (argv[1], "--help") == 0
         || std::strcmp (argv[1], "-h") == 0)
     {
+        // "help render" is "render --help".
+        if (argc >= 3)
+        {
+            if (const auto* c = findCommand (argv[2]))
+            {
+                printCommandHelp (*c);
+                return 0;
+            }
+            printHelp (std::cerr);
+            return usageError (std::string ("unknown subcommand \"") + argv[2] + "\"");
+        }
         printHelp (argc < 2 ? std::cerr : std::cout);
         return argc < 2 ? 2 : 0;
     }
 
-    const std::vector<std::string> args (argv + 2, argv + argc);
+    std::vector<std::string> args (argv + 2, argv + argc);
+    Supervisor::CallLimits limits;
+    if (std::string error; ! takeModuleTimeout (args, limits, error))
+        return usageError (error);
     for (const auto& c : commands)
         if (std::strcmp (argv[1], c.name) == 0)
         {
             for (const auto& a : args)
                 if (a == "--help" || a == "-h")
                 {
-                    std::cout << "usage: lumidor-host " << c.usage << "\n      " << c.summary << "\n\n";
-                    if (std::strstr (c.usage, "[MODULE]") != nullptr)
-                        std::cout
-                            << "  MODULE               a VST 2 module, a file ending in .so (default: the Lumidor module)\n";
-                    std::cout << c.options;
+                    printCommandHelp (c);
                     return 0;
                 }
             // The work runs in a child process: a module that crashes or
@@ -141,7 +208,8 @@ int main (int argc, char** argv)
                         std::cerr << "lumidor-host: " << c.name << " failed: " << e.what() << "\n";
                         return 1;
                     }
-                });
+                },
+                limits);
         }
 
     printHelp (std::cerr);

@@ -323,10 +323,12 @@ bool SafeOutputFile::write (const void* data, size_t size, std::string& error)
     return true;
 }
 
-bool SafeOutputFile::commit (std::string& error)
+bool SafeOutputFile::complete (std::string& error)
 {
     if (fd < 0)
     {
+        if (! temporary.empty())
+            return true;
         error = "cannot write " + given + ": the file was not opened";
         return false;
     }
@@ -346,12 +348,22 @@ bool SafeOutputFile::commit (std::string& error)
         discard();
         return false;
     }
+    return true;
+}
+
+bool SafeOutputFile::rename (std::string& error)
+{
     if (::rename (temporary.c_str(), target.c_str()) != 0)
     {
         error = failure (errno);
         discard();
         return false;
     }
+    return true;
+}
+
+void SafeOutputFile::committed()
+{
     forgetTemporary (slot);
     slot = -1;
     temporary.clear();
@@ -365,7 +377,80 @@ bool SafeOutputFile::commit (std::string& error)
         ::fsync (folder);
         ::close (folder);
     }
+}
+
+bool SafeOutputFile::commit (std::string& error)
+{
+    if (! complete (error) || ! rename (error))
+        return false;
+    committed();
     return true;
+}
+
+bool SafeOutputFile::commitTogether (SafeOutputFile& first, SafeOutputFile& second, std::string& error)
+{
+    if (! first.complete (error) || ! second.complete (error))
+    {
+        first.discard();
+        second.discard();
+        return false;
+    }
+
+    sigset_t termination, previous;
+    sigemptyset (&termination);
+    for (const int s : { SIGINT, SIGTERM, SIGHUP })
+        sigaddset (&termination, s);
+    ::pthread_sigmask (SIG_BLOCK, &termination, &previous);
+
+    // The first destination's old file swaps names with the new one rather
+    // than being replaced, so that it can come back if the second fails.
+    // A filesystem that cannot exchange names gets a plain rename.
+    bool exchanged =
+        ::renameat2 (AT_FDCWD, first.temporary.c_str(), AT_FDCWD, first.target.c_str(), RENAME_EXCHANGE) == 0;
+    bool placed = exchanged;
+    if (! exchanged)
+    {
+        placed = ::rename (first.temporary.c_str(), first.target.c_str()) == 0;
+        if (! placed)
+            error = first.failure (errno);
+        else
+            first.temporary.clear(); // nothing of the first is left under a temporary name
+    }
+    if (placed && ! second.rename (error))
+    {
+        // The second output is refused: the first destination as it was.
+        if (exchanged)
+            ::renameat2 (AT_FDCWD, first.temporary.c_str(), AT_FDCWD, first.target.c_str(), RENAME_EXCHANGE);
+        else
+            ::unlink (first.target.c_str());
+        placed = false;
+    }
+    if (! placed)
+    {
+        first.discard();
+        second.discard();
+        ::pthread_sigmask (SIG_SETMASK, &previous, nullptr);
+        return false;
+    }
+    if (exchanged)
+        ::unlink (first.temporary.c_str()); // the old file
+    first.committed();
+    second.committed();
+    ::pthread_sigmask (SIG_SETMASK, &previous, nullptr);
+    return true;
+}
+
+bool SafeOutputFile::sameDestination (const std::string& a, const std::string& b)
+{
+    if (sameFile (a, b))
+        return true;
+    std::string targetA, targetB;
+    int code = 0;
+    if (! resolveLinks (a, targetA, code) || ! resolveLinks (b, targetB, code))
+        return false;
+    // Two names of one folder reach one file when their folders are one.
+    const auto folderA = folderOf (targetA), folderB = folderOf (targetB);
+    return nameOf (targetA) == nameOf (targetB) && (folderA == folderB || sameFile (folderA, folderB));
 }
 
 void SafeOutputFile::discard()

@@ -57,6 +57,20 @@ public:
 
     /** Flushes, closes and renames the temporary over the destination. */
     bool commit (std::string& error);
+    /** Flushes and closes the temporary, which stays listed for removal
+        until commit() puts it in place. commit() does this itself. */
+    bool complete (std::string& error);
+
+    /** Puts two outputs in place as one: both are complete and on the disk
+        before either name changes, termination signals wait until both have
+        changed, and when the second cannot be put in place the first
+        destination gets its old file back (or, if it had none, loses the
+        new one), so that both change or neither does. */
+    static bool commitTogether (SafeOutputFile& first, SafeOutputFile& second, std::string& error);
+
+    /** True when the two paths would write one file: the same destination
+        after links are followed, or one file under two names. */
+    static bool sameDestination (const std::string& a, const std::string& b);
     /** Closes and removes the temporary; the destination stays as it was. */
     void discard();
 
@@ -95,6 +109,8 @@ public:
 private:
     static bool checkTarget (const std::string& path, std::string& error, const std::vector<std::string>& inputs,
                              std::string& target, struct stat& existing, bool& exists);
+    bool rename (std::string& error);
+    void committed();
 
     std::string given, target, temporary;
     int fd = -1;

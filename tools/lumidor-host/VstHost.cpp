@@ -357,6 +357,7 @@ void VstHost::processBlock (const float* inL, const float* inR, float* outL, flo
 void VstHost::processStereo (const float* inL, const float* inR, float* outL, float* outR, int64_t frames,
                              void (*progress) (double, void*), void* context)
 {
+    const Supervisor::ModuleOutput moduleOutput;
     for (int64_t done = 0; done < frames;)
     {
         const int n = (int) std::min<int64_t> (maxBlock, frames - done);

@@ -57,6 +57,13 @@ public:
     X11HostWindow& operator= (const X11HostWindow&) = delete;
 
     bool isOpen() const { return display != nullptr; }
+
+    /** The size of the screen the window is on, in pixels. */
+    void screenSize (int& width, int& height) const
+    {
+        width = DisplayWidth (display, DefaultScreen (display));
+        height = DisplayHeight (display, DefaultScreen (display));
+    }
     Window id() const { return window; }
 
     /** Gives the editor idle time as a host does, for about ms;

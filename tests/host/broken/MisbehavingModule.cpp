@@ -5,11 +5,20 @@
 //   channels                     reports a million inputs
 //   long-names                   writes 3000-byte names with a newline
 //   nan-output                   puts out NaN in every other sample
+//   hang-entry, hang-process     spins forever, deaf to SIGINT, SIGTERM, SIGHUP
+//   fork-process                 leaves a process behind that sleeps 30 s,
+//                                holding the tool's output open
+//   chatter                      prints to standard output as it loads and
+//                                in its entry point
+//   many-parameters              100000 parameters, every text 255 bytes
 // Otherwise it halves its input, as a plain effect.
 #include "VstInterface.h"
 
+#include <unistd.h>
+
 #include <cmath>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -29,6 +38,30 @@ void misbehave (const std::string& what)
         std::raise (SIGSEGV);
     if (b == "exit-" + what)
         std::exit (0);
+    if (b == "hang-" + what)
+    {
+        for (const int s : { SIGINT, SIGTERM, SIGHUP })
+            std::signal (s, SIG_IGN);
+        for (volatile int spin = 0;; spin = spin + 1)
+        {
+        }
+    }
+    static bool forked = false;
+    if (b == "fork-" + what && ! forked)
+    {
+        forked = true;
+        if (fork() == 0)
+        {
+            sleep (30);
+            _exit (0);
+        }
+    }
+}
+
+__attribute__ ((constructor)) void chatterWhenLoaded()
+{
+    if (behaviour() == "chatter")
+        std::puts ("module chatter as it loads");
 }
 
 VstIntPtr dispatcher (AEffect* e, int opcode, int, VstIntPtr, void* ptr, float)
@@ -37,10 +70,22 @@ VstIntPtr dispatcher (AEffect* e, int opcode, int, VstIntPtr, void* ptr, float)
     switch (opcode)
     {
         case effClose: delete e; return 0;
+        case effGetParamLabel:
+        case effGetParamDisplay:
+            if (behaviour() != "many-parameters")
+                return 0;
+            std::memset (ptr, 'p', 255);
+            static_cast<char*> (ptr)[255] = 0;
+            return 1;
         case effGetEffectName:
         case effGetParamName:
         case effGetProgramName:
-            if (longNames)
+            if (behaviour() == "many-parameters")
+            {
+                std::memset (ptr, 'n', 255);
+                static_cast<char*> (ptr)[255] = 0;
+            }
+            else if (longNames)
             {
                 std::memset (ptr, 'x', 3000);
                 static_cast<char*> (ptr)[10] = '\n';
@@ -69,13 +114,15 @@ void processReplacing (AEffect*, float** in, float** out, int frames)
 extern "C" __attribute__ ((visibility ("default"))) AEffect* VSTPluginMain (audioMasterCallback)
 {
     misbehave ("entry");
+    if (behaviour() == "chatter")
+        std::printf ("module chatter in its entry point\n");
     auto* e = new AEffect();
     e->magic = kEffectMagic;
     e->dispatcher = dispatcher;
     e->setParameter = setParameter;
     e->getParameter = getParameter;
     e->processReplacing = processReplacing;
-    e->numParams = 1;
+    e->numParams = behaviour() == "many-parameters" ? 100000 : 1;
     e->numInputs = behaviour() == "channels" ? 1000000 : 2;
     e->numOutputs = 2;
     e->flags = effFlagsCanReplacing;
