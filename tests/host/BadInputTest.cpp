@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -291,9 +292,25 @@ TEST (BadInput, OptionsOutsideTheirRangeAreRefusedWithTheRange)
     }
     EXPECT_TRUE (contains (runTool ({ "--version" }), "lumidor-host 1."));
     ASSERT_TRUE (juce::File (LUMIDOR_DEFAULT_MODULE).copyFileTo (juce::File (scratch.path ("plate.so"))));
-    r = runTool ({ "info", "plate.so" }, "cd " + shellQuote (scratch.folder.getFullPathName().toStdString()) + " && ");
+    const auto here = "cd " + shellQuote (scratch.folder.getFullPathName().toStdString()) + " && ";
+    r = runTool ({ "info", "plate.so" }, here);
     EXPECT_EQ (r.status, 0) << r.output;
     EXPECT_TRUE (contains (r, "module        ./plate.so")) << r.output;
+    r = runTool ({ "bench", "--against", "plate.so", "--seconds", "0.1", "--reps", "1" }, here);
+    EXPECT_EQ (r.status, 0) << r.output;
+    EXPECT_TRUE (contains (r, "(plate.so) |")) << r.output;
+    // help SUBCOMMAND is SUBCOMMAND --help; an unknown one is named.
+    r = runTool ({ "help", "render" });
+    EXPECT_EQ (r.status, 0) << r.output;
+    EXPECT_TRUE (contains (r, "usage: lumidor-host render")) << r.output;
+    r = runTool ({ "help", "nosuch" });
+    EXPECT_EQ (r.status, 2) << r.output;
+    EXPECT_TRUE (contains (r, "unknown subcommand \"nosuch\"")) << r.output;
+    // A CLAP module where a VST 2 module belongs is named as what it is.
+    ASSERT_TRUE (juce::File (scratch.path ("plate.clap")).replaceWithText ("a CLAP module"));
+    r = runTool ({ "info", scratch.path ("plate.clap") });
+    EXPECT_EQ (r.status, 2) << r.output;
+    EXPECT_TRUE (contains (r, "plate.clap is a CLAP module; this tool hosts VST 2 modules")) << r.output;
 }
 
 TEST (BadInput, NumbersAreWholeFiniteDecimalsWithinTheirRange)
@@ -398,6 +415,29 @@ TEST (BadInput, CutShortAndUnusualInputFiles)
     ASSERT_TRUE (AudioFiles::read (scratch.path ("double.wav"), s, error)) << error;
     EXPECT_EQ (s.samples.getNumSamples(), 3000);
     EXPECT_EQ (s.sampleRate, 48000.0);
+
+    // Ogg cut short, at half (the decoder then gives nothing) and near its
+    // end: said as for any container; the whole stream is not.
+    info = {};
+    info.samplerate = 44100;
+    info.channels = 2;
+    info.format = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+    file = sf_open (scratch.path ("whole.ogg").c_str(), SFM_WRITE, &info);
+    ASSERT_NE (file, nullptr) << sf_strerror (nullptr);
+    std::vector<float> tone (2 * 132300);
+    for (size_t i = 0; i < tone.size(); ++i)
+        tone[i] = 0.3f * std::sin (0.05f * (float) (i / 2));
+    ASSERT_EQ (sf_writef_float (file, tone.data(), 132300), 132300);
+    sf_close (file);
+    const auto ogg = bytesOf (scratch.path ("whole.ogg"));
+    for (const auto& [name, keep] : std::vector<std::pair<std::string, size_t>> {
+             { "whole.ogg", ogg.size() }, { "half.ogg", ogg.size() / 2 }, { "most.ogg", ogg.size() * 9 / 10 } })
+    {
+        ASSERT_TRUE (juce::File (scratch.path (name)).replaceWithData (ogg.data(), keep));
+        r = runTool ({ "render", scratch.path (name), scratch.path ("ogg.wav"), "--tail", "0" });
+        EXPECT_EQ (r.status, 0) << r.output;
+        EXPECT_EQ (contains (r, "is cut short: its last Ogg page is incomplete"), name != "whole.ogg") << r.output;
+    }
 
     // A folder, a missing file and a text file as the input.
     juce::File (scratch.path ("folder.wav")).createDirectory();

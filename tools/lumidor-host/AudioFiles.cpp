@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <limits>
 
 static_assert (__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the float WAV writer stores samples in host order");
@@ -38,6 +39,42 @@ std::string lowerExtension (const std::string& path)
 /** libsndfile's reading log holds "data : 8000 (should be 4888)" when a
     chunk claims more bytes than the file has (" SSND : ..." in AIFF); W64
     and RF64 say it of the whole file ("riff : ...", "Riff size : ..."). */
+/** Why an Ogg file is cut short, or empty when it is whole: a complete
+    stream ends with a page marked as its last (end of stream) that reaches
+    exactly to the end of the file. libsndfile's decoder stops quietly where
+    the data stops, having taken the length from the last page it found. */
+std::string oggTruncation (const std::string& path)
+{
+    std::ifstream file (path, std::ios::binary | std::ios::ate);
+    const auto size = (int64_t) file.tellg();
+    if (size <= 0)
+        return {};
+    const int64_t start = std::max<int64_t> (0, size - 65536 - 282); // the largest page and its header
+    std::vector<unsigned char> tail ((size_t) (size - start));
+    file.seekg (start);
+    if (! file.read (reinterpret_cast<char*> (tail.data()), (std::streamsize) tail.size()))
+        return {};
+    for (int64_t at = (int64_t) tail.size() - 27; at >= 0; --at)
+    {
+        const auto* page = tail.data() + at;
+        if (std::memcmp (page, "OggS", 4) != 0 || page[4] != 0)
+            continue;
+        const int segments = page[26];
+        if (at + 27 + segments > (int64_t) tail.size())
+            break;
+        int64_t length = 27 + segments;
+        for (int i = 0; i < segments; ++i)
+            length += page[27 + i];
+        if (at + length != (int64_t) tail.size())
+            return "its last Ogg page is incomplete (" + std::to_string ((int64_t) tail.size() - at) + " of "
+                   + std::to_string (length) + " bytes)";
+        if ((page[5] & 0x04) == 0)
+            return "its Ogg stream has no end (no page is marked as its last)";
+        return {};
+    }
+    return "no Ogg page ends it";
+}
+
 std::string truncationFromLog (SNDFILE* file)
 {
     char log[16384] = {};
@@ -242,6 +279,8 @@ bool Reader::open (const std::string& name, std::string& error)
             break;
     }
     cutShort = truncationFromLog (state->file);
+    if (cutShort.empty() && (state->info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_OGG)
+        cutShort = oggTruncation (path);
     // A stream that does not say its length (FLAC with no count, some Ogg)
     // is read to its end.
     if (state->info.frames == SF_COUNT_MAX || state->info.frames < 0)

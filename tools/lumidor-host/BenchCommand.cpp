@@ -132,7 +132,7 @@ int runBench (const std::vector<std::string>& words)
     std::vector<Contender> contenders;
     std::vector<std::string> paths { ours };
     for (const auto& other : args.values ("against"))
-        paths.push_back (other);
+        paths.push_back (CommandLine::asGiven (other));
     // Ours is not tried: if it fails, the whole run fails, as it says.
     std::vector<std::string> failures (paths.size());
     for (size_t i = 1; i < paths.size(); ++i)

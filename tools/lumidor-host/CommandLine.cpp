@@ -97,15 +97,18 @@ std::string CommandLine::takeModule()
 {
     if (! words.empty() && isModulePath (words.front()))
     {
-        auto path = words.front();
+        const auto path = asGiven (words.front());
         words.erase (words.begin());
-        // dlopen searches the library path for a name without a slash; the
-        // user means the file that is right here.
-        if (path.find ('/') == std::string::npos)
-            path = "./" + path;
         return path;
     }
     return defaultModule();
+}
+
+std::string CommandLine::asGiven (const std::string& path)
+{
+    // dlopen searches the library path for a name without a slash; the
+    // user means the file that is right here.
+    return path.find ('/') == std::string::npos ? "./" + path : path;
 }
 
 bool CommandLine::has (const std::string& name) const { return given.count (name) != 0; }

@@ -44,6 +44,9 @@ public:
     /** The module used when none is given on the command line. */
     static std::string defaultModule();
     static bool isModulePath (const std::string& word);
+    /** A module path as dlopen must see it: "./NAME" for a bare file name,
+        which it would otherwise look up on the library path. */
+    static std::string asGiven (const std::string& path);
     /** DIR/relative when the tool runs as DIR/bin/lumidor-host and that is a
         readable file, else empty. */
     static std::string installedBesideTool (const std::string& relative);

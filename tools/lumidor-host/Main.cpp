@@ -5,6 +5,8 @@
 #include "StrictNumber.h"
 #include "Supervisor.h"
 
+#include <unistd.h>
+
 #include <cstring>
 #include <exception>
 #include <iostream>
@@ -182,6 +184,13 @@ int main (int argc, char** argv)
     Supervisor::CallLimits limits;
     if (std::string error; ! takeModuleTimeout (args, limits, error))
         return usageError (error);
+    // A CLAP module where a VST 2 module belongs would otherwise read as a
+    // stray argument.
+    for (size_t i = 0; i < args.size(); ++i)
+        if (const auto& a = args[i]; a.size() > 5 && a.compare (a.size() - 5, 5, ".clap") == 0
+                                     && (i == 0 || args[i - 1] != "--clap") && ::access (a.c_str(), F_OK) == 0)
+            return usageError (a + " is a CLAP module; this tool hosts VST 2 modules (.so files). "
+                               + "To see the CLAP build's editor: gui OUT.png --scale S --clap " + a);
     for (const auto& c : commands)
         if (std::strcmp (argv[1], c.name) == 0)
         {
