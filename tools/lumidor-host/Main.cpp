@@ -1,7 +1,7 @@
 // lumidor-host: a command-line VST 2 host. Each subcommand lives in its own
 // file; adding one takes its file and one line in the table below.
 #include "Commands.h"
-#include "SafeOutputFile.h"
+#include "Cleanup.h"
 #include "StrictNumber.h"
 #include "Supervisor.h"
 
@@ -155,7 +155,7 @@ bool takeModuleTimeout (std::vector<std::string>& args, Supervisor::CallLimits& 
 
 int main (int argc, char** argv)
 {
-    SafeOutputFile::installSignalHandlers();
+    Cleanup::installSignalHandlers();
 
     if (argc >= 2 && (std::strcmp (argv[1], "--version") == 0 || std::strcmp (argv[1], "version") == 0))
     {

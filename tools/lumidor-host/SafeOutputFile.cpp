@@ -1,6 +1,6 @@
 #include "SafeOutputFile.h"
 
-#include "Supervisor.h"
+#include "Cleanup.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -21,48 +21,6 @@
 
 namespace
 {
-// The temporaries a signal handler, or the supervising parent after a
-// crash, must remove. Plain arrays and sig_atomic_t flags, since the handler
-// may only make async-signal-safe calls (unlink) and may interrupt the code
-// that fills them; shareTemporaryList moves them into memory the parent
-// shares with its child.
-constexpr int maxTemporaries = 8;
-struct TemporaryList
-{
-    char paths[maxTemporaries][PATH_MAX];
-    volatile std::sig_atomic_t inUse[maxTemporaries];
-};
-TemporaryList localList;
-TemporaryList* temporaries = &localList;
-
-int registerTemporary (const std::string& path)
-{
-    if (path.size() >= PATH_MAX)
-        return -1;
-    for (int i = 0; i < maxTemporaries; ++i)
-        if (temporaries->inUse[i] == 0)
-        {
-            std::memcpy (temporaries->paths[i], path.c_str(), path.size() + 1);
-            temporaries->inUse[i] = 1;
-            return i;
-        }
-    return -1;
-}
-
-void forgetTemporary (int slot)
-{
-    if (slot >= 0)
-        temporaries->inUse[slot] = 0;
-}
-
-extern "C" void removeTemporariesAndDie (int signalNumber)
-{
-    SafeOutputFile::removeListedTemporaries();
-    // Die of the same signal, so the caller's shell sees what happened.
-    std::signal (signalNumber, SIG_DFL);
-    std::raise (signalNumber);
-}
-
 std::string folderOf (const std::string& path)
 {
     const auto slash = path.rfind ('/');
@@ -238,20 +196,18 @@ bool SafeOutputFile::open (const std::string& path, std::string& error, const st
     // The signals that remove temporaries wait until this one is on the
     // list: one arriving between its creation and its registration would
     // otherwise leave it behind.
-    sigset_t removing, previous;
-    sigemptyset (&removing);
-    for (const int s : { SIGINT, SIGTERM, SIGHUP })
-        sigaddset (&removing, s);
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt)
     {
         std::vector<char> name (pattern.begin(), pattern.end());
         name.push_back (0);
-        ::pthread_sigmask (SIG_BLOCK, &removing, &previous);
-        fd = ::mkostemp (name.data(), O_CLOEXEC);
-        const int reason = errno;
-        if (fd >= 0)
-            slot = registerTemporary (name.data());
-        ::pthread_sigmask (SIG_SETMASK, &previous, nullptr);
+        int reason = 0;
+        {
+            const Cleanup::SignalsHeld held;
+            fd = ::mkostemp (name.data(), O_CLOEXEC);
+            reason = errno;
+            if (fd >= 0)
+                slot = Cleanup::listTemporary (name.data());
+        }
         if (fd < 0)
         {
             error = failure (reason);
@@ -273,7 +229,7 @@ bool SafeOutputFile::open (const std::string& path, std::string& error, const st
         {
             ::close (fd);
             fd = -1;
-            forgetTemporary (slot);
+            Cleanup::forgetTemporary (slot);
             slot = -1;
             temporary.clear();
         }
@@ -364,10 +320,10 @@ bool SafeOutputFile::rename (std::string& error)
 
 void SafeOutputFile::committed()
 {
-    forgetTemporary (slot);
+    Cleanup::forgetTemporary (slot);
     slot = -1;
     temporary.clear();
-    Supervisor::noteCommit();
+    Cleanup::noteCommit();
 
     // Make the rename itself durable; a folder that cannot be synced (some
     // network filesystems) still holds the complete file.
@@ -396,11 +352,7 @@ bool SafeOutputFile::commitTogether (SafeOutputFile& first, SafeOutputFile& seco
         return false;
     }
 
-    sigset_t termination, previous;
-    sigemptyset (&termination);
-    for (const int s : { SIGINT, SIGTERM, SIGHUP })
-        sigaddset (&termination, s);
-    ::pthread_sigmask (SIG_BLOCK, &termination, &previous);
+    const Cleanup::SignalsHeld held;
 
     // The first destination's old file swaps names with the new one rather
     // than being replaced, so that it can come back if the second fails.
@@ -429,14 +381,12 @@ bool SafeOutputFile::commitTogether (SafeOutputFile& first, SafeOutputFile& seco
     {
         first.discard();
         second.discard();
-        ::pthread_sigmask (SIG_SETMASK, &previous, nullptr);
         return false;
     }
     if (exchanged)
         ::unlink (first.temporary.c_str()); // the old file
     first.committed();
     second.committed();
-    ::pthread_sigmask (SIG_SETMASK, &previous, nullptr);
     return true;
 }
 
@@ -460,25 +410,9 @@ void SafeOutputFile::discard()
     fd = -1;
     if (! temporary.empty())
         ::unlink (temporary.c_str());
-    forgetTemporary (slot);
+    Cleanup::forgetTemporary (slot);
     slot = -1;
     temporary.clear();
-}
-
-void SafeOutputFile::removeListedTemporaries() noexcept
-{
-    for (int i = 0; i < maxTemporaries; ++i)
-        if (temporaries->inUse[i] != 0)
-            ::unlink (temporaries->paths[i]);
-}
-
-void SafeOutputFile::shareTemporaryList()
-{
-    if (temporaries != &localList)
-        return;
-    void* shared = ::mmap (nullptr, sizeof (TemporaryList), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-    if (shared != MAP_FAILED)
-        temporaries = new (shared) TemporaryList {};
 }
 
 bool SafeOutputFile::writeWhole (const std::string& path, const void* data, size_t size, std::string& error,
@@ -486,31 +420,4 @@ bool SafeOutputFile::writeWhole (const std::string& path, const void* data, size
 {
     SafeOutputFile file;
     return file.open (path, error, inputs) && file.write (data, size, error) && file.commit (error);
-}
-
-void SafeOutputFile::onTerminationSignals (void (*handler) (int))
-{
-    struct sigaction action
-    {
-    };
-    action.sa_handler = handler;
-    sigemptyset (&action.sa_mask);
-    for (const int s : { SIGINT, SIGTERM, SIGHUP })
-        sigaddset (&action.sa_mask, s);
-    for (const int s : { SIGINT, SIGTERM, SIGHUP })
-    {
-        // A signal the caller chose to ignore (nohup, a background job) stays ignored.
-        struct sigaction previous
-        {
-        };
-        if (::sigaction (s, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN)
-            continue;
-        ::sigaction (s, &action, nullptr);
-    }
-}
-
-void SafeOutputFile::installSignalHandlers()
-{
-    onTerminationSignals (removeTemporariesAndDie);
-    std::signal (SIGXFSZ, SIG_IGN);
 }

@@ -15,7 +15,8 @@
     old file, if any, is untouched: a failed write, a full disk, an error
     anywhere in the tool or Ctrl-C leaves it as it was and removes the
     temporary (on SIGINT, SIGTERM and SIGHUP through the handlers that
-    installSignalHandlers puts in place).
+    Cleanup::installSignalHandlers puts in place, which remove every
+    temporary on Cleanup's list).
 
     While it is written the temporary is locked (flock). Opening an output
     first removes the temporaries of the same destination that no process
@@ -80,24 +81,6 @@ public:
     /** Writes a whole file in one go: open, write, commit. */
     static bool writeWhole (const std::string& path, const void* data, size_t size, std::string& error,
                             const std::vector<std::string>& inputs = {});
-
-    /** Removes the open temporaries on SIGINT, SIGTERM and SIGHUP before the
-        signal ends the process, and ignores SIGXFSZ, so that a file-size
-        limit fails the write with EFBIG and a message instead of killing
-        the tool. Called once at start-up. */
-    static void installSignalHandlers();
-
-    /** Puts `handler` in place for SIGINT, SIGTERM and SIGHUP, each blocked
-        while it runs, except where the caller chose to ignore the signal. */
-    static void onTerminationSignals (void (*handler) (int));
-
-    /** Puts the list of open temporaries in memory shared with child
-        processes forked later, so that a supervising parent can remove a
-        crashed child's temporaries. Called once, before any fork. */
-    static void shareTemporaryList();
-
-    /** Removes every temporary on the list (async-signal-safe). */
-    static void removeListedTemporaries() noexcept;
 
     /** Removes `.NAME.part-XXXXXX` beside `destination` where no live
         process holds the file locked; says so on stderr. Returns how many. */

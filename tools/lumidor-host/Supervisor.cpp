@@ -1,6 +1,6 @@
 #include "Supervisor.h"
 
-#include "SafeOutputFile.h"
+#include "Cleanup.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -32,7 +32,7 @@ constexpr int maxModules = 16;
 struct Shared
 {
     volatile std::sig_atomic_t finished;
-    volatile std::sig_atomic_t call, opcode, module, commits;
+    volatile std::sig_atomic_t call, opcode, module;
     std::atomic<int64_t> callStarted; // milliseconds on the monotonic clock
     char modules[maxModules][PATH_MAX];
 };
@@ -90,7 +90,7 @@ std::string moduleName (int slot)
 
 std::string writtenNote()
 {
-    const int commits = shared->commits;
+    const int commits = Cleanup::commits();
     if (commits == 0)
         return "; no output was written";
     return "; " + std::to_string (commits) + " output" + (commits == 1 ? " was" : "s were") + " complete before it";
@@ -112,7 +112,7 @@ void watchForOrphaning (pid_t parent)
             }
             const timespec grace { graceMilliseconds / 1000, (graceMilliseconds % 1000) * 1'000'000 };
             ::nanosleep (&grace, nullptr);
-            SafeOutputFile::removeListedTemporaries();
+            Cleanup::removeListedTemporaries();
             ::kill (0, SIGKILL);
         })
         .detach();
@@ -212,7 +212,7 @@ int run (const std::function<int()>& work, CallLimits limits)
     if (memory == MAP_FAILED)
         return work();
     shared = new (memory) Shared {};
-    SafeOutputFile::shareTemporaryList();
+    Cleanup::shareWithChildren();
 
     std::fflush (nullptr);
     std::cout.flush();
@@ -242,7 +242,7 @@ int run (const std::function<int()>& work, CallLimits limits)
 
     ::setpgid (child, child); // also here: the child may not have run yet
     group = child;
-    SafeOutputFile::onTerminationSignals (passOnToGroup);
+    Cleanup::onTerminationSignals (passOnToGroup);
 
     int status = 0;
     int64_t signalledAt = 0;
@@ -282,7 +282,7 @@ int run (const std::function<int()>& work, CallLimits limits)
     // Whatever a module forked and left running would hold the tool's
     // output pipe open after it exits.
     ::kill (-child, SIGKILL);
-    SafeOutputFile::removeListedTemporaries();
+    Cleanup::removeListedTemporaries();
     if (firstSignal != 0)
     {
         std::signal (firstSignal, SIG_DFL);
@@ -350,5 +350,4 @@ ModuleOutput::~ModuleOutput()
     }
 }
 
-void noteCommit() noexcept { shared->commits = shared->commits + 1; }
 }

@@ -13,8 +13,8 @@
     within its time limit (callLimits) ends the child's whole group, and the
     parent says which call it was and returns 1. When the child dies of a
     signal or ends without its subcommand returning, the parent removes every
-    temporary output the child had open (SafeOutputFile keeps their names in
-    memory both share), names the module call that was running and returns 1.
+    temporary output the child had open (Cleanup keeps their names in memory
+    both share), names the module call that was running and returns 1.
     Whatever way the child ends, the rest of its group (anything a module
     forked) is ended with it, so no process holds the tool's output pipe.
 
@@ -92,10 +92,6 @@ private:
     int previousModule, previousCall, previousOpcode;
     int64_t previousStart;
 };
-
-/** Counts an output put in place, so that a later crash's message says
-    that files were written before it. */
-void noteCommit() noexcept;
 
 /** "in its process call", "in its dispatcher (opcode 12)" and so on. */
 std::string describe (Call call, int opcode);
