@@ -1,6 +1,6 @@
 #include "ClapEditorHost.h"
 
-#include "Supervisor.h"
+#include "ModuleLibrary.h"
 
 #include <clap/entry.h>
 #include <clap/ext/gui.h>
@@ -8,15 +8,22 @@
 #include <clap/ext/timer-support.h>
 #include <clap/plugin-factory.h>
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 struct ClapEditorHost::Impl
 {
-    void* module = nullptr;
-    int moduleSlot = -1; // for the supervisor's messages
+    // Under AddressSanitizer the module stays mapped: what JUCE keeps for
+    // the whole process inside it (its X11 symbol table, the desktop's
+    // dark-mode watcher) would otherwise turn into leaks from an unmapped,
+    // unnamed module.
+#if defined(__SANITIZE_ADDRESS__)
+    static constexpr bool unmapOnUnload = false;
+#else
+    static constexpr bool unmapOnUnload = true;
+#endif
+    std::optional<ModuleLibrary> library; // from open() on
     const clap_plugin_entry_t* entry = nullptr;
     const clap_plugin_t* plugin = nullptr;
     const clap_plugin_gui_t* gui = nullptr;
@@ -63,23 +70,51 @@ struct ClapEditorHost::Impl
         };
     }
 
+    /** The factory's first plug-in, with the extensions the editor needs. */
+    bool makePlugin (const std::string& modulePath, std::string& error)
+    {
+        auto* factory = static_cast<const clap_plugin_factory_t*> (entry->get_factory (CLAP_PLUGIN_FACTORY_ID));
+        const auto* description = factory != nullptr && factory->get_plugin_count (factory) > 0
+                                      ? factory->get_plugin_descriptor (factory, 0)
+                                      : nullptr;
+        if (description != nullptr)
+            plugin = factory->create_plugin (factory, &host, description->id);
+        if (plugin == nullptr || ! plugin->init (plugin))
+        {
+            if (plugin != nullptr)
+                plugin->destroy (plugin);
+            plugin = nullptr;
+            error = modulePath + " made no plug-in";
+            return false;
+        }
+        gui = static_cast<const clap_plugin_gui_t*> (plugin->get_extension (plugin, CLAP_EXT_GUI));
+        timerSupport =
+            static_cast<const clap_plugin_timer_support_t*> (plugin->get_extension (plugin, CLAP_EXT_TIMER_SUPPORT));
+        if (gui == nullptr)
+        {
+            error = modulePath + " has no editor";
+            return false;
+        }
+        return true;
+    }
+
+    bool loadState (const std::vector<uint8_t>& state);
+    bool createEditor (double scale, uint32_t& width, uint32_t& height, std::string& error);
+
     ~Impl()
     {
-        const Supervisor::ModuleCall call (moduleSlot, Supervisor::Call::unload);
-        if (editorCreated)
-            gui->destroy (plugin);
-        if (plugin != nullptr)
-            plugin->destroy (plugin);
-        if (entry != nullptr)
-            entry->deinit();
-            // Under AddressSanitizer the module stays mapped: what JUCE keeps for
-            // the whole process inside it (its X11 symbol table, the desktop's
-            // dark-mode watcher) would otherwise turn into leaks from an
-            // unmapped, unnamed module.
-#if ! defined(__SANITIZE_ADDRESS__)
-        if (module != nullptr)
-            dlclose (module);
-#endif
+        if (! library)
+            return;
+        library->call (Supervisor::Call::unload,
+                       [this]
+                       {
+                           if (editorCreated)
+                               gui->destroy (plugin);
+                           if (plugin != nullptr)
+                               plugin->destroy (plugin);
+                           if (entry != nullptr)
+                               entry->deinit();
+                       });
     }
 };
 
@@ -93,54 +128,34 @@ ClapEditorHost::~ClapEditorHost() = default;
 bool ClapEditorHost::open (const std::string& modulePath, std::string& error)
 {
     auto& m = *impl;
-    m.moduleSlot = Supervisor::registerModule (modulePath);
+    m.library.emplace (modulePath, Impl::unmapOnUnload);
+    if (! m.library->load (error))
     {
-        const Supervisor::ModuleCall call (m.moduleSlot, Supervisor::Call::load);
-        m.module = dlopen (modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
-    }
-    if (m.module == nullptr)
-    {
-        error = "cannot load the CLAP module " + modulePath + ": " + dlerror();
+        error = "cannot load the CLAP module " + error.substr (std::string ("cannot load ").size());
         return false;
     }
-    const Supervisor::ModuleCall call (m.moduleSlot, Supervisor::Call::entryPoint);
-    auto* entry = static_cast<const clap_plugin_entry_t*> (dlsym (m.module, "clap_entry"));
-    if (entry == nullptr || ! entry->init (modulePath.c_str()))
-    {
-        error = modulePath + " is no CLAP module";
-        return false;
-    }
-    m.entry = entry;
-    auto* factory = static_cast<const clap_plugin_factory_t*> (entry->get_factory (CLAP_PLUGIN_FACTORY_ID));
-    const auto* description = factory != nullptr && factory->get_plugin_count (factory) > 0
-                                  ? factory->get_plugin_descriptor (factory, 0)
-                                  : nullptr;
-    if (description != nullptr)
-        m.plugin = factory->create_plugin (factory, &m.host, description->id);
-    if (m.plugin == nullptr || ! m.plugin->init (m.plugin))
-    {
-        if (m.plugin != nullptr)
-            m.plugin->destroy (m.plugin);
-        m.plugin = nullptr;
-        error = modulePath + " made no plug-in";
-        return false;
-    }
-    m.gui = static_cast<const clap_plugin_gui_t*> (m.plugin->get_extension (m.plugin, CLAP_EXT_GUI));
-    m.timerSupport =
-        static_cast<const clap_plugin_timer_support_t*> (m.plugin->get_extension (m.plugin, CLAP_EXT_TIMER_SUPPORT));
-    if (m.gui == nullptr)
-    {
-        error = modulePath + " has no editor";
-        return false;
-    }
-    return true;
+    auto* entry = static_cast<const clap_plugin_entry_t*> (m.library->symbol ("clap_entry"));
+    return m.library->call (Supervisor::Call::entryPoint,
+                            [&]
+                            {
+                                if (entry == nullptr || ! entry->init (modulePath.c_str()))
+                                {
+                                    error = modulePath + " is no CLAP module";
+                                    return false;
+                                }
+                                m.entry = entry;
+                                return m.makePlugin (modulePath, error);
+                            });
 }
 
 bool ClapEditorHost::loadState (const std::vector<uint8_t>& state)
 {
-    const Supervisor::ModuleCall call (impl->moduleSlot, Supervisor::Call::state);
-    auto* extension =
-        static_cast<const clap_plugin_state_t*> (impl->plugin->get_extension (impl->plugin, CLAP_EXT_STATE));
+    return impl->library->call (Supervisor::Call::state, [&] { return impl->loadState (state); });
+}
+
+bool ClapEditorHost::Impl::loadState (const std::vector<uint8_t>& state)
+{
+    auto* extension = static_cast<const clap_plugin_state_t*> (plugin->get_extension (plugin, CLAP_EXT_STATE));
     if (extension == nullptr)
         return false;
 
@@ -158,13 +173,18 @@ bool ClapEditorHost::loadState (const std::vector<uint8_t>& state)
                                 r.at += n;
                                 return (int64_t) n;
                             } };
-    return extension->load (impl->plugin, &stream);
+    return extension->load (plugin, &stream);
 }
 
 bool ClapEditorHost::createEditor (double scale, uint32_t& width, uint32_t& height, std::string& error)
 {
     auto& m = *impl;
-    const Supervisor::ModuleCall call (m.moduleSlot, Supervisor::Call::editor);
+    return m.library->call (Supervisor::Call::editor, [&] { return m.createEditor (scale, width, height, error); });
+}
+
+bool ClapEditorHost::Impl::createEditor (double scale, uint32_t& width, uint32_t& height, std::string& error)
+{
+    auto& m = *this;
     if (! m.gui->create (m.plugin, CLAP_WINDOW_API_X11, false))
     {
         error = "the CLAP plug-in made no X11 editor";
@@ -188,15 +208,21 @@ bool ClapEditorHost::showIn (unsigned long x11Window)
 {
     clap_window_t parent { CLAP_WINDOW_API_X11, {} };
     parent.x11 = x11Window;
-    const Supervisor::ModuleCall call (impl->moduleSlot, Supervisor::Call::editor);
-    return impl->gui->set_parent (impl->plugin, &parent) && impl->gui->show (impl->plugin);
+    return impl->library->call (Supervisor::Call::editor,
+                                [&] {
+                                    return impl->gui->set_parent (impl->plugin, &parent)
+                                           && impl->gui->show (impl->plugin);
+                                });
 }
 
 void ClapEditorHost::idle()
 {
     if (impl->timerSupport == nullptr)
         return;
-    const Supervisor::ModuleCall call (impl->moduleSlot, Supervisor::Call::editor);
-    for (const auto id : std::vector<clap_id> (impl->timers))
-        impl->timerSupport->on_timer (impl->plugin, id);
+    impl->library->call (Supervisor::Call::editor,
+                         [this]
+                         {
+                             for (const auto id : std::vector<clap_id> (impl->timers))
+                                 impl->timerSupport->on_timer (impl->plugin, id);
+                         });
 }

@@ -53,32 +53,15 @@ std::string lowerCase (std::string s)
 }
 
 VstHost::VstHost (std::string path)
-    : modulePath (std::move (path))
+    : library (std::move (path))
+    , modulePath (library.path())
     , timeInfo (sizeof (VstTimeInfo), 0)
 {
 }
 
 VstHost::~VstHost() { unload(); }
 
-bool VstHost::loadModule()
-{
-    if (module != nullptr)
-        return true;
-
-    moduleSlot = Supervisor::registerModule (modulePath);
-    {
-        // A library's constructors run inside dlopen: module code already.
-        Supervisor::ModuleCall call (moduleSlot, Supervisor::Call::load);
-        module = dlopen (modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
-    }
-    if (module == nullptr)
-    {
-        const char* why = dlerror();
-        lastError = "cannot load " + modulePath + ": " + (why != nullptr ? why : "unknown error");
-        return false;
-    }
-    return true;
-}
+bool VstHost::loadModule() { return library.load (lastError); }
 
 bool VstHost::open()
 {
@@ -86,9 +69,9 @@ bool VstHost::open()
     if (! loadModule())
         return false;
 
-    auto entry = reinterpret_cast<EntryPoint> (dlsym (module, "VSTPluginMain"));
+    auto entry = reinterpret_cast<EntryPoint> (library.symbol ("VSTPluginMain"));
     if (entry == nullptr)
-        entry = reinterpret_cast<EntryPoint> (dlsym (module, "main"));
+        entry = reinterpret_cast<EntryPoint> (library.symbol ("main"));
     if (entry == nullptr)
     {
         lastError = modulePath + " exports neither VSTPluginMain nor main";
@@ -99,11 +82,7 @@ bool VstHost::open()
         std::lock_guard<std::mutex> lock (registryLock);
         instantiating = this;
     }
-    AEffect* created = nullptr;
-    {
-        Supervisor::ModuleCall call (moduleSlot, Supervisor::Call::entryPoint);
-        created = entry (&VstHost::hostCallback);
-    }
+    AEffect* created = library.call (Supervisor::Call::entryPoint, [entry] { return entry (&VstHost::hostCallback); });
     {
         std::lock_guard<std::mutex> lock (registryLock);
         instantiating = nullptr;
@@ -166,20 +145,16 @@ void VstHost::close()
 void VstHost::unload()
 {
     close();
-    if (module != nullptr)
-    {
-        Supervisor::ModuleCall call (moduleSlot, Supervisor::Call::unload);
-        dlclose (module);
-        module = nullptr;
-    }
+    library.unload();
 }
 
 VstIntPtr VstHost::dispatch (int opcode, int index, VstIntPtr value, void* ptr, float opt)
 {
     if (effect == nullptr)
         return 0;
-    Supervisor::ModuleCall call (moduleSlot, Supervisor::Call::dispatcher, opcode);
-    return effect->dispatcher (effect, opcode, index, value, ptr, opt);
+    return library.call (
+        Supervisor::Call::dispatcher, [&] { return effect->dispatcher (effect, opcode, index, value, ptr, opt); },
+        opcode);
 }
 
 std::string VstHost::dispatchText (int opcode, int index)
@@ -215,16 +190,14 @@ float VstHost::parameter (int index)
 {
     if (effect == nullptr)
         return 0.0f;
-    Supervisor::ModuleCall call (moduleSlot, Supervisor::Call::getParameter);
-    return effect->getParameter (effect, index);
+    return library.call (Supervisor::Call::getParameter, [&] { return effect->getParameter (effect, index); });
 }
 
 void VstHost::setParameter (int index, float value)
 {
     if (effect == nullptr)
         return;
-    Supervisor::ModuleCall call (moduleSlot, Supervisor::Call::setParameter);
-    effect->setParameter (effect, index, value);
+    library.call (Supervisor::Call::setParameter, [&] { effect->setParameter (effect, index, value); });
 }
 
 int VstHost::findParameter (const std::string& nameOrIndex)
@@ -342,11 +315,14 @@ void VstHost::processBlock (const float* inL, const float* inR, float* outL, flo
     info->samplePos = samplePosition;
     info->sampleRate = rate;
 
-    Supervisor::ModuleCall call (moduleSlot, Supervisor::Call::process);
-    if ((effect->flags & effFlagsCanReplacing) != 0 && effect->processReplacing != nullptr)
-        effect->processReplacing (effect, inputPointers.data(), outputPointers.data(), frames);
-    else if (effect->process != nullptr)
-        effect->process (effect, inputPointers.data(), outputPointers.data(), frames);
+    library.call (Supervisor::Call::process,
+                  [&]
+                  {
+                      if ((effect->flags & effFlagsCanReplacing) != 0 && effect->processReplacing != nullptr)
+                          effect->processReplacing (effect, inputPointers.data(), outputPointers.data(), frames);
+                      else if (effect->process != nullptr)
+                          effect->process (effect, inputPointers.data(), outputPointers.data(), frames);
+                  });
 
     samplePosition += frames;
     std::copy (outputs[0].begin(), outputs[0].begin() + frames, outL);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ModuleLibrary.h"
+
 #include "VstInterface.h"
 
 #include <atomic>
@@ -112,10 +114,9 @@ private:
     VstIntPtr answer (int opcode, int index, VstIntPtr value, void* ptr, float opt);
     bool loadModule();
 
-    std::string modulePath;
+    ModuleLibrary library;
+    const std::string& modulePath;
     std::string lastError;
-    void* module = nullptr;
-    int moduleSlot = -1;
     AEffect* effect = nullptr;
 
     double rate = 44100.0;
