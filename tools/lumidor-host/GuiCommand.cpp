@@ -12,6 +12,7 @@
 #include "FxpFile.h"
 #include "InstanceSettings.h"
 #include "OutputCheck.h"
+#include "Subcommand.h"
 #include "X11HostWindow.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -190,99 +191,100 @@ int runGui (const std::vector<std::string>& words)
             return usageError ("--click wants X,Y in editor pixels, not " + text);
         clicks.push_back (c);
     }
-    std::string error;
-    if (const int refused = OutputCheck::check (pngPath, OutputCheck::Content::picture, args.values ("preset"), error))
-    {
-        std::cerr << "lumidor-host: " << error << "\n";
-        return refused;
-    }
+    return Subcommand::run ({ modulePath, args, { { pngPath, OutputCheck::Content::picture } } }, {},
+                            [&] (VstHost& configured)
+                            {
+                                std::string error;
+                                VstHost* const host = &configured;
+                                int status = 0;
 
-    juce::ScopedJuceInitialiser_GUI juceRuntime;
-    int status = 0;
-    auto host = InstanceSettings::openConfigured (modulePath, args, status);
-    if (host == nullptr)
-        return status;
+                                if (viaClap)
+                                {
+                                    // The instance's current program, settings applied, is what the
+                                    // CLAP editor is given to show, as the program file a user would
+                                    // hand a CLAP host.
+                                    FxpFile file;
+                                    file.fxID = host->descriptor()->uniqueID;
+                                    file.fxVersion = host->descriptor()->version;
+                                    file.numPrograms = 1;
+                                    file.programName = host->programName();
+                                    file.chunk = host->getChunk (true);
+                                    const auto program = file.chunk.empty() ? std::vector<uint8_t>() : file.toBytes();
+                                    host->close();
+                                    return runScaledGui (clapPath, program, scale, clicks, seconds, pngPath,
+                                                         args.values ("preset"));
+                                }
 
-    if (viaClap)
-    {
-        // The instance's current program, settings applied, is what the
-        // CLAP editor is given to show, as the program file a user would
-        // hand a CLAP host.
-        FxpFile file;
-        file.fxID = host->descriptor()->uniqueID;
-        file.fxVersion = host->descriptor()->version;
-        file.numPrograms = 1;
-        file.programName = host->programName();
-        file.chunk = host->getChunk (true);
-        const auto program = file.chunk.empty() ? std::vector<uint8_t>() : file.toBytes();
-        host->close();
-        return runScaledGui (clapPath, program, scale, clicks, seconds, pngPath, args.values ("preset"));
-    }
+                                ERect* rect = nullptr;
+                                if (host->dispatch (effEditGetRect, 0, 0, &rect) == 0 || rect == nullptr)
+                                {
+                                    std::cerr << "lumidor-host: the plug-in has no editor\n";
+                                    return 1;
+                                }
+                                const int width = rect->right - rect->left, height = rect->bottom - rect->top;
+                                if (width < 1 || height < 1 || width > maxEditorPixels || height > maxEditorPixels)
+                                {
+                                    std::cerr << "lumidor-host: the plug-in gives its editor " << width << " x "
+                                              << height << " pixels; this tool opens 1 to " << maxEditorPixels
+                                              << " on each side\n";
+                                    return 1;
+                                }
+                                for (const auto& c : clicks)
+                                    if (c.x < 0 || c.y < 0 || c.x >= width || c.y >= height)
+                                    {
+                                        std::cerr << "lumidor-host: --click wants X from 0 to " << width - 1
+                                                  << " and Y from 0 to " << height - 1 << " (the editor's pixels), not "
+                                                  << c.x << "," << c.y << "\n";
+                                        return 2;
+                                    }
 
-    ERect* rect = nullptr;
-    if (host->dispatch (effEditGetRect, 0, 0, &rect) == 0 || rect == nullptr)
-    {
-        std::cerr << "lumidor-host: the plug-in has no editor\n";
-        return 1;
-    }
-    const int width = rect->right - rect->left, height = rect->bottom - rect->top;
-    if (width < 1 || height < 1 || width > maxEditorPixels || height > maxEditorPixels)
-    {
-        std::cerr << "lumidor-host: the plug-in gives its editor " << width << " x " << height
-                  << " pixels; this tool opens 1 to " << maxEditorPixels << " on each side\n";
-        return 1;
-    }
-    for (const auto& c : clicks)
-        if (c.x < 0 || c.y < 0 || c.x >= width || c.y >= height)
-        {
-            std::cerr << "lumidor-host: --click wants X from 0 to " << width - 1 << " and Y from 0 to " << height - 1
-                      << " (the editor's pixels), not " << c.x << "," << c.y << "\n";
-            return 2;
-        }
+                                {
+                                    X11HostWindow window (width, height);
+                                    if (! window.isOpen())
+                                    {
+                                        std::cerr
+                                            << "lumidor-host: no X display (set DISPLAY, or run under xvfb-run)\n";
+                                        return 1;
+                                    }
+                                    if (! fitsTheScreen (window, width, height, error))
+                                    {
+                                        std::cerr << "lumidor-host: " << error << "\n";
+                                        return 1;
+                                    }
+                                    const auto editorIdle = [&host]
+                                    {
+                                        host->dispatch (effEditIdle);
+                                    };
 
-    {
-        X11HostWindow window (width, height);
-        if (! window.isOpen())
-        {
-            std::cerr << "lumidor-host: no X display (set DISPLAY, or run under xvfb-run)\n";
-            return 1;
-        }
-        if (! fitsTheScreen (window, width, height, error))
-        {
-            std::cerr << "lumidor-host: " << error << "\n";
-            return 1;
-        }
-        const auto editorIdle = [&host]
-        {
-            host->dispatch (effEditIdle);
-        };
+                                    if (host->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (window.id())) == 0)
+                                    {
+                                        std::cerr << "lumidor-host: the plug-in did not open its editor\n";
+                                        status = 1;
+                                    }
+                                    else
+                                    {
+                                        window.idle (editorIdle, 300);
+                                        for (const auto& c : clicks)
+                                        {
+                                            window.click (c.x, c.y);
+                                            window.idle (editorIdle, clickSettleMs);
+                                        }
+                                        window.idle (editorIdle, (int) (seconds * 1000.0));
 
-        if (host->dispatch (effEditOpen, 0, 0, reinterpret_cast<void*> (window.id())) == 0)
-        {
-            std::cerr << "lumidor-host: the plug-in did not open its editor\n";
-            status = 1;
-        }
-        else
-        {
-            window.idle (editorIdle, 300);
-            for (const auto& c : clicks)
-            {
-                window.click (c.x, c.y);
-                window.idle (editorIdle, clickSettleMs);
-            }
-            window.idle (editorIdle, (int) (seconds * 1000.0));
-
-            juce::Image image;
-            if (! capture (window, image, error) || ! IrPlot::writePng (image, pngPath, error, args.values ("preset")))
-            {
-                std::cerr << "lumidor-host: " << error << "\n";
-                status = 1;
-            }
-            else
-                std::cout << "wrote " << pngPath << " (" << image.getWidth() << " x " << image.getHeight() << ")\n";
-            host->dispatch (effEditClose);
-        }
-    }
-    host->close();
-    return status;
+                                        juce::Image image;
+                                        if (! capture (window, image, error)
+                                            || ! IrPlot::writePng (image, pngPath, error, args.values ("preset")))
+                                        {
+                                            std::cerr << "lumidor-host: " << error << "\n";
+                                            status = 1;
+                                        }
+                                        else
+                                            std::cout << "wrote " << pngPath << " (" << image.getWidth() << " x "
+                                                      << image.getHeight() << ")\n";
+                                        host->dispatch (effEditClose);
+                                    }
+                                }
+                                host->close();
+                                return status;
+                            });
 }
