@@ -12,6 +12,7 @@
 #include "FxpFile.h"
 #include "InstanceSettings.h"
 #include "OutputCheck.h"
+#include "StrictNumber.h"
 #include "Subcommand.h"
 #include "X11HostWindow.h"
 
@@ -22,6 +23,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 
@@ -35,9 +37,18 @@ struct Click
     int x, y;
 };
 
+/** "X,Y": two whole decimal numbers, read as every number the tool reads. */
 bool parseClick (const std::string& text, Click& click)
 {
-    return std::sscanf (text.c_str(), "%d,%d", &click.x, &click.y) == 2;
+    const auto comma = text.find (',');
+    if (comma == std::string::npos)
+        return false;
+    const auto x = StrictNumber::parse (text.substr (0, comma)), y = StrictNumber::parse (text.substr (comma + 1));
+    constexpr double limit = 1 << 20;
+    if (! x || ! y || *x != std::floor (*x) || *y != std::floor (*y) || std::abs (*x) > limit || std::abs (*y) > limit)
+        return false;
+    click = { (int) *x, (int) *y };
+    return true;
 }
 
 /** The CLAP module that goes with the VST 2 one: installed beside the tool

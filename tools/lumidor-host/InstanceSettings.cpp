@@ -5,6 +5,7 @@
 #include "StrictNumber.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 
@@ -209,20 +210,19 @@ bool selectProgram (VstHost& host, const CommandLine& args, std::string& error)
 {
     if (const auto program = args.value ("program"))
     {
-        char* end = nullptr;
-        const long index = std::strtol (program->c_str(), &end, 10);
         if (host.numPrograms() < 1)
         {
             error = "--program: " + host.path() + " has no programs";
             return false;
         }
-        if (program->empty() || *end != 0 || index < 0 || index >= host.numPrograms())
+        const auto index = StrictNumber::parse (*program);
+        if (! index || *index != std::floor (*index) || *index < 0 || *index >= host.numPrograms())
         {
             error = "--program wants an index from 0 to " + std::to_string (host.numPrograms() - 1) + ", not \""
                     + *program + "\"";
             return false;
         }
-        host.setProgram ((int) index);
+        host.setProgram ((int) *index);
     }
     return true;
 }
