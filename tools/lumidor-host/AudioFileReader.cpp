@@ -5,6 +5,7 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -211,6 +212,8 @@ int Reader::read (float* const* channelData, int count, std::string& error)
         for (int ch = 0; ch < c; ++ch)
             for (sf_count_t i = 0; i < got; ++i)
                 channelData[ch][i] = state->floats[(size_t) i * (size_t) c + (size_t) ch];
+        nonFinite += std::count_if (state->floats.begin(), state->floats.begin() + got * c,
+                                    [] (float v) { return ! std::isfinite (v); });
     }
     else
     {

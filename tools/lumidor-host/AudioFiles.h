@@ -62,6 +62,8 @@ public:
         Ogg) cannot be decoded to its end: read() then ends where the
         decoder stopped, as at the end of the file. */
     const std::string& truncation() const noexcept { return cutShort; }
+    /** NaN or infinite samples read so far (float files only hold them). */
+    int64_t nonFiniteSamples() const noexcept { return nonFinite; }
 
     /** Reads up to `count` frames into one buffer per channel. Returns the
         frames read, 0 at the end, -1 with a reason in `error`. */
@@ -75,6 +77,7 @@ private:
     bool isFloat = false;
     bool knownLength = true, compressed = false, ended = false;
     int64_t framesRead = 0;
+    int64_t nonFinite = 0;
 };
 
 class Writer

@@ -5,6 +5,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <algorithm>
 #include <iomanip>
 #include <iostream>
 #include <sstream>
@@ -97,6 +98,11 @@ std::string hex (int64_t v)
     return s.str();
 }
 
+/** The longest list of parameters or programs the report shows: the limits
+    on modules accept 100000 of each, with texts of 255 bytes, which listed
+    whole would take gigabytes as JSON and tell a reader nothing more. */
+constexpr int listedAtMost = 4096;
+
 struct ModuleFacts
 {
     std::string path, name, vendor, product;
@@ -110,8 +116,10 @@ struct ModuleFacts
         float value;
         VstIntPtr automatable;
     };
+    // The first `listedAtMost` of each; the counts say how many there are.
     std::vector<Parameter> parameters;
     std::vector<std::string> programs;
+    int parameterCount = 0, programCount = 0;
     int currentProgram = 0;
     std::vector<std::pair<std::string, VstIntPtr>> canDo;
     bool chunks = false;
@@ -137,10 +145,12 @@ ModuleFacts gather (VstHost& host)
     f.outputs = e->numOutputs;
     f.flags = e->flags;
 
-    for (int i = 0; i < host.numParameters(); ++i)
+    f.parameterCount = host.numParameters();
+    f.programCount = host.numPrograms();
+    for (int i = 0; i < std::min (f.parameterCount, listedAtMost); ++i)
         f.parameters.push_back ({ host.parameterName (i), host.parameterFullName (i), host.parameterLabel (i),
                                   host.parameterText (i), host.parameter (i), host.dispatch (effCanBeAutomated, i) });
-    for (int i = 0; i < host.numPrograms(); ++i)
+    for (int i = 0; i < std::min (f.programCount, listedAtMost); ++i)
         f.programs.push_back (host.programNameAt (i));
     f.currentProgram = host.program();
 
@@ -194,11 +204,13 @@ void printJson (const ModuleFacts& f)
         parameters.add (juce::var (p));
     }
     root->setProperty ("parameters", parameters);
+    root->setProperty ("parameterCount", f.parameterCount);
 
     juce::Array<juce::var> programs;
     for (const auto& n : f.programs)
         programs.add (juce::String (n));
     root->setProperty ("programs", programs);
+    root->setProperty ("programCount", f.programCount);
     root->setProperty ("currentProgram", f.currentProgram);
 
     auto* canDo = new juce::DynamicObject();
@@ -241,7 +253,12 @@ void printText (const ModuleFacts& f)
     const auto names = flagNames (f.flags);
     for (size_t i = 0; i < names.size(); ++i)
         std::cout << (i == 0 ? ": " : ", ") << names[i];
-    std::cout << "\n\nparameters (" << f.parameters.size() << ")\n";
+    const auto listed = [] (int count)
+    {
+        return std::to_string (count)
+               + (count > listedAtMost ? ", the first " + std::to_string (listedAtMost) + " listed" : "");
+    };
+    std::cout << "\n\nparameters (" << listed (f.parameterCount) << ")\n";
     for (size_t i = 0; i < f.parameters.size(); ++i)
     {
         const auto& p = f.parameters[i];
@@ -250,7 +267,7 @@ void printText (const ModuleFacts& f)
                   << "  value " << p.value << (p.automatable != 0 ? "" : "  (not automatable)") << "\n";
     }
 
-    std::cout << "\nprograms (" << f.programs.size() << "), current " << f.currentProgram << "\n";
+    std::cout << "\nprograms (" << listed (f.programCount) << "), current " << f.currentProgram << "\n";
     for (size_t i = 0; i < f.programs.size();)
     {
         size_t j = i;

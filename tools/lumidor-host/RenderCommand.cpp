@@ -176,6 +176,12 @@ int runRender (const std::vector<std::string>& words)
             bar.finish();
             host->close();
 
+            // The module gets the input as it is; a damaged input is the
+            // file's fault, not the module's, and is said to be.
+            if (input.nonFiniteSamples() > 0)
+                warn (
+                    inPath + " holds " + std::to_string (input.nonFiniteSamples())
+                    + " samples that are not finite numbers (NaN or infinite); the module was given them as they are");
             if (! input.truncation().empty())
                 warn (inPath + " is cut short: " + input.truncation() + "; the " + std::to_string (read)
                       + " frames read were rendered");

@@ -42,7 +42,7 @@ void misbehave (const std::string& what)
     {
         for (const int s : { SIGINT, SIGTERM, SIGHUP })
             std::signal (s, SIG_IGN);
-        for (volatile int spin = 0;; spin = spin + 1)
+        for (volatile unsigned spin = 0;; spin = spin + 1)
         {
         }
     }
